@@ -1,0 +1,20 @@
+// Entry point of both programs; VARDEL_WEBBROWSER chooses the browser-engine build.
+#include "ui/application.h"
+
+#include <QApplication>
+
+#ifndef VARDEL_WEBBROWSER
+#error "VARDEL_WEBBROWSER must be defined to 0 or 1"
+#endif
+
+int main(int argc, char* argv[]) {
+#if VARDEL_WEBBROWSER
+  // The browser engine, loaded later from its control library, shares GL contexts.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
+  QApplication qtApplication(argc, argv);
+  vardel::ui::Application application;
+  application.setTitle(QStringLiteral("VARDEL"));
+  application.run();
+  return 0;
+}

@@ -1,0 +1,15 @@
+// TShape2.
+#include "components/shape2.h"
+
+namespace vardel {
+
+TShape2::TShape2(QWidget* owner) : ui::Shape(owner) {
+  setBrushStyle(ui::BrushStyle::bsClear);
+  setPenStyle(ui::PenStyle::psClear);
+}
+
+void TShape2::pointerEntered() { ui::fire(OnEnter, this); }
+
+void TShape2::pointerLeft() { ui::fire(OnExit, this); }
+
+}  // namespace vardel

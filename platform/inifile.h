@@ -1,0 +1,60 @@
+// Private-profile INI reading with the rules of Windows' GetPrivateProfileString.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace vardel::platform {
+
+// Longest text value returned: the 1024-byte buffer of the original reader, less its zero.
+inline constexpr int kIniValueMaxLength = 1023;
+
+// One INI file held in memory. Sections and keys match without regard to case; the first
+// section and the first key of a given name win. A value is the text after the first '=',
+// with surrounding blanks removed and one pair of enclosing quotes (" or ') removed.
+// Text is decoded per value: valid UTF-8 as UTF-8, anything else as Windows-1252, so files
+// written by Windows programs and by Linux editors both read right.
+class IniFile {
+ public:
+  IniFile() = default;
+
+  // Parses INI text; never fails (garbage simply yields no entries).
+  static IniFile fromBytes(const QByteArray& bytes);
+  // Reads and parses a file named as the program names it (see nativePath); a missing or
+  // unreadable file gives an empty IniFile, in which every read returns its default.
+  static IniFile open(const QString& path);
+
+  // The value of `key` in `section`, cut to kIniValueMaxLength characters; `defaultValue`
+  // when the section or key is missing.
+  QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+
+  // The value converted by parseIniInteger; `defaultValue` when missing or not a number.
+  std::int32_t readInteger(const QString& section, const QString& key, std::int32_t defaultValue) const;
+
+  bool hasKey(const QString& section, const QString& key) const;
+
+ private:
+  struct Entry {
+    QString key;
+    QByteArray value;  // raw bytes, trimmed and unquoted
+  };
+  struct Section {
+    QString name;
+    std::vector<Entry> entries;
+  };
+  const Entry* find(const QString& section, const QString& key) const;
+
+  std::vector<Section> sections_;
+};
+
+// Integer conversion of an INI value: "0x"/"0X" followed by hexadecimal digits (only when
+// the text is longer than two characters), else a decimal number with an optional sign, or
+// "$" followed by hexadecimal digits (also after a sign). Anything that is not wholly such a
+// number, or does not fit in 32 bits, yields `defaultValue`. Hexadecimal values of up to
+// eight digits wrap into the signed range ("$FFFFFFFF" is -1).
+std::int32_t parseIniInteger(const QString& text, std::int32_t defaultValue);
+
+}  // namespace vardel::platform

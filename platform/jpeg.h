@@ -1,0 +1,29 @@
+// JPEG pictures through libjpeg-turbo's libjpeg interface: decoding for display, encoding for
+// the demo content.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace vardel::platform {
+
+// Largest picture decoded, in pixels (256 MB of image memory). Anything larger is refused
+// as an error rather than exhausting memory on a damaged header.
+inline constexpr qint64 kJpegMaxPixels = qint64(1) << 26;
+
+// Decodes JPEG data (baseline, extended, progressive, arithmetic-coded, lossless-free
+// libjpeg subsets; greyscale, YCbCr, RGB, CMYK and YCCK, Adobe-inverted or not) straight
+// into a QImage::Format_RGB32 image. Returns a null image and sets `error` when the data is
+// not JPEG or is too damaged to give a picture; corrupt data that libjpeg can recover from
+// (a truncated file, a bad restart interval) gives the partial picture it decoded.
+QImage decodeJpeg(QByteArrayView data, QString* error = nullptr);
+
+// Reads a file named as the program names it (see nativePath) and decodes it.
+QImage loadJpegFile(const QString& path, QString* error = nullptr);
+
+// Encodes an image as JFIF (YCbCr 4:2:0, optimised Huffman tables). Deterministic: the same
+// image and settings always give the same bytes. Returns empty bytes for a null image.
+QByteArray encodeJpeg(const QImage& image, int quality, bool progressive = false);
+
+}  // namespace vardel::platform

@@ -1,0 +1,16 @@
+// GoogleTest main for widget tests: a QApplication on the offscreen platform (800x600 screen,
+// from the environment ctest sets) with the application object installed.
+#include "ui/application.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  vardel::ui::Application application;
+  application.setTitle(QStringLiteral("VARDEL"));
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,24 @@
+// Helpers shared by the widget tests.
+#pragma once
+
+#include "tests/support/qt_printers.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace vardel::test {
+
+// Runs the event loop until `done` answers true or `timeoutMs` passes; returns `done()`.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// Runs the event loop for `ms` milliseconds.
+void pump(int ms);
+
+// Writes `bytes` to `folder`/`relative`, creating folders; returns the full path.
+QString writeFile(const QString& folder, const QString& relative, const QByteArray& bytes);
+
+}  // namespace vardel::test

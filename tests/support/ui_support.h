@@ -1,0 +1,23 @@
+// Helpers for widget tests.
+#pragma once
+
+#include "tests/support/test_support.h"
+#include "ui/application.h"
+
+#include <QStringList>
+
+namespace vardel::test {
+
+// Records the program's message boxes instead of showing them, for as long as it lives.
+class MessageRecorder {
+ public:
+  MessageRecorder();
+  ~MessageRecorder();
+  const QStringList& texts() const { return texts_; }
+  void clear() { texts_.clear(); }
+
+ private:
+  QStringList texts_;
+};
+
+}  // namespace vardel::test

@@ -1,0 +1,113 @@
+// The application object over QApplication.
+#include "ui/application.h"
+
+#include "ui/fonts.h"
+#include "ui/form.h"
+#include "ui/pointer_tracking.h"
+#include "ui/probe.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace vardel::ui {
+namespace {
+Application* gInstance = nullptr;
+}
+
+Application::Application() {
+  Q_ASSERT(QApplication::instance());
+  gInstance = this;
+  QApplication::setQuitOnLastWindowClosed(false);
+  installFontSubstitutions();
+  PointerTracker::install();
+  installTestProbe();
+}
+
+Application::~Application() {
+  setCursor(Cursor::crDefault);
+  if (gInstance == this) gInstance = nullptr;
+}
+
+Application& Application::instance() {
+  Q_ASSERT(gInstance);
+  return *gInstance;
+}
+
+bool Application::exists() { return gInstance != nullptr; }
+
+void Application::setTitle(const QString& title) {
+  title_ = title;
+  QGuiApplication::setApplicationDisplayName(title);
+}
+
+void Application::formCreated(Form* form) {
+  if (!mainForm_) mainForm_ = form;
+}
+
+void Application::run() {
+  if (terminated_) return;
+  if (mainForm_) mainForm_->show();
+  running_ = true;
+  QApplication::exec();
+  running_ = false;
+  terminated_ = true;
+}
+
+void Application::terminate() {
+  terminated_ = true;
+  if (running_) QApplication::exit(0);
+}
+
+void Application::minimize() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible()) window->showMinimized();
+  }
+}
+
+void Application::setCursor(Cursor cursor) {
+  if (cursor == cursor_) return;
+  if (cursor_ != Cursor::crDefault) QGuiApplication::restoreOverrideCursor();
+  cursor_ = cursor;
+  switch (cursor) {
+    case Cursor::crHourGlass:
+      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+      break;
+    case Cursor::crHandPoint:
+      QGuiApplication::setOverrideCursor(Qt::PointingHandCursor);
+      break;
+    case Cursor::crDefault:
+      break;
+  }
+}
+
+void Application::messageBox(const QString& text, MessageIcon icon) {
+  const MessageRequest request{title_, text, icon};
+  if (messageHook_) {
+    messageHook_(request);
+    return;
+  }
+  QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical
+                  : icon == MessageIcon::Information ? QMessageBox::Information
+                                                     : QMessageBox::NoIcon,
+                  title_, text, QMessageBox::Ok, QApplication::activeWindow());
+  box.setObjectName(QStringLiteral("MessageBox"));
+  box.exec();
+}
+
+void Application::showException(const std::exception& error) {
+  const auto* own = dynamic_cast<const Error*>(&error);
+  messageBox(own ? own->text() : QString::fromUtf8(error.what()), MessageIcon::Error);
+}
+
+void reportException(const std::exception& error) {
+  if (gInstance) gInstance->showException(error);
+}
+
+void reportUnknownException() {
+  if (gInstance) gInstance->messageBox(QStringLiteral("Error desconocido"), MessageIcon::Error);
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,76 @@
+// The application object: title, main window, screen cursor, message boxes, termination.
+#pragma once
+
+#include "ui/events.h"
+#include "ui/form.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace vardel::ui {
+
+enum class Cursor { crDefault, crHourGlass, crHandPoint };
+
+enum class MessageIcon { None, Information, Error };
+
+// A message box the program asks for; tests may answer it through a message hook.
+struct MessageRequest {
+  QString title;
+  QString text;
+  MessageIcon icon = MessageIcon::None;
+};
+
+// The one application object. Construct it right after the QApplication; it installs the
+// font substitutions, the pointer tracking of hotspots and the test probe.
+class Application : public QObject {
+  Q_OBJECT
+ public:
+  Application();
+  ~Application() override;
+
+  static Application& instance();
+  static bool exists();
+
+  QString title() const { return title_; }
+  void setTitle(const QString& title);
+
+  // The first form created becomes the main form; its close ends the program.
+  Form* mainForm() const { return mainForm_; }
+  void formCreated(Form* form);
+
+  // Shows the main form (unless termination was requested) and runs the event loop until the
+  // main form closes or terminate() is called. Returns at once when termination is pending.
+  void run();
+  // Asks the loop to end at its next turn; a call before run() makes run() return at once.
+  void terminate();
+  bool terminated() const { return terminated_; }
+
+  // Minimises the main form and every other visible window of the program.
+  void minimize();
+
+  // The screen cursor: an override over every window of the program, or none for crDefault.
+  void setCursor(Cursor cursor);
+  Cursor cursor() const { return cursor_; }
+
+  // A plain modal message box with an OK button, titled with the application title.
+  void messageBox(const QString& text, MessageIcon icon = MessageIcon::None);
+  // The report of an exception that escaped a handler: its own text in an error box.
+  void showException(const std::exception& error);
+
+  // Replaces the modal boxes by a callback (tests and unattended runs). Empty restores them.
+  using MessageHook = std::function<void(const MessageRequest&)>;
+  void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+
+ private:
+  QString title_;
+  QPointer<Form> mainForm_;
+  bool terminated_ = false;
+  bool running_ = false;
+  Cursor cursor_ = Cursor::crDefault;
+  MessageHook messageHook_;
+};
+
+}  // namespace vardel::ui

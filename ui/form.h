@@ -1,0 +1,126 @@
+// The form base: a top-level window with a border style, an owner, a client area, close
+// actions, and a frame and caption drawn by the program itself.
+#pragma once
+
+#include "ui/colors.h"
+#include "ui/events.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QWidget>
+
+#include <functional>
+
+namespace vardel::ui {
+
+enum class BorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum BorderIcon : unsigned { biSystemMenu = 1u << 0, biMinimize = 1u << 1, biMaximize = 1u << 2, biHelp = 1u << 3 };
+using BorderIcons = unsigned;
+enum class CloseAction { caNone, caHide, caFree, caMinimize };
+
+class Form;
+
+// The non-client handling of a form (its frame and caption). A component that takes over the
+// caption installs its own hook with Form::setNonClientHook, keeps the previous one and passes
+// on what it does not handle itself, as a window-procedure hook does.
+class NonClientHook {
+ public:
+  virtual ~NonClientHook() = default;
+  // Paints the non-client area inside `region` (window coordinates, origin at the window's
+  // top-left corner).
+  virtual void paintNonClient(QPainter& painter, const QRegion& region) = 0;
+  // The window became active or inactive; `allowed` is the part of the non-client area the
+  // handler may redraw for it.
+  virtual void activate(bool active, const QRegion& allowed) = 0;
+  // System colours, settings or the display changed.
+  virtual void systemSettingsChanged() = 0;
+};
+
+class Form : public QWidget {
+  Q_OBJECT
+ public:
+  // A new top-level window, hidden. An owned form stays above its owner and is freed with it.
+  explicit Form(Form* owner = nullptr);
+  ~Form() override;
+
+  // Where the form's controls go: the window minus the frame and caption.
+  QWidget* client() const { return client_; }
+
+  BorderStyle borderStyle() const { return borderStyle_; }
+  void setBorderStyle(BorderStyle style);
+  BorderIcons borderIcons() const { return borderIcons_; }
+  void setBorderIcons(BorderIcons icons);
+  void setStayOnTop(bool onTop);
+
+  // The window text, which the caption shows.
+  QString caption() const { return windowTitle(); }
+  void setCaption(const QString& text);
+
+  // The form's colour fills the client area (clBtnFace by default).
+  Color color() const { return color_; }
+  void setColor(Color color);
+
+  // Outer position and size of the window, frame included.
+  void setBounds(int left, int top, int width, int height);
+  void setClientSize(int width, int height);
+  QSize clientSize() const;
+  QMargins frameMargins() const;
+
+  // Whether the window is the active one, as the last activation change reported.
+  bool isActiveForm() const { return active_; }
+
+  // Closing: the close query may refuse, then the close event chooses the action (caHide by
+  // default); the main form's close ends the program instead.
+  std::function<void(QObject* sender, bool& canClose)> onCloseQuery;
+  std::function<void(QObject* sender, CloseAction& action)> onClose;
+  std::function<void(QObject* sender)> onShow;
+  std::function<void(QObject* sender)> onHide;
+  // Runs the close sequence; true when the form closed.
+  bool closeForm();
+
+  // Non-client hooks: installs `hook` and returns the one it replaces (never null; the form's
+  // own classic frame is at the bottom). Removing restores `previous`.
+  NonClientHook* setNonClientHook(NonClientHook* hook);
+  NonClientHook* nonClientHook() const { return hook_; }
+  // The form's own painting of the classic frame and caption.
+  NonClientHook* defaultNonClientHook() const;
+  // Repaints the whole frame through the hooks (what a frame change makes the system do).
+  void refreshFrame();
+  // Rectangle of the caption bar in window coordinates (empty for bsNone).
+  QRect captionRect() const;
+  // True while the form is being destroyed (a hook must not repaint then).
+  bool destroying() const { return destroying_; }
+
+ signals:
+  void systemSettingsChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  class ClassicFrame;
+  void layoutClient();
+  void performClose(bool& closed);
+
+  QWidget* client_ = nullptr;
+  BorderStyle borderStyle_ = BorderStyle::bsSizeable;
+  BorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  Color color_ = clBtnFace;
+  bool active_ = false;
+  bool destroying_ = false;
+  bool dragging_ = false;
+  QPoint dragOffset_;
+  ClassicFrame* classic_ = nullptr;
+  NonClientHook* hook_ = nullptr;
+};
+
+}  // namespace vardel::ui

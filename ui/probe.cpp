@@ -1,0 +1,86 @@
+// SIGUSR1-triggered dump of the widget tree.
+#include "ui/probe.h"
+
+#include "ui/controls.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace vardel::ui {
+namespace {
+
+int gSignalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+QString oneLine(QString text) {
+  text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+  text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+  text.replace(QLatin1Char('\r'), QString());
+  return text;
+}
+
+QString widgetText(const QWidget* w) {
+  if (const auto* label = qobject_cast<const Label*>(w)) return label->caption();
+  if (w->isWindow()) return w->windowTitle();
+  const QVariant text = w->property("text");
+  return text.isValid() ? text.toString() : QString();
+}
+
+void describe(const QWidget* w, const QString& parentPath, QString& out) {
+  const QString name = w->objectName().isEmpty() ? QStringLiteral("_") : w->objectName();
+  const QString path = parentPath.isEmpty() ? name : parentPath + QLatin1Char('/') + name;
+  const QPoint global = w->mapToGlobal(QPoint(0, 0));
+  out += QStringLiteral("%1\t%2\t%3\t%4,%5,%6,%7\t%8\n")
+             .arg(path, QString::fromLatin1(w->metaObject()->className()))
+             .arg(w->isVisible() ? 1 : 0)
+             .arg(global.x())
+             .arg(global.y())
+             .arg(w->width())
+             .arg(w->height())
+             .arg(oneLine(widgetText(w)));
+  for (const QObject* child : w->children()) {
+    if (const auto* cw = qobject_cast<const QWidget*>(child); cw && !cw->isWindow()) describe(cw, path, out);
+  }
+}
+
+}  // namespace
+
+QString describeWidgets() {
+  QString out;
+  for (const QWidget* w : QApplication::topLevelWidgets()) describe(w, QString(), out);
+  return out;
+}
+
+void installTestProbe() {
+  const QString target = qEnvironmentVariable("VARDEL_PROBE");
+  if (target.isEmpty() || gSignalPipe[0] >= 0) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, [target] {
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(gSignalPipe[0], &byte, 1);
+    QFile::remove(target + QStringLiteral(".done"));
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(describeWidgets().toUtf8());
+    if (file.commit()) QFile::rename(target, target + QStringLiteral(".done"));
+  });
+  struct sigaction action {};
+  action.sa_handler = onSignal;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(SIGUSR1, &action, nullptr);
+}
+
+}  // namespace vardel::ui
