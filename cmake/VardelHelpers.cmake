@@ -2,6 +2,11 @@
 
 set(VARDEL_WARNINGS -Wall -Wextra)
 
+if(VARDEL_FUZZ)
+  # Coverage feedback for libFuzzer in every library the targets link.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(VARDEL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

@@ -1,0 +1,131 @@
+# End-to-end test helpers: a real Xvfb at 800x600, programs started from the program folder as
+# a person would, driven with xdotool, screenshots kept under the build's test artefacts.
+# Source this file from a test script; every helper fails the test loudly.
+set -euo pipefail
+
+: "${VARDEL_PROGRAM_DIR:?set by ctest}"
+: "${VARDEL_TEST_ARTIFACTS:?set by ctest}"
+E2E_NAME="${E2E_NAME:-$(basename "$0" .sh)}"
+E2E_DIR="$VARDEL_TEST_ARTIFACTS/$E2E_NAME"
+rm -rf "$E2E_DIR"
+mkdir -p "$E2E_DIR"
+E2E_XVFB_PID=""
+E2E_APP_PID=""
+E2E_PROBE="$E2E_DIR/probe.txt"
+E2E_SHOTS=0
+
+e2e_log() { echo "[$E2E_NAME $(date +%T.%3N)] $*"; }
+e2e_fail() {
+  e2e_log "FAIL: $*"
+  e2e_shot "failure" || true
+  exit 1
+}
+
+e2e_cleanup() {
+  if [ -n "$E2E_APP_PID" ]; then kill "$E2E_APP_PID" 2>/dev/null || true; wait "$E2E_APP_PID" 2>/dev/null || true; fi
+  if [ -n "$E2E_XVFB_PID" ]; then kill "$E2E_XVFB_PID" 2>/dev/null || true; wait "$E2E_XVFB_PID" 2>/dev/null || true; fi
+}
+trap e2e_cleanup EXIT
+
+# e2e_start_xvfb [WIDTHxHEIGHT]: a fresh X server on a free display; sets DISPLAY.
+e2e_start_xvfb() {
+  local size="${1:-800x600}"
+  local fdfile="$E2E_DIR/display"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" 2>"$E2E_DIR/xvfb.log" &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 1 200); do [ -s "$fdfile" ] && break; sleep 0.05; done
+  [ -s "$fdfile" ] || e2e_fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$fdfile")"
+  e2e_log "Xvfb $size on $DISPLAY"
+}
+
+# e2e_run <command> [args...]: starts a program with the program folder as current folder;
+# its output goes to the artefacts. Sets E2E_APP_PID.
+e2e_run() {
+  local program="$1"
+  shift
+  (cd "$VARDEL_PROGRAM_DIR" && VARDEL_PROBE="$E2E_PROBE" exec "$program" "$@") \
+    >"$E2E_DIR/$(basename "$program").out" 2>&1 &
+  E2E_APP_PID=$!
+  e2e_log "started $program (pid $E2E_APP_PID)"
+}
+
+# e2e_wait_window <exact title> [seconds]: waits until a visible window has that title.
+e2e_wait_window() {
+  local title="$1" timeout="${2:-10}" deadline
+  deadline=$(( $(date +%s%N) / 1000000 + timeout * 1000 ))
+  while [ $(( $(date +%s%N) / 1000000 )) -lt "$deadline" ]; do
+    if xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1; then return 0; fi
+    sleep 0.05
+  done
+  e2e_fail "no window titled '$title' within ${timeout}s"
+}
+
+# e2e_wait_exit [seconds]: waits for the started program to end; echoes its exit status.
+e2e_wait_exit() {
+  local timeout="${1:-10}"
+  for _ in $(seq 1 $((timeout * 20))); do
+    if ! kill -0 "$E2E_APP_PID" 2>/dev/null; then
+      local status=0
+      wait "$E2E_APP_PID" || status=$?
+      E2E_APP_PID=""
+      echo "$status"
+      return 0
+    fi
+    sleep 0.05
+  done
+  e2e_fail "the program did not end within ${timeout}s"
+}
+
+e2e_move() { xdotool mousemove --sync "$1" "$2"; }
+# e2e_click x y [button] [modifiers...]: e.g. e2e_click 10 10 1 ctrl alt
+e2e_click() {
+  local x="$1" y="$2" button="${3:-1}"
+  shift 3 2>/dev/null || shift $#
+  xdotool mousemove --sync "$x" "$y"
+  for m in "$@"; do xdotool keydown "$m"; done
+  xdotool click "$button"
+  for m in "$@"; do xdotool keyup "$m"; done
+}
+e2e_key() { xdotool key "$@"; }
+
+# e2e_shot <name>: saves the whole screen as <artefacts>/<nn>-<name>.png; echoes the path.
+e2e_shot() {
+  E2E_SHOTS=$((E2E_SHOTS + 1))
+  local file
+  file=$(printf '%s/%02d-%s.png' "$E2E_DIR" "$E2E_SHOTS" "$1")
+  import -window root "$file" 2>/dev/null
+  echo "$file"
+}
+
+# e2e_pixel <png> x y: prints "r,g,b" of one pixel.
+e2e_pixel() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null
+}
+
+# e2e_probe: asks the running program for its widget dump (see ui/probe.h); prints it.
+e2e_probe() {
+  rm -f "$E2E_PROBE.done"
+  kill -USR1 "$E2E_APP_PID" 2>/dev/null || e2e_fail "program not running"
+  for _ in $(seq 1 100); do [ -f "$E2E_PROBE.done" ] && break; sleep 0.02; done
+  [ -f "$E2E_PROBE.done" ] || e2e_fail "no probe answer"
+  cat "$E2E_PROBE.done"
+}
+
+# e2e_widget <path suffix>: the probe line of the first widget whose path ends with it.
+e2e_widget() { e2e_probe | awk -F'\t' -v s="$1" 'index($1, s) && substr($1, length($1) - length(s) + 1) == s { print; exit }'; }
+# e2e_widget_text <path suffix>: that widget's text.
+e2e_widget_text() { e2e_widget "$1" | cut -f5; }
+# e2e_widget_visible <path suffix>: 1 or 0.
+e2e_widget_visible() { e2e_widget "$1" | cut -f3; }
+
+# e2e_until <seconds> <command...>: retries the command until it succeeds.
+e2e_until() {
+  local timeout="$1"
+  shift
+  for _ in $(seq 1 $((timeout * 20))); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
