@@ -40,9 +40,10 @@ endfunction()
 
 # vardel_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [QT_MAIN])
 # A GoogleTest executable registered with ctest. QT_MAIN gives it a QApplication on the
-# offscreen platform with one 800x600 screen, for widget tests.
+# offscreen platform with one screen of SCREEN (800x600 unless given; a matching
+# tests/support/offscreen-<SCREEN>.json must exist), for widget tests.
 function(vardel_test name)
-  cmake_parse_arguments(ARG "QT_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_MAIN" "TIMEOUT;SCREEN" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${VARDEL_WARNINGS})
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}")
@@ -66,8 +67,11 @@ function(vardel_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  if(NOT ARG_SCREEN)
+    set(ARG_SCREEN 800x600)
+  endif()
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-800x600.json;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/xdg-data")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-${ARG_SCREEN}.json;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/xdg-data")
 endfunction()
 
 # vardel_e2e_test(<name> SCRIPT <file>): an end-to-end test script run on a real Xvfb.

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -21,6 +23,11 @@ Application::Application() {
   Q_ASSERT(QApplication::instance());
   gInstance = this;
   QApplication::setQuitOnLastWindowClosed(false);
+  // The interface is Spanish, the standard dialogs too.
+  auto* translator = new QTranslator(this);
+  if (translator->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(translator);
+  }
   installFontSubstitutions();
   PointerTracker::install();
   installTestProbe();

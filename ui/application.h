@@ -63,6 +63,7 @@ class Application : public QObject {
   // Replaces the modal boxes by a callback (tests and unattended runs). Empty restores them.
   using MessageHook = std::function<void(const MessageRequest&)>;
   void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+  const MessageHook& messageHook() const { return messageHook_; }
 
  private:
   QString title_;

@@ -12,5 +12,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   vardel::ui::Application application;
   application.setTitle(QStringLiteral("VARDEL"));
+  // A message box nobody expected fails the test instead of waiting for a click.
+  application.setMessageHook([](const vardel::ui::MessageRequest& request) {
+    ADD_FAILURE() << "unexpected message box: " << request.text.toStdString();
+  });
   return RUN_ALL_TESTS();
 }

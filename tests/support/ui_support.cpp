@@ -3,10 +3,10 @@
 
 namespace vardel::test {
 
-MessageRecorder::MessageRecorder() {
+MessageRecorder::MessageRecorder() : previous_(ui::Application::instance().messageHook()) {
   ui::Application::instance().setMessageHook([this](const ui::MessageRequest& r) { texts_ << r.text; });
 }
 
-MessageRecorder::~MessageRecorder() { ui::Application::instance().setMessageHook({}); }
+MessageRecorder::~MessageRecorder() { ui::Application::instance().setMessageHook(previous_); }
 
 }  // namespace vardel::test

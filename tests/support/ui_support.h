@@ -18,6 +18,7 @@ class MessageRecorder {
 
  private:
   QStringList texts_;
+  ui::Application::MessageHook previous_;
 };
 
 }  // namespace vardel::test
