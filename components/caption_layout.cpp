@@ -33,8 +33,9 @@ std::vector<GradientBand> gradientBands(ui::Color start, ui::Color end, int numC
     band.left = left + mulDiv(i, width, numColors);
     band.right = left + mulDiv(i + 1, width, numColors);
     if (numColors >= 2) {
-      band.color = ui::rgb(channel(ui::redOf(start), ui::redOf(end), i), channel(ui::greenOf(start), ui::greenOf(end), i),
-                           channel(ui::blueOf(start), ui::blueOf(end), i));
+      band.color =
+          ui::rgb(channel(ui::redOf(start), ui::redOf(end), i), channel(ui::greenOf(start), ui::greenOf(end), i),
+                  channel(ui::blueOf(start), ui::blueOf(end), i));
     } else {
       band.color = start & 0x00FFFFFF;
     }
@@ -98,7 +99,8 @@ bool captionShowsIcon(const CaptionFrame& frame) {
   using ui::BorderStyle;
   if (!frame.newShell) return false;
   if (frame.designing) return true;
-  return (frame.icons & ui::biSystemMenu) && (frame.style == BorderStyle::bsSingle || frame.style == BorderStyle::bsSizeable);
+  return (frame.icons & ui::biSystemMenu) &&
+         (frame.style == BorderStyle::bsSingle || frame.style == BorderStyle::bsSizeable);
 }
 
 CaptionFit fitCaption(int company, int appName, int caption, int width, bool newShell) {

@@ -48,11 +48,11 @@ struct CaptionMetrics {
   int dlgFrameY = 3;
   int frameX = 4;
   int frameY = 4;
-  int caption = 19;       // SM_CYCAPTION
-  int smallCaption = 16;  // SM_CYSMCAPTION
-  int buttonWidth = 18;   // SM_CXSIZE
+  int caption = 19;           // SM_CYCAPTION
+  int smallCaption = 16;      // SM_CYSMCAPTION
+  int buttonWidth = 18;       // SM_CXSIZE
   int smallButtonWidth = 12;  // SM_CXSMSIZE
-  int smallIcon = 16;     // SM_CXSMICON
+  int smallIcon = 16;         // SM_CXSMICON
 
   // The values of the system metrics table.
   static CaptionMetrics current();

@@ -260,7 +260,8 @@ WinRect TGradientCaption::GetCaptionRect() const { return captionRect(captionFra
 
 void TGradientCaption::drawGradient(QPainter& dc, ui::Color start, ui::Color end, const WinRect& c) const {
   for (const GradientBand& band : gradientBands(start, end, numColors_, c.left, c.width())) {
-    if (band.right > band.left) dc.fillRect(band.left, c.top, band.right - band.left, c.height(), ui::toQColor(band.color));
+    if (band.right > band.left)
+      dc.fillRect(band.left, c.top, band.right - band.left, c.height(), ui::toQColor(band.color));
   }
 }
 

@@ -10,7 +10,6 @@
 
 #include <QFont>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -88,9 +87,6 @@ class TCaptionText : public TCompanyText {
   QString Caption() const override;
   // Sets the form's window text, then keeps a copy.
   void setCaption(const QString& caption) override;
-
- private:
-  friend class TGradientCaption;
 };
 
 class TGradientCaption : public QObject {

@@ -33,7 +33,8 @@ struct OptionName {
   TSliderOption option;
   const char* name;
 };
-constexpr OptionName kOptionNames[] = {{soShowFocus, "soShowFocus"}, {soShowPoints, "soShowPoints"}, {soSmooth, "soSmooth"}};
+constexpr OptionName kOptionNames[] = {
+    {soShowFocus, "soShowFocus"}, {soShowPoints, "soShowPoints"}, {soSmooth, "soSmooth"}};
 
 [[noreturn]] void badValue() { throw ui::Error(QStringLiteral("Invalid property value")); }
 
@@ -116,9 +117,13 @@ void TSlider::CreateElements() {
   thumb_ = new TSliderThumb(this);
   thumb_->setCursor(ui::screenCursor(kHandCursor));
   thumb_->setNumStates(2);
-  thumb_->onMouseDown = [this](QObject* s, ui::MouseButton b, ui::ShiftState sh, int x, int y) { ThumbMouseDown(s, b, sh, x, y); };
+  thumb_->onMouseDown = [this](QObject* s, ui::MouseButton b, ui::ShiftState sh, int x, int y) {
+    ThumbMouseDown(s, b, sh, x, y);
+  };
   thumb_->onMouseMove = [this](QObject* s, ui::ShiftState sh, int x, int y) { ThumbMouseMove(s, sh, x, y); };
-  thumb_->onMouseUp = [this](QObject* s, ui::MouseButton b, ui::ShiftState sh, int x, int y) { ThumbMouseUp(s, b, sh, x, y); };
+  thumb_->onMouseUp = [this](QObject* s, ui::MouseButton b, ui::ShiftState sh, int x, int y) {
+    ThumbMouseUp(s, b, sh, x, y);
+  };
   for (int i = 0; i < 4; ++i) setImage(i, QImage());
   UpdateLayout();
 }
@@ -224,7 +229,8 @@ void TSlider::setBounds(int left, int top, int width, int height) {
 }
 
 int TSlider::RangeLength() const {
-  const int length = orientation_ == soVertical ? rulerCache_.height() - thumb_->height() : rulerCache_.width() - thumb_->width();
+  const int length =
+      orientation_ == soVertical ? rulerCache_.height() - thumb_->height() : rulerCache_.width() - thumb_->width();
   return std::max(0, length);
 }
 
@@ -539,7 +545,8 @@ void TSlider::writeProperties(PropertyWriter& writer, const StreamedComponent*) 
   if (!parentColor_) writer.writeBoolean(QStringLiteral("ParentColor"), false);
   if (!tabStop_) writer.writeBoolean(QStringLiteral("TabStop"), false);
   for (int i = 0; i < 4; ++i) {
-    if (userImageMask_ & (1u << i)) writer.writeBinary(QString::fromLatin1(kImageProperties[i]), bitmapBytes(images_[size_t(i)]));
+    if (userImageMask_ & (1u << i))
+      writer.writeBinary(QString::fromLatin1(kImageProperties[i]), bitmapBytes(images_[size_t(i)]));
   }
   if (edgeSize_ != 2) writer.writeInteger(QStringLiteral("EdgeSize"), edgeSize_);
   writer.writeInteger(QStringLiteral("NumThumbStates"), NumThumbStates());

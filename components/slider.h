@@ -99,7 +99,8 @@ class TSlider : public ui::MouseControl, public StreamedComponent {
   int Value() const { return value_; }
   void setValue(int value);
 
-  // The background colour (clBtnFace by default), or the parent's with ParentColor.
+  // The background colour; with ParentColor (the default until a colour is set) the parent's
+  // colour shows instead.
   ui::Color Color() const { return color_; }
   void setColor(ui::Color color);
   bool ParentColor() const { return parentColor_; }
@@ -207,7 +208,7 @@ class TSlider : public ui::MouseControl, public StreamedComponent {
   int maxValue_ = 100;
   int value_ = 0;
   ui::Color color_ = ui::clBtnFace;
-  bool parentColor_ = false;
+  bool parentColor_ = true;
   bool tabStop_ = true;
 
   ComponentState componentState_ = 0;

@@ -84,7 +84,8 @@ int roundHalfEven(double value) { return clampToInt(roundHalfEven64(value)); }
 int valueToPos(const SliderScale& s, int value) {
   const std::int64_t span = std::int64_t(s.maxValue) - s.minValue;
   int c = 0;
-  if (span > 0) c = roundHalfEven(double(std::int64_t(s.rangeLength) * (std::int64_t(value) - s.minValue)) / double(span));
+  if (span > 0)
+    c = roundHalfEven(double(std::int64_t(s.rangeLength) * (std::int64_t(value) - s.minValue)) / double(span));
   if (s.vertical) return s.clientHeight - c - s.thumbHeight - kSliderMargin;
   return c + kSliderMargin;
 }

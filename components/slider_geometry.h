@@ -36,10 +36,10 @@ std::vector<RulerPiece> rulerPieces(int cacheLength, int imageLength, int edge);
 // Where the slider's parts go, for a control of `control` size, a thumb of `thumb` size and a
 // ruler pattern of `ruler` size.
 struct SliderLayout {
-  QSize cache;        // the ruler built to the control's length
-  QPoint thumb;       // the thumb's top-left corner
-  QPoint rulerOrigin; // where the cache is drawn
-  QRect pointsRect;   // the area of the tick marks
+  QSize cache;         // the ruler built to the control's length
+  QPoint thumb;        // the thumb's top-left corner
+  QPoint rulerOrigin;  // where the cache is drawn
+  QRect pointsRect;    // the area of the tick marks
   bool operator==(const SliderLayout&) const = default;
 };
 SliderLayout layoutSlider(bool vertical, QSize control, QSize thumb, QSize ruler);

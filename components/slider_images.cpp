@@ -8,6 +8,7 @@
 namespace vardel {
 namespace {
 
+// clang-format off
 // Colours: o olive (see-through), k black, d dark grey, s silver, w white.
 #define VARDEL_SLIDER_COLOURS "o c #808000", "k c #000000", "d c #808080", "s c #C0C0C0", "w c #FFFFFF"
 
@@ -122,15 +123,20 @@ const char* const kHand[] = {
     "                                ",
     "                                ",
 };
+// clang-format on
 
 }  // namespace
 
 QImage loadResourceBitmap(const QString& name) {
   const char* const* xpm = nullptr;
-  if (name == QLatin1String("W95_HTB")) xpm = kHThumb;
-  else if (name == QLatin1String("W95_HRL")) xpm = kHRuler;
-  else if (name == QLatin1String("W95_VTB")) xpm = kVThumb;
-  else if (name == QLatin1String("W95_VRL")) xpm = kVRuler;
+  if (name == QLatin1String("W95_HTB"))
+    xpm = kHThumb;
+  else if (name == QLatin1String("W95_HRL"))
+    xpm = kHRuler;
+  else if (name == QLatin1String("W95_VTB"))
+    xpm = kVThumb;
+  else if (name == QLatin1String("W95_VRL"))
+    xpm = kVRuler;
   if (!xpm) return {};
   return QImage(xpm).convertToFormat(QImage::Format_RGB32);
 }

@@ -11,7 +11,7 @@ class QPainter;
 namespace vardel {
 
 // Transparent colour values with a special meaning.
-inline constexpr ui::Color kNoTransparentColor = 0x1FFFFFFF;      // draw every pixel
+inline constexpr ui::Color kNoTransparentColor = 0x1FFFFFFF;          // draw every pixel
 inline constexpr ui::Color kBottomLeftTransparentColor = 0x20000000;  // the bitmap's bottom-left pixel
 
 // Draws `source` of `bitmap` (the whole bitmap when `source` is empty) at (x, y), stretched to

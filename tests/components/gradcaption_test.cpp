@@ -109,7 +109,8 @@ TEST(GradientCaption, ActivePlayerBarRunsFromNavyToTheActiveCaptionColour) {
   ASSERT_FALSE(columns.empty());
   EXPECT_GE(columns.front(), 6);
   EXPECT_LE(columns.front(), 8);
-  const int appWidth = QFontMetrics(caption->AppNameText()->drawingFont()).horizontalAdvance(QStringLiteral("Ondravia VARDEL v1.0"));
+  const int appWidth =
+      QFontMetrics(caption->AppNameText()->drawingFont()).horizontalAdvance(QStringLiteral("Ondravia VARDEL v1.0"));
   EXPECT_LE(columns.back(), 6 + appWidth);
   EXPECT_GT(columns.back(), 6 + appWidth / 2);
 }
@@ -292,7 +293,8 @@ TEST(GradientCaption, TheCaptionTextMirrorsTheWindowText) {
   ASSERT_FALSE(columns.empty());
   const QFontMetrics bold(caption->AppNameText()->drawingFont());
   const QFontMetrics plain(caption->CaptionText()->drawingFont());
-  EXPECT_GE(columns.back(), 6 + bold.horizontalAdvance(QStringLiteral("A")) + 3 + plain.horizontalAdvance(QStringLiteral("MP")));
+  EXPECT_GE(columns.back(),
+            6 + bold.horizontalAdvance(QStringLiteral("A")) + 3 + plain.horizontalAdvance(QStringLiteral("MP")));
 }
 
 TEST(GradientCaption, ALongWindowTextIsCutWithAnEllipsisInsideTheBar) {

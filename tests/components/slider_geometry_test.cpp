@@ -184,7 +184,8 @@ TEST(StepTarget, StepsLandOnMultiplesOfTheIncrementCountedFromZero) {
   EXPECT_EQ(stepTarget(SliderStep::OneUp, -45, s), -30);  // -45 div 10 truncates to -4
   EXPECT_EQ(stepTarget(SliderStep::None, 37, s), 37);
   s.maxValue = std::numeric_limits<int>::max();
-  EXPECT_GT(stepTarget(SliderStep::OneUp, std::numeric_limits<int>::max(), s), std::int64_t(std::numeric_limits<int>::max()));
+  EXPECT_GT(stepTarget(SliderStep::OneUp, std::numeric_limits<int>::max(), s),
+            std::int64_t(std::numeric_limits<int>::max()));
 }
 
 // The search as stated: the smallest k with n <= 0 or (L - (n + 1)) div n >= 3.

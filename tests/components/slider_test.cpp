@@ -73,6 +73,7 @@ TEST_F(SliderTest, ConstructionGivesTheDocumentedDefaults) {
   EXPECT_EQ(slider.NumThumbStates(), 2);
   EXPECT_TRUE(slider.TabStop());
   EXPECT_EQ(slider.focusPolicy(), Qt::StrongFocus);
+  EXPECT_TRUE(slider.ParentColor());
   EXPECT_EQ(slider.UserImageMask(), 0);
   EXPECT_EQ(slider.ImageHThumb().size(), QSize(18, 17));
   EXPECT_EQ(slider.ImageHRuler().size(), QSize(10, 10));
@@ -245,7 +246,7 @@ TEST_F(SliderTest, AVerticalSlidersKeysGoUpWithUpAndReachTheEnds) {
   EXPECT_EQ(s.Value(), 10);
   QTest::keyClick(&s, Qt::Key_End);
   EXPECT_EQ(s.Value(), 100);
-  EXPECT_EQ(s.Thumb()->y(), 6);  // the maximum is at the top
+  EXPECT_EQ(s.Thumb()->y(), 6);                        // the maximum is at the top
   QTest::keyClick(&s, Qt::Key_Up, Qt::ShiftModifier);  // keys with a modifier do nothing
   QTest::keyClick(&s, Qt::Key_Home, Qt::ControlModifier);
   EXPECT_EQ(s.Value(), 100);
@@ -386,7 +387,8 @@ TEST_F(SliderTest, WithoutSmoothDraggingMovesInWholeIncrements) {
   s->OnChange = [&](QObject*) { values.push_back(s->Value()); };
   TSliderThumb* thumb = s->Thumb();
   send(thumb, QEvent::MouseButtonPress, QPoint(4, 8), Qt::LeftButton, Qt::LeftButton);
-  for (int dx = 1; dx <= 87; ++dx) send(thumb, QEvent::MouseMove, QPoint(4 + dx - (thumb->x() - 6), 8), Qt::NoButton, Qt::LeftButton);
+  for (int dx = 1; dx <= 87; ++dx)
+    send(thumb, QEvent::MouseMove, QPoint(4 + dx - (thumb->x() - 6), 8), Qt::NoButton, Qt::LeftButton);
   send(thumb, QEvent::MouseButtonRelease, QPoint(4, 8), Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(values, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
   EXPECT_EQ(thumb->x(), 93);
