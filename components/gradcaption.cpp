@@ -59,7 +59,7 @@ class TGradientCaption::Hook : public ui::NonClientHook {
 
 TCompanyText::TCompanyText(TGradientCaption* owner) : owner_(owner) { assignFont(owner->CaptionFont()); }
 
-void TCompanyText::assignFont(const ui::FontSpec& font) {
+void TCompanyText::assignFont(const ui::FontData& font) {
   font_ = font;
   qfont_ = font_.toQFont();
 }
@@ -83,8 +83,8 @@ void TCompanyText::setColorInactive(ui::Color color) {
   refreshAtDesignTime();
 }
 
-void TCompanyText::setFont(const ui::FontSpec& font) {
-  ui::FontSpec copy = font;
+void TCompanyText::setFont(const ui::FontData& font) {
+  ui::FontData copy = font;
   if (fontKind_ == fkAutoHeight) {
     owner_->FitFontHeight(copy);
   } else {
@@ -189,7 +189,7 @@ void TGradientCaption::setNumColors(int count) {
 
 void TGradientCaption::RefreshFrame() { ownerForm_->refreshFrame(); }
 
-void TGradientCaption::LoadCaptionFont(ui::FontSpec& font) {
+void TGradientCaption::LoadCaptionFont(ui::FontData& font) {
   font = ui::stockSystemFont();
   const std::optional<ui::LogFont> caption = ui::captionLogFont();
   if (!caption) return;
@@ -204,7 +204,7 @@ void TGradientCaption::LoadCaptionFont(ui::FontSpec& font) {
 
 void TGradientCaption::ApplyFontKind(TCompanyText& text, TFontKind kind) {
   text.fontKind_ = kind;
-  ui::FontSpec font = captionFont_;
+  ui::FontData font = captionFont_;
   switch (kind) {
     case fkCustom:
       return;
@@ -227,7 +227,7 @@ void TGradientCaption::ApplyFontKind(TCompanyText& text, TFontKind kind) {
   text.assignFont(font);
 }
 
-void TGradientCaption::FitFontHeight(ui::FontSpec& font) const {
+void TGradientCaption::FitFontHeight(ui::FontData& font) const {
   const int target = ui::characterHeight(captionFont_.toQFont());
   int h1 = ui::characterHeight(font.toQFont());
   // The fitting works on character heights (negative); a cell or default height is first

@@ -46,8 +46,8 @@ class TCompanyText {
   void setColorInactive(ui::Color color);
   // Copies the font's attributes; an fkAutoHeight text then fits its height, any other kind
   // becomes fkCustom (nothing else is applied).
-  const ui::FontSpec& Font() const { return font_; }
-  void setFont(const ui::FontSpec& font);
+  const ui::FontData& Font() const { return font_; }
+  void setFont(const ui::FontData& font);
   TFontKind FontKind() const { return fontKind_; }
   void setFontKind(TFontKind kind);
   bool Visible() const { return visible_; }
@@ -64,11 +64,11 @@ class TCompanyText {
 
  private:
   friend class TGradientCaption;
-  void assignFont(const ui::FontSpec& font);
+  void assignFont(const ui::FontData& font);
 
   ui::Color colorActive_ = ui::clCaptionText;
   ui::Color colorInactive_ = ui::clInactiveCaptionText;
-  ui::FontSpec font_;
+  ui::FontData font_;
   QFont qfont_;
   TFontKind fontKind_ = fkSystem;
   bool visible_ = true;
@@ -119,14 +119,14 @@ class TGradientCaption : public QObject {
   void RefreshFrame();
 
   // The desktop caption font as last loaded.
-  const ui::FontSpec& CaptionFont() const { return captionFont_; }
+  const ui::FontData& CaptionFont() const { return captionFont_; }
   // Fills `font` from the desktop's caption font (the stock system font when the settings
   // cannot be read).
-  static void LoadCaptionFont(ui::FontSpec& font);
+  static void LoadCaptionFont(ui::FontData& font);
   // Stores `kind` in the text and gives it the font that kind stands for.
   void ApplyFontKind(TCompanyText& text, TFontKind kind);
   // Changes the font's height so that its character height matches the caption font's.
-  void FitFontHeight(ui::FontSpec& font) const;
+  void FitFontHeight(ui::FontData& font) const;
   // The owner's activation state: as last reported, or (before any report) whether the owner
   // is the active window.
   bool IsOwnerActive() const;
@@ -155,7 +155,7 @@ class TGradientCaption : public QObject {
 
   ui::Form* ownerForm_;
   ComponentState componentState_ = 0;
-  ui::FontSpec captionFont_;
+  ui::FontData captionFont_;
   bool newShell_ = true;
   bool activeState_ = true;
   bool activeStateKnown_ = false;

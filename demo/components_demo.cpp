@@ -21,7 +21,7 @@ TGradientCaption* playerCaption(ui::Form& form) {
   caption->CaptionText()->setCaption(QStringLiteral(" "));
   caption->CaptionText()->setFontKind(fkSystem);
   caption->CompanyText()->setCaption(QStringLiteral("Ralvek's"));
-  caption->CompanyText()->setFont(ui::FontSpec{QStringLiteral("MS Sans Serif"), -11, ui::fsBold});
+  caption->CompanyText()->setFont(ui::FontData{QStringLiteral("MS Sans Serif"), -11, ui::fsBold});
   caption->CompanyText()->setVisible(false);
   caption->setColor(ui::clNavy);
   caption->setNumColors(256);

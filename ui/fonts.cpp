@@ -46,7 +46,7 @@ QFont pointFont(const QString& family, double points, FontStyles styles) {
   return makeFont(family, -int(std::lround(points * 96.0 / 72.0)), styles);
 }
 
-FontSpec stockSystemFont() { return FontSpec{QStringLiteral("System"), 16, fsBold}; }
+FontData stockSystemFont() { return FontData{QStringLiteral("System"), 16, fsBold}; }
 
 int characterHeight(const QFont& font) {
   // Fonts are always made with a pixel size, and Qt's pixel size is the em height.

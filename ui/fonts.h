@@ -35,17 +35,17 @@ inline QFont pixelFont(const QString& family, int pixels, FontStyles styles = fs
 QFont pointFont(const QString& family, double points, FontStyles styles = fsNone);
 
 // A font object as components hold it: face name, Windows height (see makeFont) and style.
-struct FontSpec {
+struct FontData {
   QString name = QStringLiteral("MS Sans Serif");
   int height = -11;
   FontStyles style = fsNone;
 
   QFont toQFont() const { return makeFont(name, height, style); }
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const FontData&) const = default;
 };
 
 // The stock system font (the bold "System" face with a 16-pixel cell).
-FontSpec stockSystemFont();
+FontData stockSystemFont();
 
 // The character height in pixels of a font as it is drawn (cell height minus internal
 // leading, i.e. the em height).

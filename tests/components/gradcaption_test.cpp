@@ -57,7 +57,7 @@ TGradientCaption* playerCaption(ui::Form& form) {
   caption->CaptionText()->setCaption(QStringLiteral(" "));
   caption->CaptionText()->setFontKind(fkSystem);
   caption->CompanyText()->setCaption(QStringLiteral("Ralvek's"));
-  caption->CompanyText()->setFont(ui::FontSpec{QStringLiteral("MS Sans Serif"), -11, ui::fsBold});
+  caption->CompanyText()->setFont(ui::FontData{QStringLiteral("MS Sans Serif"), -11, ui::fsBold});
   caption->CompanyText()->setVisible(false);
   caption->setColor(ui::clNavy);
   caption->setNumColors(256);
@@ -200,18 +200,18 @@ TEST(GradientCaption, ASystemColourChangeShowsAtOnce) {
 TEST(GradientCaption, CaptionFontChangesReachSystemKindsButNotCustomFonts) {
   auto form = playerForm();
   TGradientCaption* caption = playerCaption(*form);
-  EXPECT_EQ(caption->AppNameText()->Font(), (ui::FontSpec{QStringLiteral("MS Sans Serif"), -11, ui::fsBold}));
+  EXPECT_EQ(caption->AppNameText()->Font(), (ui::FontData{QStringLiteral("MS Sans Serif"), -11, ui::fsBold}));
   ui::setCaptionLogFont(ui::LogFont{QStringLiteral("Arial"), -14, 400, true});
-  EXPECT_EQ(caption->CaptionFont(), (ui::FontSpec{QStringLiteral("Arial"), -14, ui::fsItalic}));
-  EXPECT_EQ(caption->AppNameText()->Font(), (ui::FontSpec{QStringLiteral("Arial"), -14, ui::fsItalic | ui::fsBold}));
+  EXPECT_EQ(caption->CaptionFont(), (ui::FontData{QStringLiteral("Arial"), -14, ui::fsItalic}));
+  EXPECT_EQ(caption->AppNameText()->Font(), (ui::FontData{QStringLiteral("Arial"), -14, ui::fsItalic | ui::fsBold}));
   EXPECT_EQ(caption->CaptionText()->Font(), caption->CaptionFont());
   EXPECT_EQ(caption->CompanyText()->FontKind(), fkCustom);
-  EXPECT_EQ(caption->CompanyText()->Font(), (ui::FontSpec{QStringLiteral("MS Sans Serif"), -11, ui::fsBold}));
+  EXPECT_EQ(caption->CompanyText()->Font(), (ui::FontData{QStringLiteral("MS Sans Serif"), -11, ui::fsBold}));
   // Unreadable settings leave the stock system font.
   ui::setCaptionLogFont(std::nullopt);
   EXPECT_EQ(caption->CaptionFont(), ui::stockSystemFont());
   ui::setCaptionLogFont(ui::classicCaptionLogFont());
-  EXPECT_EQ(caption->AppNameText()->Font(), (ui::FontSpec{QStringLiteral("MS Sans Serif"), -11, ui::fsBold}));
+  EXPECT_EQ(caption->AppNameText()->Font(), (ui::FontData{QStringLiteral("MS Sans Serif"), -11, ui::fsBold}));
 }
 
 TEST(GradientCaption, FontKindsAddStylesToTheCaptionFontAndAutoHeightFitsItsHeight) {
@@ -224,15 +224,15 @@ TEST(GradientCaption, FontKindsAddStylesToTheCaptionFontAndAutoHeightFitsItsHeig
   text.setFontKind(fkCustom);
   EXPECT_EQ(text.Font().style, ui::fsBold | ui::fsItalic);  // nothing applied
   text.setFontKind(fkAutoHeight);
-  text.setFont(ui::FontSpec{QStringLiteral("Arial"), -20, ui::fsItalic});
+  text.setFont(ui::FontData{QStringLiteral("Arial"), -20, ui::fsItalic});
   EXPECT_EQ(text.FontKind(), fkAutoHeight);
-  EXPECT_EQ(text.Font(), (ui::FontSpec{QStringLiteral("Arial"), -11, ui::fsItalic}));
+  EXPECT_EQ(text.Font(), (ui::FontData{QStringLiteral("Arial"), -11, ui::fsItalic}));
   // A cell height is fitted as well (it is restated as a character height first).
-  ui::FontSpec cell{QStringLiteral("Times New Roman"), 30, ui::fsNone};
+  ui::FontData cell{QStringLiteral("Times New Roman"), 30, ui::fsNone};
   caption.FitFontHeight(cell);
   EXPECT_EQ(cell.height, -11);
   // A font given to any other kind makes it custom.
-  caption.AppNameText()->setFont(ui::FontSpec{QStringLiteral("Arial"), -9, ui::fsNone});
+  caption.AppNameText()->setFont(ui::FontData{QStringLiteral("Arial"), -9, ui::fsNone});
   EXPECT_EQ(caption.AppNameText()->FontKind(), fkCustom);
   EXPECT_EQ(caption.AppNameText()->Font().height, -9);
 }
