@@ -1,5 +1,7 @@
-// The system colour table (the classic Windows scheme with caption gradients).
+// The system colour table (the classic Windows scheme with its caption gradient partners).
 #include "ui/colors.h"
+
+#include "ui/system_settings.h"
 
 #include <array>
 
@@ -53,6 +55,7 @@ Color sysColor(int index) {
 void setSysColor(int index, Color value) {
   if (index < 0 || index >= kSystemColorCount) return;
   table()[size_t(index)] = value & 0x00FFFFFF;
+  SystemSettings::instance().notifyChanged();
 }
 
 Color colorToRgb(Color value) {

@@ -72,12 +72,14 @@ inline constexpr Color clBtnShadow = kSystemColorFlag | COLOR_BTNSHADOW;
 inline constexpr Color clBtnText = kSystemColorFlag | COLOR_BTNTEXT;
 inline constexpr Color clInactiveCaptionText = kSystemColorFlag | COLOR_INACTIVECAPTIONTEXT;
 inline constexpr Color clBtnHighlight = kSystemColorFlag | COLOR_BTNHIGHLIGHT;
+inline constexpr Color clGradientActiveCaption = kSystemColorFlag | COLOR_GRADIENTACTIVECAPTION;
+inline constexpr Color clGradientInactiveCaption = kSystemColorFlag | COLOR_GRADIENTINACTIVECAPTION;
 
 // The plain 0x00BBGGRR value of a system colour index (0 for an unknown index).
 Color sysColor(int index);
 
-// Replaces one system colour (as a desktop settings change would); tests and the
-// non-client layer observe the change through systemColorsChanged notifications.
+// Replaces one system colour (as a desktop settings change would) and announces the change to
+// every form (SystemSettings::changed), which passes it to its non-client hook.
 void setSysColor(int index, Color value);
 
 // A colour value resolved to a plain 0x00BBGGRR colour (system colours looked up).

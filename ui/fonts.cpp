@@ -1,6 +1,7 @@
 // Font substitution and Windows-style font heights.
 #include "ui/fonts.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <cmath>
@@ -13,6 +14,7 @@ void installFontSubstitutions() {
   installed = true;
   QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
   QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+  QFont::insertSubstitution(QStringLiteral("System"), QStringLiteral("Liberation Sans"));
   QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   QFont::insertSubstitution(QStringLiteral("Wingdings"), QStringLiteral("DejaVu Sans"));
@@ -42,6 +44,13 @@ QFont makeFont(const QString& family, int height, FontStyles styles) {
 
 QFont pointFont(const QString& family, double points, FontStyles styles) {
   return makeFont(family, -int(std::lround(points * 96.0 / 72.0)), styles);
+}
+
+FontData stockSystemFont() { return FontData{QStringLiteral("System"), 16, fsBold}; }
+
+int characterHeight(const QFont& font) {
+  // Fonts are always made with a pixel size, and Qt's pixel size is the em height.
+  return QFontInfo(font).pixelSize();
 }
 
 }  // namespace vardel::ui

@@ -16,8 +16,8 @@ enum FontStyle : unsigned {
 };
 using FontStyles = unsigned;
 
-// Registers the substitution table (Arial, MS Sans Serif -> Liberation Sans; Times New Roman
-// -> Liberation Serif; Courier New -> Liberation Mono; Wingdings -> DejaVu Sans) with Qt.
+// Registers the substitution table (Arial, MS Sans Serif, System -> Liberation Sans; Times New
+// Roman -> Liberation Serif; Courier New -> Liberation Mono; Wingdings -> DejaVu Sans) with Qt.
 // Idempotent; the application object calls it at start.
 void installFontSubstitutions();
 
@@ -33,5 +33,22 @@ inline QFont pixelFont(const QString& family, int pixels, FontStyles styles = fs
 
 // A point size at the 96 dots per inch the layouts were made for, as a pixel font.
 QFont pointFont(const QString& family, double points, FontStyles styles = fsNone);
+
+// A font object as components hold it: face name, Windows height (see makeFont) and style.
+struct FontData {
+  QString name = QStringLiteral("MS Sans Serif");
+  int height = -11;
+  FontStyles style = fsNone;
+
+  QFont toQFont() const { return makeFont(name, height, style); }
+  bool operator==(const FontData&) const = default;
+};
+
+// The stock system font (the bold "System" face with a 16-pixel cell).
+FontData stockSystemFont();
+
+// The character height in pixels of a font as it is drawn (cell height minus internal
+// leading, i.e. the em height).
+int characterHeight(const QFont& font);
 
 }  // namespace vardel::ui

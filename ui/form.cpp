@@ -4,11 +4,13 @@
 #include "ui/application.h"
 #include "ui/fonts.h"
 #include "ui/metrics.h"
+#include "ui/system_settings.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QWindow>
 
 namespace vardel::ui {
@@ -118,12 +120,21 @@ Form::Form(Form* owner) : QWidget(owner, Qt::Window) {
   client_->setAutoFillBackground(true);
   setColor(color_);
   setBorderStyle(BorderStyle::bsSizeable);
+  connect(&SystemSettings::instance(), &SystemSettings::changed, this, &Form::settingsChanged);
   if (Application::exists()) Application::instance().formCreated(this);
 }
 
 Form::~Form() {
   destroying_ = true;
+  // Components go first, while hooks can still be handed back; widgets follow with QWidget.
+  QList<QPointer<QObject>> components;
+  for (QObject* child : children()) {
+    if (!child->isWidgetType()) components << child;
+  }
+  for (const QPointer<QObject>& component : components) delete component.data();
+  hook_ = classic_;
   delete classic_;
+  classic_ = nullptr;
 }
 
 NonClientHook* Form::defaultNonClientHook() const { return classic_; }
@@ -243,12 +254,18 @@ void Form::changeEvent(QEvent* event) {
     case QEvent::PaletteChange:
     case QEvent::FontChange:
     case QEvent::StyleChange:
-      guarded([&] { hook_->systemSettingsChanged(); });
-      emit systemSettingsChanged();
+      settingsChanged();
       break;
     default:
       break;
   }
+}
+
+// What the system-colour, settings and display-change messages do: the hook hears first.
+void Form::settingsChanged() {
+  if (destroying_) return;
+  guarded([&] { hook_->systemSettingsChanged(); });
+  emit systemSettingsChanged();
 }
 
 void Form::showEvent(QShowEvent* event) {

@@ -89,10 +89,19 @@ class Form : public QWidget {
   void refreshFrame();
   // Rectangle of the caption bar in window coordinates (empty for bsNone).
   QRect captionRect() const;
-  // True while the form is being destroyed (a hook must not repaint then).
+  // True while the form is being destroyed (a hook must not repaint then). The form's
+  // components (its non-widget children) are freed while it is still a whole form, so they may
+  // unhook themselves from it.
   bool destroying() const { return destroying_; }
 
+  // Design mode: the flag a form designer sets on the forms it edits. The program itself never
+  // sets it; components placed on a designing form take their design-time branches.
+  bool designing() const { return designing_; }
+  void setDesigning(bool designing) { designing_ = designing; }
+
  signals:
+  // System colours, the caption font, the display, or the application's palette or font
+  // changed; emitted after the non-client hook has heard of it.
   void systemSettingsChanged();
 
  protected:
@@ -110,6 +119,7 @@ class Form : public QWidget {
   class ClassicFrame;
   void layoutClient();
   void performClose(bool& closed);
+  void settingsChanged();
 
   QWidget* client_ = nullptr;
   BorderStyle borderStyle_ = BorderStyle::bsSizeable;
@@ -117,6 +127,7 @@ class Form : public QWidget {
   Color color_ = clBtnFace;
   bool active_ = false;
   bool destroying_ = false;
+  bool designing_ = false;
   bool dragging_ = false;
   QPoint dragOffset_;
   ClassicFrame* classic_ = nullptr;

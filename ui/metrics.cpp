@@ -1,48 +1,64 @@
-// The metrics table.
+// The metrics table and the desktop's caption font.
 #include "ui/metrics.h"
+
+#include "ui/system_settings.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <array>
+#include <utility>
+
 namespace vardel::ui {
+namespace {
+
+// Windows 95/98 with the standard scheme and small fonts.
+constexpr std::array<std::pair<int, int>, 16> kClassicMetrics{{
+    {SM_CYCAPTION, 19},  // 18 of caption plus the line under it
+    {SM_CXBORDER, 1},
+    {SM_CYBORDER, 1},
+    {SM_CXDLGFRAME, 3},
+    {SM_CYDLGFRAME, 3},
+    {SM_CXICON, 32},
+    {SM_CYICON, 32},
+    {SM_CXFRAME, 4},
+    {SM_CYFRAME, 4},
+    {SM_CXSIZE, 18},  // caption button width
+    {SM_CYSIZE, 18},
+    {SM_CXSMICON, 16},
+    {SM_CYSMICON, 16},
+    {SM_CYSMCAPTION, 16},  // tool window caption
+    {SM_CXSMSIZE, 12},
+    {SM_CYSMSIZE, 12},
+}};
+
+std::optional<LogFont>& captionFontSetting() {
+  static std::optional<LogFont> font = classicCaptionLogFont();
+  return font;
+}
+
+}  // namespace
 
 int systemMetric(int metric) {
-  switch (metric) {
-    case SM_CXSCREEN:
-    case SM_CYSCREEN: {
-      const QScreen* screen = QGuiApplication::primaryScreen();
-      if (!screen) return 0;
-      const QSize size = screen->size();
-      return metric == SM_CXSCREEN ? size.width() : size.height();
-    }
-    case SM_CYCAPTION:
-      return 19;  // 18 of caption plus the line under it
-    case SM_CXBORDER:
-    case SM_CYBORDER:
-      return 1;
-    case SM_CXDLGFRAME:
-    case SM_CYDLGFRAME:
-      return 3;
-    case SM_CXFRAME:
-    case SM_CYFRAME:
-      return 4;
-    case SM_CXICON:
-    case SM_CYICON:
-      return 32;
-    case SM_CXSIZE:
-    case SM_CYSIZE:
-      return 18;
-    case SM_CXSMICON:
-    case SM_CYSMICON:
-      return 16;
-    case SM_CYSMCAPTION:
-      return 16;
-    case SM_CXSMSIZE:
-    case SM_CYSMSIZE:
-      return 12;
-    default:
-      return 0;
+  if (metric == SM_CXSCREEN || metric == SM_CYSCREEN) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return 0;
+    const QSize size = screen->size();
+    return metric == SM_CXSCREEN ? size.width() : size.height();
   }
+  for (const auto& [id, value] : kClassicMetrics) {
+    if (id == metric) return value;
+  }
+  return 0;
+}
+
+LogFont classicCaptionLogFont() { return LogFont{QStringLiteral("MS Sans Serif"), -11, 700, false}; }
+
+std::optional<LogFont> captionLogFont() { return captionFontSetting(); }
+
+void setCaptionLogFont(std::optional<LogFont> font) {
+  captionFontSetting() = std::move(font);
+  SystemSettings::instance().notifyChanged();
 }
 
 }  // namespace vardel::ui

@@ -3,8 +3,11 @@
 #include "tests/support/ui_support.h"
 #include "ui/application.h"
 #include "ui/controls.h"
+#include "ui/cursors.h"
 #include "ui/form.h"
+#include "ui/metrics.h"
 #include "ui/probe.h"
+#include "ui/system_settings.h"
 #include "ui/timer.h"
 
 #include <QApplication>
@@ -178,6 +181,97 @@ TEST(Form, NonClientPaintAndActivationReachAnInstalledHookFirst) {
   QEvent paletteChange(QEvent::PaletteChange);
   QApplication::sendEvent(&form, &paletteChange);
   EXPECT_EQ(hook.settings, 1);
+}
+
+TEST(Form, DesktopSettingsChangesReachTheHookOfEveryForm) {
+  Form first;
+  Form second;
+  first.setBorderStyle(BorderStyle::bsSingle);
+  RecordingHook a(first);
+  RecordingHook b(second);
+  int emitted = 0;
+  QObject::connect(&first, &Form::systemSettingsChanged, [&] { ++emitted; });
+  // A system colour change, as the colour settings of the desktop make it.
+  const Color saved = sysColor(COLOR_GRADIENTACTIVECAPTION);
+  setSysColor(COLOR_GRADIENTACTIVECAPTION, rgb(1, 2, 3));
+  EXPECT_EQ(sysColor(COLOR_GRADIENTACTIVECAPTION), rgb(1, 2, 3));
+  EXPECT_EQ(colorToRgb(clGradientActiveCaption), rgb(1, 2, 3));
+  setSysColor(COLOR_GRADIENTACTIVECAPTION, saved);
+  EXPECT_EQ(a.settings, 2);
+  EXPECT_EQ(b.settings, 2);
+  EXPECT_EQ(emitted, 2);
+  // A caption font change and a display change.
+  setCaptionLogFont(LogFont{QStringLiteral("Arial"), -13, 400, false});
+  EXPECT_EQ(captionLogFont()->faceName, QStringLiteral("Arial"));
+  setCaptionLogFont(classicCaptionLogFont());
+  SystemSettings::instance().notifyChanged();
+  EXPECT_EQ(a.settings, 5);
+  // The application's font reaches every form as a font change.
+  const QFont appFont = QApplication::font();
+  QFont bigger = appFont;
+  bigger.setPixelSize(appFont.pixelSize() > 0 ? appFont.pixelSize() + 3 : 20);
+  QApplication::setFont(bigger);
+  pump(20);  // delivered through the event queue
+  QApplication::setFont(appFont);
+  pump(20);
+  EXPECT_GE(b.settings, 6);
+  // Invalid colour indexes change nothing and announce nothing.
+  const int before = a.settings;
+  setSysColor(kSystemColorCount, 0);
+  setSysColor(-1, 0);
+  EXPECT_EQ(a.settings, before);
+}
+
+TEST(Metrics, TheClassicTableAnswersCaptionFrameAndButtonSizes) {
+  EXPECT_EQ(systemMetric(SM_CYCAPTION), 19);
+  EXPECT_EQ(systemMetric(SM_CXDLGFRAME), 3);
+  EXPECT_EQ(systemMetric(SM_CXFRAME), 4);
+  EXPECT_EQ(systemMetric(SM_CXSIZE), 18);
+  EXPECT_EQ(systemMetric(SM_CXSMICON), 16);
+  EXPECT_EQ(systemMetric(SM_CYSMCAPTION), 16);
+  EXPECT_EQ(systemMetric(SM_CXSCREEN), 800);
+  EXPECT_EQ(systemMetric(SM_CYSCREEN), 600);
+  EXPECT_EQ(systemMetric(9999), 0);
+  EXPECT_EQ(classicCaptionLogFont(), (LogFont{QStringLiteral("MS Sans Serif"), -11, 700, false}));
+}
+
+// A component that unhooks itself when freed, as the caption bar does.
+class HookingComponent : public QObject {
+ public:
+  explicit HookingComponent(Form& form) : QObject(&form), form_(form), hook_(form) {}
+  ~HookingComponent() override {
+    sawDestroying = form_.destroying();
+    sawWholeForm = form_.metaObject() == &Form::staticMetaObject;  // not yet a mere QWidget
+  }
+  static inline bool sawDestroying = false;
+  static inline bool sawWholeForm = false;
+
+ private:
+  Form& form_;
+  RecordingHook hook_;
+};
+
+TEST(Form, ComponentsAreFreedWhileTheirFormIsStillWhole) {
+  auto* form = new Form();
+  new HookingComponent(*form);
+  delete form;
+  EXPECT_TRUE(HookingComponent::sawDestroying);
+  EXPECT_TRUE(HookingComponent::sawWholeForm);
+}
+
+TEST(Cursors, NumberedCursorsAreMadeOnFirstUseAndUnknownNumbersGiveTheArrow) {
+  int made = 0;
+  registerCursor(14999, [&] {
+    ++made;
+    return QCursor(Qt::CrossCursor);
+  });
+  EXPECT_TRUE(hasCursor(14999));
+  EXPECT_EQ(made, 0);
+  EXPECT_EQ(screenCursor(14999).shape(), Qt::CrossCursor);
+  EXPECT_EQ(screenCursor(14999).shape(), Qt::CrossCursor);
+  EXPECT_EQ(made, 1);
+  EXPECT_FALSE(hasCursor(14998));
+  EXPECT_EQ(screenCursor(14998).shape(), Qt::ArrowCursor);
 }
 
 TEST(Form, DraggingTheCaptionMovesTheWindow) {
