@@ -41,11 +41,14 @@ bool Player::init() {
   std::lock_guard lock(mutex_);
   if (thread_.joinable()) return true;
   quit_ = false;
+  nice_ = 0;
   try {
     thread_ = std::thread([this] { run(); });
   } catch (...) {
     return false;
   }
+  // Ready once the thread is known by its id, so that a priority applies to it at once.
+  while (threadTid_.load() == 0) std::this_thread::yield();
   return true;
 }
 
@@ -67,6 +70,7 @@ void Player::deinit() {
   }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
+  threadTid_ = 0;
   std::lock_guard lock(mutex_);
   pending_ = nullptr;
 }
@@ -87,7 +91,6 @@ int Player::call(const std::function<int()>& task) {
 void Player::run() {
   threadId_ = std::this_thread::get_id();
   threadTid_ = int(::syscall(SYS_gettid));
-  if (const int nice = nice_.load()) ::setpriority(PRIO_PROCESS, id_t(threadTid_.load()), nice);
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [&] { return quit_ || pending_ || mode_.load() == MPEGDLL_MODE_PLAYING; });
