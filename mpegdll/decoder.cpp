@@ -85,14 +85,19 @@ int Decoder::openStream(const StreamCallbacks& callbacks) {
 }
 
 int Decoder::finishOpen() {
-  if (seekable_ && mpg123_scan(handle_) != MPG123_OK) {
-    close();
-    return MPEGDLL_ERR_INPUT;
-  }
   long rate = 0;
   int channels = 0, encoding = 0;
   if (mpg123_getformat(handle_, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 || channels < 1 ||
       channels > 2) {
+    close();
+    return MPEGDLL_ERR_INPUT;
+  }
+  // The length must be exact. An encoder's Info tag counts the frames exactly (and gives the
+  // delay and padding that gapless decoding removes); without one, the whole input is scanned.
+  long encoderDelay = -1;
+  double unused = 0;
+  mpg123_getstate(handle_, MPG123_ENC_DELAY, &encoderDelay, &unused);
+  if (seekable_ && encoderDelay < 0 && mpg123_scan(handle_) != MPG123_OK) {
     close();
     return MPEGDLL_ERR_INPUT;
   }
@@ -176,23 +181,27 @@ int64_t Decoder::tell() const {
   return position >= 0 ? int64_t(position) : 0;
 }
 
-size_t Decoder::read(unsigned char* buffer, size_t size) {
+size_t Decoder::readFrame(const unsigned char** data) {
   if (!open_ || failed_) return 0;
-  size -= size % frameBytes();
-  size_t total = 0;
   // libmpg123 resynchronises past damage by itself; an error it reports means it gave up, and
   // the input ends there. Calls that give nothing are bounded too.
-  for (int idle = 0; total < size && idle < 8;) {
-    size_t done = 0;
-    const int result = mpg123_read(handle_, buffer + total, size - total, &done);
-    total += done;
+  for (int idle = 0; idle < 8;) {
+    off_t frame = 0;
+    unsigned char* audio = nullptr;
+    size_t bytes = 0;
+    const int result = mpg123_decode_frame(handle_, &frame, &audio, &bytes);
     if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
       if (result != MPG123_DONE) failed_ = true;
-      break;
+      return 0;
     }
-    idle = done == 0 ? idle + 1 : 0;
+    bytes -= bytes % frameBytes();
+    if (bytes > 0 && audio) {
+      *data = audio;
+      return bytes;
+    }
+    ++idle;
   }
-  return total - total % frameBytes();
+  return 0;
 }
 
 int Decoder::bitrate() const {

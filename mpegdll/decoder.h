@@ -57,10 +57,10 @@ class Decoder {
   // The sample frame that the next read() starts with.
   int64_t tell() const;
 
-  // Decodes up to `size` bytes (a whole number of sample frames). Returns the bytes decoded;
-  // 0 at the end of the input, and also when the input turns out to be damaged beyond what
-  // libmpg123 can resynchronise (playback simply ends there).
-  size_t read(unsigned char* buffer, size_t size);
+  // Decodes the next frame: `data` points at its samples, valid until the next call. Returns
+  // the bytes decoded; 0 at the end of the input, and also when the input turns out to be
+  // damaged beyond what libmpg123 can resynchronise (playback simply ends there).
+  size_t readFrame(const unsigned char** data);
 
   int bitrate() const;
   int layer() const;

@@ -15,10 +15,6 @@ namespace {
 
 // How far a paced output may run ahead of the clock, like a small device buffer.
 constexpr std::chrono::milliseconds kPacedLead{60};
-// Decoded bytes per output call: about one frame for a live device, so that commands are
-// taken up within tens of milliseconds; larger blocks for a file.
-constexpr size_t kLiveChunkFrames = 1152;
-constexpr size_t kFileChunkBytes = 64 * 1024;
 
 int64_t monotonicNs() {
   timespec now{};
@@ -161,10 +157,9 @@ void Player::step() {
     }
   }
   const size_t frameBytes = decoder_.frameBytes();
-  size_t want = output_.paced() || device_ == MPEGDLL_DEVICE_WAVEMAPPER ? kLiveChunkFrames * frameBytes : kFileChunkBytes;
-  if (endSample_ > 0) want = size_t(std::min<int64_t>(int64_t(want), std::max<int64_t>(0, endSample_ - handed_) * int64_t(frameBytes)));
-  buffer_.resize(std::max(want, frameBytes));
-  const size_t got = want ? decoder_.read(buffer_.data(), want) : 0;
+  const unsigned char* data = nullptr;
+  size_t got = decoder_.readFrame(&data);
+  if (endSample_ > 0) got = size_t(std::min<int64_t>(int64_t(got), std::max<int64_t>(0, endSample_ - handed_) * int64_t(frameBytes)));
   if (got == 0) {
     draining_ = true;
     if (!output_.paced()) output_.drain();
@@ -172,7 +167,7 @@ void Player::step() {
   }
   bitrate_ = decoder_.bitrate();
   if (firstOutputNs_.load() == 0) firstOutputNs_ = monotonicNs();
-  if (!output_.write(buffer_.data(), got)) {  // the device went away: the playback ends here
+  if (!output_.write(data, got)) {  // the device went away: the playback ends here
     finishPlayback();
     return;
   }

@@ -101,7 +101,6 @@ class Player {
   int64_t endSample_ = 0;  // 0: play to the end
   int64_t handed_ = 0;     // sample frames handed to the output, as a stream position
   bool draining_ = false;
-  std::vector<unsigned char> buffer_;
   // Pacing of an output that keeps no time of its own.
   std::chrono::steady_clock::time_point pacedSince_;
   int64_t pacedBase_ = 0;
