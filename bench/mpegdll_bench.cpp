@@ -88,7 +88,8 @@ QString fiveMinuteTune() {
   auto* samples = reinterpret_cast<int16_t*>(wav.data() + 44);
   std::mt19937 random(1);
   std::normal_distribution<double> noise(0, 800);
-  const double chords[4][3] = {{261.6, 329.6, 392.0}, {220.0, 261.6, 329.6}, {174.6, 220.0, 261.6}, {196.0, 246.9, 293.7}};
+  const double chords[4][3] = {
+      {261.6, 329.6, 392.0}, {220.0, 261.6, 329.6}, {174.6, 220.0, 261.6}, {196.0, 246.9, 293.7}};
   for (int i = 0; i < rate * seconds; ++i) {
     const double t = double(i) / rate;
     const auto& chord = chords[(i / (rate * 2)) % 4];
@@ -116,7 +117,8 @@ double seconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed())
 double cpuSeconds(int who = RUSAGE_SELF) {
   rusage usage{};
   getrusage(who, &usage);
-  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Decoding the whole tune to a PCM file, against `mpg123 -s FILE > /dev/null`, alternately.
@@ -174,9 +176,11 @@ struct PulseServer {
   PulseServer() {
     if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty()) return;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    process.start(QStringLiteral("pulseaudio"), {"-n", "--daemonize=no", "--exit-idle-time=-1", "-L", "module-null-sink",
-                                                  "-L", "module-native-protocol-unix auth-anonymous=1"});
-    for (int i = 0; i < 200 && !QFile::exists(runtime.path() + QStringLiteral("/pulse/native")); ++i) QThread::msleep(50);
+    process.start(QStringLiteral("pulseaudio"),
+                  {"-n", "--daemonize=no", "--exit-idle-time=-1", "-L", "module-null-sink", "-L",
+                   "module-native-protocol-unix auth-anonymous=1"});
+    for (int i = 0; i < 200 && !QFile::exists(runtime.path() + QStringLiteral("/pulse/native")); ++i)
+      QThread::msleep(50);
     ready = QFile::exists(runtime.path() + QStringLiteral("/pulse/native"));
   }
   ~PulseServer() {
@@ -214,7 +218,8 @@ void wavemapperCpu(benchmark::State& state, const char* driver) {
     state.counters["cpu_percent_of_a_core"] = 100 * cpu / seconds(timer);
     // The sound server's share, which a desktop pays for any player.
     if (server)
-      state.counters["server_cpu_percent"] = 100 * (processCpuSeconds(server->process.processId()) - serverBefore) / seconds(timer);
+      state.counters["server_cpu_percent"] =
+          100 * (processCpuSeconds(server->process.processId()) - serverBefore) / seconds(timer);
     mpeg().Stop();
     mpeg().Close();
   }

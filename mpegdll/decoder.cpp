@@ -128,7 +128,8 @@ void Decoder::closeDecoder() {
 void Decoder::close() {
   closeDecoder();
   if (stream_) {
-    if (stream_->opened && stream_->callbacks.close) stream_->callbacks.close(stream_->callbacks.user, stream_->context);
+    if (stream_->opened && stream_->callbacks.close)
+      stream_->callbacks.close(stream_->callbacks.user, stream_->context);
     delete stream_;
     stream_ = nullptr;
   }
@@ -234,10 +235,17 @@ off_t Decoder::streamSeek(void* handle, off_t offset, int whence) {
   if (offset < INT32_MIN || offset > INT32_MAX) return -1;
   int32_t method = 0;
   switch (whence) {
-    case SEEK_SET: method = 0; break;
-    case SEEK_CUR: method = 1; break;
-    case SEEK_END: method = 2; break;
-    default: return -1;
+    case SEEK_SET:
+      method = 0;
+      break;
+    case SEEK_CUR:
+      method = 1;
+      break;
+    case SEEK_END:
+      method = 2;
+      break;
+    default:
+      return -1;
   }
   int32_t res = -1;
   stream->callbacks.seek(stream->callbacks.user, stream->context, int32_t(offset), method, &res);

@@ -62,8 +62,8 @@ typedef void (*MpegSeekStream)(void* user, void* context, int32_t numbytes, int3
 typedef void (*MpegStreamSize)(void* user, void* context, int32_t* res);
 
 /* The nineteen exports, in the order a caller looks them up. */
-typedef int32_t (*MpegInit)(void);   /* 1 when ready, 0 on failure (LastError says why) */
-typedef void (*MpegDeinit)(void);    /* stops, closes and ends the playback thread */
+typedef int32_t (*MpegInit)(void); /* 1 when ready, 0 on failure (LastError says why) */
+typedef void (*MpegDeinit)(void);  /* stops, closes and ends the playback thread */
 typedef int32_t (*MpegOpen)(const char* fileName, int32_t fromStream, MpegOpenStream open, MpegCloseStream close,
                             MpegRestartStream restart, MpegReadStream read, MpegSeekStream seek, MpegStreamSize size,
                             void* user);
@@ -90,11 +90,11 @@ typedef int32_t (*MpegLastError)(void);
 /* Not part of the nineteen: figures of the latest playback, for benchmarks and tests. Times are
  * CLOCK_MONOTONIC nanoseconds, 0 when the event has not happened yet. */
 typedef struct MpegPlaybackStats {
-  int64_t playCalledNs;    /* entry of the latest Play or Restart */
-  int64_t firstOutputNs;   /* the first decoded sample of that playback was handed to the output */
-  int64_t samplesOut;      /* sample frames handed to the output since then */
-  int32_t rate, channels;  /* output format */
-  char driver[32];         /* the output driver in use ("raw" for pcmfile) */
+  int64_t playCalledNs;   /* entry of the latest Play or Restart */
+  int64_t firstOutputNs;  /* the first decoded sample of that playback was handed to the output */
+  int64_t samplesOut;     /* sample frames handed to the output since then */
+  int32_t rate, channels; /* output format */
+  char driver[32];        /* the output driver in use ("raw" for pcmfile) */
 } MpegPlaybackStats;
 typedef void (*MpegGetPlaybackStats)(MpegPlaybackStats* stats);
 

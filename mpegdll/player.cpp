@@ -159,7 +159,8 @@ void Player::step() {
   const size_t frameBytes = decoder_.frameBytes();
   const unsigned char* data = nullptr;
   size_t got = decoder_.readFrame(&data);
-  if (endSample_ > 0) got = size_t(std::min<int64_t>(int64_t(got), std::max<int64_t>(0, endSample_ - handed_) * int64_t(frameBytes)));
+  if (endSample_ > 0)
+    got = size_t(std::min<int64_t>(int64_t(got), std::max<int64_t>(0, endSample_ - handed_) * int64_t(frameBytes)));
   if (got == 0) {
     draining_ = true;
     if (!output_.paced()) output_.drain();

@@ -76,8 +76,8 @@ FAKE_EXPORT int32_t Open(const char* fileName, int32_t fromStream, MpegOpenStrea
                          MpegRestartStream restart, MpegReadStream read, MpegSeekStream seek, MpegStreamSize size,
                          void* user) {
   const bool callbacks = open && close && restart && read && seek && size;
-  record("Open", text(fileName) + ',' + std::to_string(fromStream) + ',' + (callbacks ? "callbacks" : "null") +
-                     ',' + (user ? "user" : "null"));
+  record("Open", text(fileName) + ',' + std::to_string(fromStream) + ',' + (callbacks ? "callbacks" : "null") + ',' +
+                     (user ? "user" : "null"));
   stream = FakeStream{open, close, restart, read, seek, size, user};
   return 0;
 }

@@ -18,7 +18,7 @@ struct FakeStream {
 };
 // The control exports (looked up by these names).
 using FakeReset = void (*)();
-using FakeLog = const char* (*)();                       // calls so far, separated by blanks
+using FakeLog = const char* (*)();                         // calls so far, separated by blanks
 using FakeSet = void (*)(const char* key, int32_t value);  // see fake_mpegdll.cpp
 using FakeEnd = void (*)();                                // the library reaches the end of play
 using FakeEndAddress = uint8_t* (*)();

@@ -23,9 +23,10 @@ class RealLibrary : public testing::Test {
     for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = int16_t(9000 * std::sin(double(i / 2) * 2 * M_PI * 330 / 44100));
     test::writeWav(dir->filePath(QStringLiteral("tune.wav")), pcm, 44100, 2);
     bool ok = false;
-    test::runTool(QStringLiteral("lame"),
-                  {"--quiet", "-V", "4", dir->filePath(QStringLiteral("tune.wav")), dir->filePath(QStringLiteral("tune.mp3"))},
-                  &ok);
+    test::runTool(
+        QStringLiteral("lame"),
+        {"--quiet", "-V", "4", dir->filePath(QStringLiteral("tune.wav")), dir->filePath(QStringLiteral("tune.mp3"))},
+        &ok);
     tune = ok ? dir->filePath(QStringLiteral("tune.mp3")) : QString();
   }
   static void TearDownTestSuite() { delete dir; }

@@ -471,10 +471,10 @@ TEST_F(Player, WithoutTheTimerNoEventsAreRaised) {
 }
 
 TEST_F(Player, PriorityMapsToTheLibrarysValues) {
-  const std::pair<TPlayPriority, int> mapping[] = {
-      {TPlayPriority::Idle, -15},      {TPlayPriority::Lowest, -2},  {TPlayPriority::BelowNormal, -1},
-      {TPlayPriority::Normal, 0},      {TPlayPriority::AboveNormal, 1}, {TPlayPriority::Highest, 2},
-      {TPlayPriority::TimeCritical, 15}};
+  const std::pair<TPlayPriority, int> mapping[] = {{TPlayPriority::Idle, -15},       {TPlayPriority::Lowest, -2},
+                                                   {TPlayPriority::BelowNormal, -1}, {TPlayPriority::Normal, 0},
+                                                   {TPlayPriority::AboveNormal, 1},  {TPlayPriority::Highest, 2},
+                                                   {TPlayPriority::TimeCritical, 15}};
   for (const auto& [priority, value] : mapping) {
     player->setPlayerPriority(priority);  // not loaded: stored only
     EXPECT_EQ(player->PlayerPriority(), priority);

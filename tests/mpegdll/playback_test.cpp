@@ -24,7 +24,8 @@ std::vector<int16_t> tone(int rate, int channels, double seconds, double amplitu
   std::vector<int16_t> out(frames * size_t(channels));
   for (size_t i = 0; i < frames; ++i)
     for (int c = 0; c < channels; ++c)
-      out[i * size_t(channels) + size_t(c)] = int16_t(amplitude * std::sin(2 * M_PI * (440.0 + 220 * c) * double(i) / rate));
+      out[i * size_t(channels) + size_t(c)] =
+          int16_t(amplitude * std::sin(2 * M_PI * (440.0 + 220 * c) * double(i) / rate));
   return out;
 }
 
@@ -102,7 +103,7 @@ TEST_F(Playback, FilesEncodedByLameDecodeExactlyAndGaplessly) {
       {"cbr64_mono_32k", 32000, 1, {"-b", "64", "-m", "m"}},
       {"mpeg2_22k", 22050, 2, {"-b", "64"}},
       // Frames this small leave lame no room for its header: no gapless information here.
-    {"mpeg25_8k_mono", 8000, 1, {"-b", "16", "-m", "m"}, false},
+      {"mpeg25_8k_mono", 8000, 1, {"-b", "16", "-m", "m"}, false},
       {"vbr_v2_44k", 44100, 2, {"-V", "2"}},
       {"abr_mono_16k", 16000, 1, {"--abr", "40", "-m", "m"}},
   };
@@ -227,7 +228,7 @@ TEST_F(Playback, EndByteIsSetWhenTheLastSampleHasBeenPlayedOut) {
   ASSERT_TRUE(waitForByte(end, 10000));
   // The dummy driver keeps real time: two seconds of sound take two seconds.
   EXPECT_GE(clock.elapsed(), 1900);
-  EXPECT_LE(clock.elapsed(), 3500);
+  EXPECT_LE(clock.elapsed(), 5000);
   EXPECT_EQ(mpeg->GetPlayerMode(), MPEGDLL_MODE_ENDED);
   EXPECT_EQ(mpeg->GetCurrentPos(), 2);
   EXPECT_EQ(mpeg->ResetPlayerMode(), 1);
@@ -293,7 +294,7 @@ TEST_F(Playback, SeekWhilePausedMovesThePosition) {
   EXPECT_EQ(mpeg->GetPlayerMode(), MPEGDLL_MODE_PLAYING);
   ASSERT_TRUE(waitForByte(end, 10000));
   EXPECT_GE(clock.elapsed(), 1800);  // the two seconds after 4 s
-  EXPECT_LE(clock.elapsed(), 3000);
+  EXPECT_LE(clock.elapsed(), 4500);
   mpeg->Close();
 }
 

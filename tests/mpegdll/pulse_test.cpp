@@ -44,7 +44,8 @@ class PulseAudio : public testing::Test {
     writeWav(runtime->path() + QStringLiteral("/tone.wav"), pcm, 44100, 2);
     bool ok = false;
     runTool(QStringLiteral("lame"),
-            {"--quiet", "-b", "192", runtime->path() + QStringLiteral("/tone.wav"), runtime->path() + QStringLiteral("/tone.mp3")},
+            {"--quiet", "-b", "192", runtime->path() + QStringLiteral("/tone.wav"),
+             runtime->path() + QStringLiteral("/tone.mp3")},
             &ok);
     ready = ok;
   }
@@ -74,8 +75,8 @@ class PulseAudio : public testing::Test {
     QProcess recorder;
     const QString recording = runtime->path() + QStringLiteral("/monitor.raw");
     recorder.setStandardOutputFile(recording);
-    recorder.start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100",
-                                              "--channels=2", "--raw", "--latency-msec=20"});
+    recorder.start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100", "--channels=2",
+                                             "--raw", "--latency-msec=20"});
     EXPECT_TRUE(recorder.waitForStarted(5000));
     QThread::msleep(300);
     uint8_t end = 0;
