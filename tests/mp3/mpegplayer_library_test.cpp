@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <memory>
 
@@ -147,6 +148,36 @@ TEST_F(RealLibrary, DestroyedWhilePlayingLeavesTheLibraryIdle) {
   test::pump(100);
   EXPECT_EQ(player->GetPlayerMode(), MPEGDLL_MODE_PLAYING);
   player.reset();  // still loaded, still playing
+  test::MpegLibrary library;
+  ASSERT_TRUE(library.loaded());
+  EXPECT_EQ(library.GetPlayerMode(), MPEGDLL_MODE_CLOSED);
+  library.deinit();
+}
+
+TEST_F(RealLibrary, DestroyedWhileReadingAStreamCallsNoEventAfterwards) {
+  std::vector<std::unique_ptr<QFile>> files;
+  std::atomic<int> reads{0}, closes{0};
+  player->OnOpenStream = [&](bool& nonseekable, void*& context) {
+    files.push_back(std::make_unique<QFile>(tune));
+    files.back()->open(QIODevice::ReadOnly);
+    context = files.back().get();
+    nonseekable = true;
+  };
+  player->OnReadStream = [&](void* context, void* buffer, int32_t want, int32_t& got, bool& res) {
+    ++reads;
+    got = int32_t(static_cast<QFile*>(context)->read(static_cast<char*>(buffer), want));
+    res = got >= 0;
+  };
+  player->OnCloseStream = [&](void*) { ++closes; };
+  player->setFromStream(true);
+  player->Open();
+  player->Play();  // the dummy output in real time: reads go on for three seconds
+  test::pump(150);
+  player.reset();
+  const int readsAtDestruction = reads;
+  test::pump(150);
+  EXPECT_EQ(reads, readsAtDestruction);
+  EXPECT_EQ(closes, 0);  // the owner releases its own stream
   test::MpegLibrary library;
   ASSERT_TRUE(library.loaded());
   EXPECT_EQ(library.GetPlayerMode(), MPEGDLL_MODE_CLOSED);
