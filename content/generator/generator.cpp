@@ -1,0 +1,56 @@
+// The generator's plan: which file comes from which drawing or source.
+#include "content/generator/generator.h"
+
+#include "content/generator/cities.h"
+#include "content/generator/ini.h"
+#include "content/generator/map.h"
+#include "content/generator/terrain.h"
+#include "platform/jpeg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <stdexcept>
+
+namespace vardel::content {
+namespace {
+
+// Quality of the pictures: high enough that type and thin lines stay clean.
+constexpr int kJpegQuality = 90;
+
+QByteArray jpeg(const QImage& image) {
+  const QByteArray bytes = platform::encodeJpeg(image, kJpegQuality);
+  if (bytes.isEmpty()) throw std::runtime_error("JPEG encoding failed");
+  return bytes;
+}
+
+}  // namespace
+
+void OutputFolder::write(const QString& relative, const QByteArray& bytes) {
+  const QString path = root_ + QLatin1Char('/') + relative;
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    throw std::runtime_error("cannot create the folder of " + path.toStdString());
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    throw std::runtime_error("cannot write " + path.toStdString());
+  }
+  written_.append(relative);
+}
+
+void generateContent(const QString& sourceDir, OutputFolder& out) {
+  Q_UNUSED(sourceDir);
+  const Terrain terrain;
+  std::string offLand;
+  for (const City& city : cities()) {
+    if (!terrain.rectOnLand(city.hotspot, 3)) offLand += " " + city.name.toStdString();
+  }
+  out.write(QStringLiteral("Configuracion.ini"), configurationIni(cities()));
+  out.write(QStringLiteral("Graficos/p3"), jpeg(renderMap(terrain, Mood::Day)));
+  out.write(QStringLiteral("Graficos/p8"), jpeg(renderMap(terrain, Mood::Night)));
+  out.write(QStringLiteral("Graficos/p5"), jpeg(renderSmallMap(terrain)));
+  if (!offLand.empty()) throw std::runtime_error("cities not well inside the island:" + offLand);
+}
+
+}  // namespace vardel::content
