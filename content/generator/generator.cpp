@@ -4,6 +4,8 @@
 #include "content/generator/cities.h"
 #include "content/generator/ini.h"
 #include "content/generator/map.h"
+#include "content/generator/pictures.h"
+#include "content/generator/vignettes.h"
 #include "content/generator/terrain.h"
 #include "platform/jpeg.h"
 
@@ -50,6 +52,14 @@ void generateContent(const QString& sourceDir, OutputFolder& out) {
   out.write(QStringLiteral("Graficos/p3"), jpeg(renderMap(terrain, Mood::Day)));
   out.write(QStringLiteral("Graficos/p8"), jpeg(renderMap(terrain, Mood::Night)));
   out.write(QStringLiteral("Graficos/p5"), jpeg(renderSmallMap(terrain)));
+  out.write(QStringLiteral("Graficos/p1"), jpeg(renderPublisherLogo()));
+  out.write(QStringLiteral("Graficos/p2"), jpeg(renderCover()));
+  out.write(QStringLiteral("Graficos/p4"), jpeg(renderCreditsBackground()));
+  out.write(QStringLiteral("Graficos/p6"), jpeg(renderCdPanel()));
+  out.write(QStringLiteral("Graficos/p9"), jpeg(renderMp3Panel()));
+  for (const City& city : cities()) {
+    out.write(QStringLiteral("Graficos/s%1").arg(city.number), jpeg(renderSectionPicture(city.number)));
+  }
   if (!offLand.empty()) throw std::runtime_error("cities not well inside the island:" + offLand);
 }
 
