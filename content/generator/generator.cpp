@@ -1,12 +1,14 @@
 // The generator's plan: which file comes from which drawing or source.
 #include "content/generator/generator.h"
 
+#include "content/generator/articles.h"
 #include "content/generator/cities.h"
 #include "content/generator/ini.h"
 #include "content/generator/map.h"
 #include "content/generator/pictures.h"
 #include "content/generator/vignettes.h"
 #include "content/generator/terrain.h"
+#include "content/generator/tune.h"
 #include "platform/jpeg.h"
 
 #include <QDir>
@@ -20,6 +22,7 @@ namespace {
 
 // Quality of the pictures: high enough that type and thin lines stay clean.
 constexpr int kJpegQuality = 90;
+constexpr int kSampleRate = 44100;
 
 QByteArray jpeg(const QImage& image) {
   const QByteArray bytes = platform::encodeJpeg(image, kJpegQuality);
@@ -42,7 +45,6 @@ void OutputFolder::write(const QString& relative, const QByteArray& bytes) {
 }
 
 void generateContent(const QString& sourceDir, OutputFolder& out) {
-  Q_UNUSED(sourceDir);
   const Terrain terrain;
   std::string offLand;
   for (const City& city : cities()) {
@@ -60,6 +62,14 @@ void generateContent(const QString& sourceDir, OutputFolder& out) {
   for (const City& city : cities()) {
     out.write(QStringLiteral("Graficos/s%1").arg(city.number), jpeg(renderSectionPicture(city.number)));
   }
+  writeArticles(sourceDir, out);
+
+  QFile notes(sourceDir + QStringLiteral("/music/ondravia.notes"));
+  if (!notes.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read the note list");
+  const Score score = parseScore(notes.readAll());
+  const Mp3Tags tags{QStringLiteral("Ondravia"), QStringLiteral("Ralvek's"), QStringLiteral("ONDRAVIA VARDEL 1"),
+                     QStringLiteral("1999"), QStringLiteral("Tonada de bienvenida del muelle de Vardel")};
+  out.write(QStringLiteral("Musica/Ondravia.mp3"), encodeMp3(synthesize(score, kSampleRate), kSampleRate, tags));
   if (!offLand.empty()) throw std::runtime_error("cities not well inside the island:" + offLand);
 }
 
