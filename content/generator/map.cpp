@@ -242,10 +242,10 @@ void drawColumn(QImage& image, QPainter& p, Mood mood) {
     } else if (id == QLatin1String("editor")) {
       paintButton(p, r, {QColor(38, 96, 150), Qt::white, QColor(12, 40, 70), 5}, QStringLiteral("EDITOR"), label);
     } else if (id == QLatin1String("cd")) {
-      const QRect face = paintButton(p, r, {QColor(70, 70, 84), Qt::white, QColor(20, 20, 30), 5}, QString(), label);
+      const QRect face = paintButton(p, r, {QColor(24, 112, 132), Qt::white, QColor(6, 40, 50), 5}, QString(), label);
       QRadialGradient disc(QPointF(face.left() + 9, face.center().y() + 0.5), 8);
       disc.setColorAt(0, QColor(250, 250, 255));
-      disc.setColorAt(0.25, QColor(70, 70, 84));
+      disc.setColorAt(0.25, QColor(24, 112, 132));
       disc.setColorAt(0.35, QColor(230, 200, 250));
       disc.setColorAt(1, QColor(150, 210, 230));
       p.setBrush(disc);
@@ -255,7 +255,7 @@ void drawColumn(QImage& image, QPainter& p, Mood mood) {
       p.setPen(Qt::white);
       p.drawText(r.adjusted(16, 0, 0, 0), Qt::AlignCenter, QStringLiteral("CD"));
     } else if (id == QLatin1String("mp3")) {
-      const QRect face = paintButton(p, r, {QColor(70, 70, 84), Qt::white, QColor(20, 20, 30), 5}, QString(), label);
+      const QRect face = paintButton(p, r, {QColor(122, 58, 140), Qt::white, QColor(40, 10, 50), 5}, QString(), label);
       p.setPen(QPen(QColor(250, 210, 90), 1.6));
       p.setBrush(QColor(250, 210, 90));
       const QPointF head(face.left() + 6, face.bottom() - 4);
@@ -267,7 +267,7 @@ void drawColumn(QImage& image, QPainter& p, Mood mood) {
       p.drawText(r.adjusted(12, 0, 0, 0), Qt::AlignCenter, QStringLiteral("MP3"));
     } else if (id == QLatin1String("minimise") || id == QLatin1String("close")) {
       const bool close = id == QLatin1String("close");
-      const QRect face = paintButton(p, r, {close ? QColor(190, 40, 40) : QColor(90, 110, 140), Qt::white,
+      const QRect face = paintButton(p, r, {close ? QColor(190, 40, 40) : QColor(54, 60, 78), Qt::white,
                                             QColor(30, 10, 10), 4},
                                      QString(), label);
       p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap));

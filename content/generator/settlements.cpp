@@ -149,7 +149,7 @@ void drawSettlement(QPainter& p, const City& city, bool night) {
   p.setFont(serifFont(city.kind == Settlement::Capital ? 14 : 12, true));
   if (night) {
     drawHaloText(p, label, Qt::AlignHCenter | Qt::AlignBottom, city.name, QColor(250, 232, 170),
-                 QColor(10, 14, 30, 200));
+                 QColor(24, 20, 14, 200));
   } else {
     drawHaloText(p, label, Qt::AlignHCenter | Qt::AlignBottom, city.name, QColor(70, 30, 14),
                  QColor(250, 242, 216, 210));

@@ -26,14 +26,16 @@ void sortAndTrim(std::vector<Record>& records) {
 
 Scores Scores::fromBytes(const QByteArray& bytes) {
   Scores scores;
-  for (const QByteArray& line : bytes.split('\n')) {
-    const QList<QByteArray> fields = line.trimmed().split('\t');
+  for (QByteArray line : bytes.split('\n')) {
+    // Only the line end goes: a trailing tab is an empty name, not a missing field.
+    if (line.endsWith('\r')) line.chop(1);
+    const QList<QByteArray> fields = line.split('\t');
     if (fields.size() != 4) continue;
     bool okScore = false, okLevel = false, okLines = false;
     Record r;
-    r.score = fields[0].toInt(&okScore);
-    r.level = fields[1].toInt(&okLevel);
-    r.lines = fields[2].toInt(&okLines);
+    r.score = fields[0].trimmed().toInt(&okScore);
+    r.level = fields[1].trimmed().toInt(&okLevel);
+    r.lines = fields[2].trimmed().toInt(&okLines);
     if (!okScore || !okLevel || !okLines || r.score < 0 || r.level < 1 || r.lines < 0) continue;
     r.name = cleanName(QString::fromUtf8(fields[3]));
     scores.records_.push_back(r);
