@@ -1,6 +1,7 @@
 // The publisher's logo, the cover and the credits background.
 #include "content/generator/pictures.h"
 
+#include "content/generator/cover.h"
 #include "content/generator/draw.h"
 #include "content/generator/noise.h"
 #include "content/generator/vignettes.h"
@@ -98,8 +99,7 @@ QImage renderCover() {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   // Cover art: the capital at sunset, full width under the masthead.
-  const QRectF art(0, 118, 800, 436);
-  drawVignette(p, art, 1);
+  drawCoverScene(p, QRectF(0, 118, 800, 436));
   // Masthead.
   p.fillRect(QRect(0, 0, 800, 118), kWine);
   QFont mast = serifFont(86, true);

@@ -134,6 +134,15 @@ void drawSettlement(QPainter& p, const City& city, bool night) {
   p.setRenderHint(QPainter::Antialiasing);
   const Ink ink = inks(night);
   const QPointF c(city.hotspot.center().x() + 0.5, city.hotspot.top() + 17);
+  if (night) {
+    // Lamplight spilling from the windows.
+    QRadialGradient lamps(c + QPointF(0, 6), 26);
+    lamps.setColorAt(0, QColor(255, 200, 90, 90));
+    lamps.setColorAt(1, QColor(255, 200, 90, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(lamps);
+    p.drawEllipse(c + QPointF(0, 6), 26, 20);
+  }
   // A soft shadow grounds the drawing.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0, 0, 0, night ? 70 : 45));

@@ -91,7 +91,9 @@ e2e_key() { xdotool key "$@"; }
 
 # e2e_shot <name>: saves the whole screen as <artefacts>/<nn>-<name>.png; echoes the path.
 e2e_shot() {
-  E2E_SHOTS=$((E2E_SHOTS + 1))
+  # Counted from the files already there: the helper often runs in a $(...) subshell, where a
+  # counter kept in a variable would not survive.
+  E2E_SHOTS=$(( $(find "$E2E_DIR" -maxdepth 1 -name '*.png' | wc -l) + 1 ))
   local file
   file=$(printf '%s/%02d-%s.png' "$E2E_DIR" "$E2E_SHOTS" "$1")
   import -window root "$file" 2>/dev/null
