@@ -84,10 +84,10 @@ SunTimes sunTimes(const QDate& date, double latitude, double longitude) {
   const double eqTime = 229.18 * (0.000075 + 0.001868 * std::cos(gamma) - 0.032077 * std::sin(gamma) -
                                   0.014615 * std::cos(2 * gamma) - 0.040849 * std::sin(2 * gamma));
   const double decl = 0.006918 - 0.399912 * std::cos(gamma) + 0.070257 * std::sin(gamma) -
-                      0.006758 * std::cos(2 * gamma) + 0.000907 * std::sin(2 * gamma) -
-                      0.002697 * std::cos(3 * gamma) + 0.00148 * std::sin(3 * gamma);
-  const double cosH = std::cos(rad(90.833)) / (std::cos(rad(latitude)) * std::cos(decl)) -
-                      std::tan(rad(latitude)) * std::tan(decl);
+                      0.006758 * std::cos(2 * gamma) + 0.000907 * std::sin(2 * gamma) - 0.002697 * std::cos(3 * gamma) +
+                      0.00148 * std::sin(3 * gamma);
+  const double cosH =
+      std::cos(rad(90.833)) / (std::cos(rad(latitude)) * std::cos(decl)) - std::tan(rad(latitude)) * std::tan(decl);
   const double h = deg(std::acos(std::clamp(cosH, -1.0, 1.0)));
   const double noonUtc = 720 - 4 * longitude - eqTime;
   const int offset = utcOffsetHours(date) * 60;
@@ -150,8 +150,8 @@ QString almanacMonthTable(int month) {
       QDateTime when = julianDayToUtc(moonPhaseJde(k, q));
       when = when.addSecs(3600 * utcOffsetHours(when.date()));
       if (when.date().year() == 1999 && when.date().month() == month) {
-        phases[when.date().day()] =
-            QStringLiteral("%1 a las %2").arg(QString::fromUtf8(names[q]), when.time().toString(QStringLiteral("H:mm")));
+        phases[when.date().day()] = QStringLiteral("%1 a las %2")
+                                        .arg(QString::fromUtf8(names[q]), when.time().toString(QStringLiteral("H:mm")));
       }
     }
   }
@@ -187,7 +187,9 @@ QString almanacMonthTable(int month) {
     }
     if (notes.isEmpty()) notes = QStringLiteral("&nbsp;");
     const bool sunday = date.dayOfWeek() == 7;
-    html += QStringLiteral("<tr bgcolor=\"%1\">").arg(sunday ? QStringLiteral("#F4E4C0") : (day % 2 ? QStringLiteral("#FFFDF6") : QStringLiteral("#FAF4E6")));
+    html += QStringLiteral("<tr bgcolor=\"%1\">")
+                .arg(sunday ? QStringLiteral("#F4E4C0")
+                            : (day % 2 ? QStringLiteral("#FFFDF6") : QStringLiteral("#FAF4E6")));
     const auto cell = [&](const QString& text, bool left = false) {
       html += QStringLiteral("<td align=\"%1\"><font face=\"Arial\" size=\"2\"%2>%3</font></td>")
                   .arg(left ? QStringLiteral("left") : QStringLiteral("center"),
@@ -198,7 +200,8 @@ QString almanacMonthTable(int month) {
     cell(clock(sun.set));
     cell(QStringLiteral("%1 h %2 min").arg(light / 60).arg(light % 60));
     cell(QStringLiteral("%1 días").arg(int(age)));
-    cell(QStringLiteral("%1 y %2").arg(clock(first + utcOffsetHours(date) * 60), clock(first + 745 + utcOffsetHours(date) * 60)));
+    cell(QStringLiteral("%1 y %2").arg(clock(first + utcOffsetHours(date) * 60),
+                                       clock(first + 745 + utcOffsetHours(date) * 60)));
     cell(QString::number(coefficient));
     cell(notes, true);
     html += QStringLiteral("</tr>\n");

@@ -6,8 +6,8 @@ namespace vardel::content {
 const std::vector<City>& cities() {
   static const std::vector<City> table = {
       {1, QStringLiteral("Vardel"), Settlement::Capital, QRect(600, 428, 86, 56),
-       QStringLiteral("Vardel, la capital. Carta del director y sumario de este número"),
-       QStringLiteral("Editorial"), QStringLiteral("editorial.html"), QColor(150, 30, 50)},
+       QStringLiteral("Vardel, la capital. Carta del director y sumario de este número"), QStringLiteral("Editorial"),
+       QStringLiteral("editorial.html"), QColor(150, 30, 50)},
       {2, QStringLiteral("Monteluz"), Settlement::Monastery, QRect(420, 236, 72, 48),
        QStringLiteral("Monteluz, en el corazón de la isla. Geografía: montes, ríos y costas de Ondravia"),
        QStringLiteral("Geografía"), QStringLiteral("geografia.html"), QColor(60, 110, 50)},
@@ -33,8 +33,8 @@ const std::vector<City>& cities() {
        QStringLiteral("Lunaria y su observatorio. Almanaque de Ondravia para 1999: soles, lunas y mareas"),
        QStringLiteral("Almanaque"), QStringLiteral("almanaque.html"), QColor(30, 40, 100)},
       {10, QStringLiteral("Brezales"), Settlement::Village, QRect(338, 116, 70, 44),
-       QStringLiteral("Brezales. Naturaleza: aves, flores y bosques de la isla"),
-       QStringLiteral("Naturaleza"), QStringLiteral("naturaleza.html"), QColor(40, 120, 70)},
+       QStringLiteral("Brezales. Naturaleza: aves, flores y bosques de la isla"), QStringLiteral("Naturaleza"),
+       QStringLiteral("naturaleza.html"), QColor(40, 120, 70)},
       {11, QStringLiteral("Nieblas"), Settlement::Village, QRect(236, 446, 70, 44),
        QStringLiteral("Nieblas, junto al lago. Leyendas y cuentos para contar al amor de la lumbre"),
        QStringLiteral("Leyendas"), QStringLiteral("leyendas.html"), QColor(80, 80, 110)},
@@ -45,8 +45,8 @@ const std::vector<City>& cities() {
        QStringLiteral("Campo Alto. Rincón informático: cómo sacar todo el partido a este disco"),
        QStringLiteral("Informática"), QStringLiteral("informatica.html"), QColor(70, 90, 100)},
       {14, QStringLiteral("Tejares"), Settlement::Village, QRect(214, 318, 70, 44),
-       QStringLiteral("Tejares. Artesanía: alfareros, tejedoras y carpinteros de ribera"),
-       QStringLiteral("Artesanía"), QStringLiteral("artesania.html"), QColor(160, 70, 40)},
+       QStringLiteral("Tejares. Artesanía: alfareros, tejedoras y carpinteros de ribera"), QStringLiteral("Artesanía"),
+       QStringLiteral("artesania.html"), QColor(160, 70, 40)},
       {15, QStringLiteral("Punta Brava"), Settlement::Lighthouse, QRect(594, 86, 84, 46),
        QStringLiteral("Faro de Punta Brava. Rutas a pie por la isla y agenda de fiestas del verano"),
        QStringLiteral("Rutas y fiestas"), QStringLiteral("rutas.html"), QColor(180, 40, 30)},
@@ -56,9 +56,8 @@ const std::vector<City>& cities() {
 
 const MapButton* mapButtons() {
   static const MapButton buttons[kMapButtonCount] = {
-      {"editor", QRect(31, 528, 81, 28)},   {"close", QRect(765, 1, 28, 25)},
-      {"minimise", QRect(733, 3, 28, 23)},  {"cd", QRect(5, 565, 58, 27)},
-      {"credits", QRect(-1, 2, 140, 35)},   {"mp3", QRect(67, 568, 65, 27)},
+      {"editor", QRect(31, 528, 81, 28)}, {"close", QRect(765, 1, 28, 25)},   {"minimise", QRect(733, 3, 28, 23)},
+      {"cd", QRect(5, 565, 58, 27)},      {"credits", QRect(-1, 2, 140, 35)}, {"mp3", QRect(67, 568, 65, 27)},
       {"game", QRect(16, 480, 101, 41)},
   };
   return buttons;

@@ -69,7 +69,8 @@ void town(QPainter& p, const QRectF& a, double horizon) {
       p.setBrush(wall);
       p.drawRect(QRectF(x, base - h, w, h));
       p.setBrush(wall.darker(125));
-      p.drawPolygon(QPolygonF({QPointF(x - 2, base - h), QPointF(x + w / 2, base - h - w * 0.35), QPointF(x + w + 2, base - h)}));
+      p.drawPolygon(
+          QPolygonF({QPointF(x - 2, base - h), QPointF(x + w / 2, base - h - w * 0.35), QPointF(x + w + 2, base - h)}));
       // Lit windows.
       for (double wy = base - h + 8; wy < base - 8; wy += 12) {
         for (double wx = x + 5; wx < x + w - 7; wx += 10) {
@@ -85,8 +86,10 @@ void town(QPainter& p, const QRectF& a, double horizon) {
   p.drawRect(QRectF(cx - 60, horizon - 120, 120, 80));
   p.drawRect(QRectF(cx - 78, horizon - 190, 26, 150));
   p.drawRect(QRectF(cx + 52, horizon - 190, 26, 150));
-  p.drawPolygon(QPolygonF({QPointF(cx - 80, horizon - 190), QPointF(cx - 65, horizon - 230), QPointF(cx - 50, horizon - 190)}));
-  p.drawPolygon(QPolygonF({QPointF(cx + 50, horizon - 190), QPointF(cx + 65, horizon - 230), QPointF(cx + 80, horizon - 190)}));
+  p.drawPolygon(
+      QPolygonF({QPointF(cx - 80, horizon - 190), QPointF(cx - 65, horizon - 230), QPointF(cx - 50, horizon - 190)}));
+  p.drawPolygon(
+      QPolygonF({QPointF(cx + 50, horizon - 190), QPointF(cx + 65, horizon - 230), QPointF(cx + 80, horizon - 190)}));
   p.drawChord(QRectF(cx - 36, horizon - 160, 72, 80), 0, 180 * 16);
   p.setBrush(QColor(255, 214, 120));
   p.drawEllipse(QPointF(cx, horizon - 92), 10, 10);
@@ -125,8 +128,10 @@ void boat(QPainter& p, QPointF base, double size, const QColor& sail) {
                            base + QPointF(size * 0.4, size * 0.16), base + QPointF(-size * 0.42, size * 0.16)}));
   p.drawLine(base, base + QPointF(0, -size));
   p.setBrush(sail);
-  p.drawPolygon(QPolygonF({base + QPointF(3, -size * 0.95), base + QPointF(size * 0.5, -size * 0.08), base + QPointF(3, -size * 0.08)}));
-  p.drawPolygon(QPolygonF({base + QPointF(-3, -size * 0.8), base + QPointF(-3, -size * 0.1), base + QPointF(-size * 0.36, -size * 0.1)}));
+  p.drawPolygon(QPolygonF(
+      {base + QPointF(3, -size * 0.95), base + QPointF(size * 0.5, -size * 0.08), base + QPointF(3, -size * 0.08)}));
+  p.drawPolygon(QPolygonF(
+      {base + QPointF(-3, -size * 0.8), base + QPointF(-3, -size * 0.1), base + QPointF(-size * 0.36, -size * 0.1)}));
   // Its shadow on the water.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(20, 20, 50, 90));

@@ -30,7 +30,8 @@ QFont sansFont(int pixelSize, bool bold) {
 
 QColor mix(const QColor& a, const QColor& b, double t) {
   t = std::clamp(t, 0.0, 1.0);
-  return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+  return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
+                          float(a.greenF() + (b.greenF() - a.greenF()) * t),
                           float(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
@@ -47,8 +48,8 @@ void fillPaper(QImage& image, const QRect& rect, const QColor& base, double stre
   }
 }
 
-void drawHaloText(QPainter& p, const QRect& rect, int flags, const QString& text, const QColor& ink,
-                  const QColor& halo, int haloWidth) {
+void drawHaloText(QPainter& p, const QRect& rect, int flags, const QString& text, const QColor& ink, const QColor& halo,
+                  int haloWidth) {
   p.save();
   QColor soft = halo;
   soft.setAlpha(halo.alpha() * 3 / 4);

@@ -20,21 +20,20 @@ QFont sansFont(int pixelSize, bool bold = false);
 void fillPaper(QImage& image, const QRect& rect, const QColor& base, double strength, unsigned seed);
 
 // Text centred in `rect`, surrounded by a soft halo of `halo` so it reads on any ground.
-void drawHaloText(QPainter& p, const QRect& rect, int flags, const QString& text, const QColor& ink,
-                  const QColor& halo, int haloWidth = 2);
+void drawHaloText(QPainter& p, const QRect& rect, int flags, const QString& text, const QColor& ink, const QColor& halo,
+                  int haloWidth = 2);
 
 // Styles of painted buttons.
 struct ButtonStyle {
-  QColor face;       // main colour of the button face
-  QColor ink;        // text and icon colour
-  QColor rim;        // outer outline
-  int radius = 5;    // corner radius in pixels
+  QColor face;     // main colour of the button face
+  QColor ink;      // text and icon colour
+  QColor rim;      // outer outline
+  int radius = 5;  // corner radius in pixels
 };
 
 // A raised, lit button that fills `rect` exactly (its outline is the rect's edge), with the
 // text centred on its face; returns the face rectangle inside the bevel, for icons.
-QRect paintButton(QPainter& p, const QRect& rect, const ButtonStyle& style, const QString& text,
-                  const QFont& font);
+QRect paintButton(QPainter& p, const QRect& rect, const ButtonStyle& style, const QString& text, const QFont& font);
 
 // A double frame line inside `rect` (engraved look), used on panels and cartouches.
 void drawDoubleFrame(QPainter& p, const QRectF& rect, const QColor& color, double gap = 3);

@@ -6,14 +6,15 @@
 #include "content/generator/ini.h"
 #include "content/generator/map.h"
 #include "content/generator/pictures.h"
-#include "content/generator/vignettes.h"
 #include "content/generator/terrain.h"
 #include "content/generator/tune.h"
+#include "content/generator/vignettes.h"
 #include "platform/jpeg.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 
 #include <stdexcept>
 
@@ -45,6 +46,13 @@ void OutputFolder::write(const QString& relative, const QByteArray& bytes) {
 }
 
 void generateContent(const QString& sourceDir, OutputFolder& out) {
+  // The pictures are only the same on every build with the same type: a substitute font
+  // would quietly change every picture, so a missing one stops the build.
+  for (const char* family : {"Liberation Serif", "Liberation Sans"}) {
+    if (QFontInfo(QFont(QString::fromLatin1(family))).family() != QLatin1String(family)) {
+      throw std::runtime_error(std::string("font missing: ") + family + " (package fonts-liberation)");
+    }
+  }
   const Terrain terrain;
   std::string offLand;
   for (const City& city : cities()) {

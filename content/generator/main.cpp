@@ -16,9 +16,12 @@ int main(int argc, char** argv) {
   QString source, out, expect;
   const QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); i += 2) {
-    if (args[i] == QLatin1String("--source")) source = args[i + 1];
-    else if (args[i] == QLatin1String("--out")) out = args[i + 1];
-    else if (args[i] == QLatin1String("--expect")) expect = args[i + 1];
+    if (args[i] == QLatin1String("--source"))
+      source = args[i + 1];
+    else if (args[i] == QLatin1String("--out"))
+      out = args[i + 1];
+    else if (args[i] == QLatin1String("--expect"))
+      expect = args[i + 1];
   }
   if (source.isEmpty() || out.isEmpty()) {
     std::fprintf(stderr, "usage: vardel_content_gen --source DIR --out DIR [--expect FILE]\n");

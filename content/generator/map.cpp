@@ -38,15 +38,33 @@ struct Palette {
 
 Palette palette(Mood mood) {
   if (mood == Mood::Day) {
-    return {{{0.0, QColor(228, 212, 160)}, {0.035, QColor(176, 194, 112)}, {0.22, QColor(126, 164, 84)},
-             {0.42, QColor(104, 140, 72)}, {0.56, QColor(166, 150, 100)}, {0.72, QColor(146, 116, 84)},
-             {0.88, QColor(206, 198, 186)}, {1.0, QColor(244, 242, 236)}},
-            QColor(126, 184, 210), QColor(46, 98, 156), QColor(78, 120, 62), QColor(40, 90, 140), 1.0};
+    return {{{0.0, QColor(228, 212, 160)},
+             {0.035, QColor(176, 194, 112)},
+             {0.22, QColor(126, 164, 84)},
+             {0.42, QColor(104, 140, 72)},
+             {0.56, QColor(166, 150, 100)},
+             {0.72, QColor(146, 116, 84)},
+             {0.88, QColor(206, 198, 186)},
+             {1.0, QColor(244, 242, 236)}},
+            QColor(126, 184, 210),
+            QColor(46, 98, 156),
+            QColor(78, 120, 62),
+            QColor(40, 90, 140),
+            1.0};
   }
-  return {{{0.0, QColor(92, 92, 80)}, {0.035, QColor(58, 74, 60)}, {0.22, QColor(48, 66, 54)},
-           {0.42, QColor(42, 58, 50)}, {0.56, QColor(66, 66, 62)}, {0.72, QColor(76, 72, 70)},
-           {0.88, QColor(120, 124, 134)}, {1.0, QColor(168, 172, 184)}},
-          QColor(30, 58, 100), QColor(8, 20, 54), QColor(34, 50, 42), QColor(60, 90, 140), 1.3};
+  return {{{0.0, QColor(92, 92, 80)},
+           {0.035, QColor(58, 74, 60)},
+           {0.22, QColor(48, 66, 54)},
+           {0.42, QColor(42, 58, 50)},
+           {0.56, QColor(66, 66, 62)},
+           {0.72, QColor(76, 72, 70)},
+           {0.88, QColor(120, 124, 134)},
+           {1.0, QColor(168, 172, 184)}},
+          QColor(30, 58, 100),
+          QColor(8, 20, 54),
+          QColor(34, 50, 42),
+          QColor(60, 90, 140),
+          1.3};
 }
 
 QColor reliefColor(const Terrain& t, const Palette& pal, int x, int y, Mood mood) {
@@ -55,7 +73,7 @@ QColor reliefColor(const Terrain& t, const Palette& pal, int x, int y, Mood mood
     double depth = std::min(1.0, d / 70.0);
     depth = std::clamp(depth + 0.25 * fractalNoise(x / 90.0, y / 90.0, 3, 41), 0.0, 1.0);
     QColor c = mix(pal.seaShallow, pal.seaDeep, std::sqrt(depth));
-    if (d >= 7 && d < 8.2) c = mix(c, pal.contour, 0.35);  // the shallows' edge
+    if (d >= 7 && d < 8.2) c = mix(c, pal.contour, 0.35);                             // the shallows' edge
     if (d < 2.5) c = mix(c, QColor(240, 240, 220), mood == Mood::Day ? 0.45 : 0.15);  // surf
     return c;
   }
@@ -66,7 +84,8 @@ QColor reliefColor(const Terrain& t, const Palette& pal, int x, int y, Mood mood
   // Light from the north-west.
   const double dx = (t.height(x + 1, y) - t.height(x - 1, y)) * 90;
   const double dy = (t.height(x, y + 1) - t.height(x, y - 1)) * 90;
-  const double shade = std::clamp(1 + pal.shadeStrength * 0.55 * (-dx - dy) / std::sqrt(1 + dx * dx + dy * dy), 0.62, 1.3);
+  const double shade =
+      std::clamp(1 + pal.shadeStrength * 0.55 * (-dx - dy) / std::sqrt(1 + dx * dx + dy * dy), 0.62, 1.3);
   const double grain = 1 + 0.05 * (unit2(x, y, 61) - 0.5);
   return QColor(std::clamp(int(c.red() * shade * grain), 0, 255), std::clamp(int(c.green() * shade * grain), 0, 255),
                 std::clamp(int(c.blue() * shade * grain), 0, 255));
@@ -111,13 +130,12 @@ const City& cityNumber(int n) { return cities()[size_t(n - 1)]; }
 QPointF iconCentre(const City& c) { return QPointF(c.hotspot.center().x() + 0.5, c.hotspot.top() + 17); }
 
 void drawRoads(QPainter& p, Mood mood) {
-  static const int kRoads[][2] = {{1, 12}, {1, 8},  {8, 2},   {2, 13},  {13, 9}, {13, 5}, {5, 15}, {15, 4},
-                                  {4, 10}, {10, 6}, {6, 3},   {3, 2},   {3, 14}, {14, 11}, {11, 7}, {7, 8},
-                                  {7, 12}, {9, 1},  {2, 4}};
+  static const int kRoads[][2] = {{1, 12}, {1, 8},  {8, 2},  {2, 13}, {13, 9}, {13, 5}, {5, 15},
+                                  {15, 4}, {4, 10}, {10, 6}, {6, 3},  {3, 2},  {3, 14}, {14, 11},
+                                  {11, 7}, {7, 8},  {7, 12}, {9, 1},  {2, 4}};
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
-  QPen pen(mood == Mood::Day ? QColor(150, 74, 48, 200) : QColor(170, 150, 110, 150), 1.4, Qt::DashLine,
-           Qt::RoundCap);
+  QPen pen(mood == Mood::Day ? QColor(150, 74, 48, 200) : QColor(170, 150, 110, 150), 1.4, Qt::DashLine, Qt::RoundCap);
   pen.setDashPattern({3, 2.5});
   p.setPen(pen);
   Random rnd(81);
@@ -211,9 +229,9 @@ void drawColumn(QImage& image, QPainter& p, Mood mood) {
     const QString id = QString::fromLatin1(buttons[i].id);
     const QRect r = buttons[i].rect;
     if (id == QLatin1String("credits")) {
-      const QRect face = paintButton(p, r, {day ? QColor(128, 26, 38) : QColor(96, 24, 40), QColor(250, 214, 120),
-                                            QColor(60, 10, 14), 3},
-                                     QString(), label);
+      const QRect face = paintButton(
+          p, r, {day ? QColor(128, 26, 38) : QColor(96, 24, 40), QColor(250, 214, 120), QColor(60, 10, 14), 3},
+          QString(), label);
       p.setPen(QColor(236, 196, 104));
       p.setBrush(Qt::NoBrush);
       p.drawRect(QRectF(face).adjusted(1.5, 0.5, -1.5, -0.5));
@@ -267,9 +285,8 @@ void drawColumn(QImage& image, QPainter& p, Mood mood) {
       p.drawText(r.adjusted(12, 0, 0, 0), Qt::AlignCenter, QStringLiteral("MP3"));
     } else if (id == QLatin1String("minimise") || id == QLatin1String("close")) {
       const bool close = id == QLatin1String("close");
-      const QRect face = paintButton(p, r, {close ? QColor(190, 40, 40) : QColor(54, 60, 78), Qt::white,
-                                            QColor(30, 10, 10), 4},
-                                     QString(), label);
+      const QRect face = paintButton(
+          p, r, {close ? QColor(190, 40, 40) : QColor(54, 60, 78), Qt::white, QColor(30, 10, 10), 4}, QString(), label);
       p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap));
       const QPointF c = QRectF(face).center();
       if (close) {

@@ -55,8 +55,12 @@ void glyph(QPainter& p, const QRect& r, Glyph g, const QColor& ink) {
   const QPointF c = QRectF(r).center();
   const double u = std::min(r.width(), r.height()) / 5.0;
   switch (g) {
-    case Glyph::Play: p.drawPolygon(QPolygonF({c + QPointF(-u, -u * 1.2), c + QPointF(u * 1.3, 0), c + QPointF(-u, u * 1.2)})); break;
-    case Glyph::Stop: p.drawRect(QRectF(c.x() - u, c.y() - u, 2 * u, 2 * u)); break;
+    case Glyph::Play:
+      p.drawPolygon(QPolygonF({c + QPointF(-u, -u * 1.2), c + QPointF(u * 1.3, 0), c + QPointF(-u, u * 1.2)}));
+      break;
+    case Glyph::Stop:
+      p.drawRect(QRectF(c.x() - u, c.y() - u, 2 * u, 2 * u));
+      break;
     case Glyph::Pause:
       p.drawRect(QRectF(c.x() - u * 1.1, c.y() - u * 1.1, u * 0.75, u * 2.2));
       p.drawRect(QRectF(c.x() + u * 0.35, c.y() - u * 1.1, u * 0.75, u * 2.2));
@@ -70,7 +74,8 @@ void glyph(QPainter& p, const QRect& r, Glyph g, const QColor& ink) {
       p.drawRect(QRectF(c.x() - u, c.y() - u, u * 0.5, 2 * u));
       break;
     case Glyph::Eject:
-      p.drawPolygon(QPolygonF({c + QPointF(-u * 1.2, u * 0.2), c + QPointF(0, -u * 1.2), c + QPointF(u * 1.2, u * 0.2)}));
+      p.drawPolygon(
+          QPolygonF({c + QPointF(-u * 1.2, u * 0.2), c + QPointF(0, -u * 1.2), c + QPointF(u * 1.2, u * 0.2)}));
       p.drawRect(QRectF(c.x() - u * 1.2, c.y() + u * 0.5, u * 2.4, u * 0.5));
       break;
     case Glyph::Open: {
@@ -185,7 +190,8 @@ QImage renderMp3Panel() {
   p.setPen(QColor(220, 224, 236));
   p.drawText(QRect(10, 186, 150, 18), Qt::AlignCenter, QStringLiteral("Ondravia VARDEL"));
   p.setFont(sansFont(10));
-  p.drawText(QRect(10, 204, 104, 30), Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("música comprimida\nsin perder el compás"));
+  p.drawText(QRect(10, 204, 104, 30), Qt::AlignCenter | Qt::TextWordWrap,
+             QStringLiteral("música comprimida\nsin perder el compás"));
   // Headphones.
   p.setPen(QPen(QColor(200, 204, 220), 4, Qt::SolidLine, Qt::RoundCap));
   p.setBrush(Qt::NoBrush);

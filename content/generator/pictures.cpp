@@ -48,8 +48,8 @@ void drawEmblem(QPainter& p, QPointF c, double r) {
   p.setBrush(kGold);
   p.drawPath(jib);
   p.setBrush(QColor(200, 50, 50));
-  p.drawPolygon(QPolygonF({c + QPointF(-r * 0.5, r * 0.18), c + QPointF(r * 0.5, r * 0.18), c + QPointF(r * 0.36, r * 0.32),
-                           c + QPointF(-r * 0.36, r * 0.32)}));
+  p.drawPolygon(QPolygonF({c + QPointF(-r * 0.5, r * 0.18), c + QPointF(r * 0.5, r * 0.18),
+                           c + QPointF(r * 0.36, r * 0.32), c + QPointF(-r * 0.36, r * 0.32)}));
   // Waves.
   p.setPen(QPen(QColor(150, 200, 240), r * 0.05, Qt::SolidLine, Qt::RoundCap));
   p.setBrush(Qt::NoBrush);
@@ -57,8 +57,10 @@ void drawEmblem(QPainter& p, QPointF c, double r) {
     QPainterPath wave(c + QPointF(-r * 0.62, r * (0.45 + row * 0.17)));
     for (int i = 0; i < 4; ++i) {
       const double x0 = -r * 0.62 + i * r * 0.31;
-      wave.quadTo(c + QPointF(x0 + r * 0.08, r * (0.36 + row * 0.17)), c + QPointF(x0 + r * 0.155, r * (0.45 + row * 0.17)));
-      wave.quadTo(c + QPointF(x0 + r * 0.23, r * (0.54 + row * 0.17)), c + QPointF(x0 + r * 0.31, r * (0.45 + row * 0.17)));
+      wave.quadTo(c + QPointF(x0 + r * 0.08, r * (0.36 + row * 0.17)),
+                  c + QPointF(x0 + r * 0.155, r * (0.45 + row * 0.17)));
+      wave.quadTo(c + QPointF(x0 + r * 0.23, r * (0.54 + row * 0.17)),
+                  c + QPointF(x0 + r * 0.31, r * (0.45 + row * 0.17)));
     }
     p.drawPath(wave);
   }
@@ -157,7 +159,8 @@ QImage renderCover() {
   p.fillRect(QRect(0, 554, 800, 3), kGold);
   p.setFont(serifFont(12, false, true));
   p.setPen(QColor(120, 110, 100));
-  p.drawText(QRect(610, 558, 184, 14), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Pulsa la portada para entrar"));
+  p.drawText(QRect(610, 558, 184, 14), Qt::AlignRight | Qt::AlignVCenter,
+             QStringLiteral("Pulsa la portada para entrar"));
   p.end();
   return image;
 }

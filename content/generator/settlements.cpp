@@ -26,8 +26,8 @@ void house(QPainter& p, QPointF base, double w, double h, const Ink& ink) {
   p.setBrush(ink.wall);
   p.drawRect(wall);
   p.setBrush(ink.roof);
-  p.drawPolygon(QPolygonF({wall.topLeft() + QPointF(-1.5, 0), QPointF(base.x(), wall.top() - h * 0.6),
-                           wall.topRight() + QPointF(1.5, 0)}));
+  p.drawPolygon(QPolygonF(
+      {wall.topLeft() + QPointF(-1.5, 0), QPointF(base.x(), wall.top() - h * 0.6), wall.topRight() + QPointF(1.5, 0)}));
   p.fillRect(QRectF(base.x() - 1, base.y() - h * 0.55, 2, h * 0.35), ink.window);
 }
 
@@ -38,8 +38,8 @@ void tower(QPainter& p, QPointF base, double w, double h, const Ink& ink, bool p
   p.drawRect(body);
   p.setBrush(ink.roof);
   if (pointed) {
-    p.drawPolygon(QPolygonF({body.topLeft() + QPointF(-1, 0), QPointF(base.x(), body.top() - w * 1.3),
-                             body.topRight() + QPointF(1, 0)}));
+    p.drawPolygon(QPolygonF(
+        {body.topLeft() + QPointF(-1, 0), QPointF(base.x(), body.top() - w * 1.3), body.topRight() + QPointF(1, 0)}));
   } else {
     for (int i = 0; i < 3; ++i) p.drawRect(QRectF(body.left() + i * w / 2.5, body.top() - 2.5, w / 5, 2.5));
   }
@@ -148,11 +148,21 @@ void drawSettlement(QPainter& p, const City& city, bool night) {
   p.setBrush(QColor(0, 0, 0, night ? 70 : 45));
   p.drawEllipse(c + QPointF(2, 12), city.kind == Settlement::Capital ? 32 : 20, 5);
   switch (city.kind) {
-    case Settlement::Capital: drawCapital(p, c, ink); break;
-    case Settlement::Lighthouse: drawLighthouse(p, c, ink, night); break;
-    case Settlement::Observatory: drawObservatory(p, c, ink); break;
-    case Settlement::Monastery: drawMonastery(p, c, ink); break;
-    default: drawTown(p, city, c, ink); break;
+    case Settlement::Capital:
+      drawCapital(p, c, ink);
+      break;
+    case Settlement::Lighthouse:
+      drawLighthouse(p, c, ink, night);
+      break;
+    case Settlement::Observatory:
+      drawObservatory(p, c, ink);
+      break;
+    case Settlement::Monastery:
+      drawMonastery(p, c, ink);
+      break;
+    default:
+      drawTown(p, city, c, ink);
+      break;
   }
   const QRect label(city.hotspot.left() - 10, city.hotspot.bottom() - 15, city.hotspot.width() + 20, 15);
   p.setFont(serifFont(city.kind == Settlement::Capital ? 14 : 12, true));

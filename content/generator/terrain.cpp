@@ -15,11 +15,10 @@ namespace {
 // The main island, clockwise from the north-west cape. The left 140 pixels of the map stay
 // sea under the program's own column of labels and buttons.
 const std::vector<QPointF> kMainIsland = {
-    {184, 118}, {228, 80}, {300, 64}, {362, 82}, {420, 60}, {490, 72}, {548, 50}, {604, 52},
-    {650, 60},  {700, 90}, {748, 128}, {742, 190}, {768, 240}, {752, 300}, {772, 352}, {752, 410},
-    {762, 458}, {714, 500}, {656, 512}, {612, 548}, {548, 562}, {490, 540}, {430, 560}, {362, 556},
-    {302, 572}, {250, 542}, {206, 502}, {190, 440}, {208, 392}, {178, 340}, {170, 280}, {188, 228},
-    {172, 176}};
+    {184, 118}, {228, 80},  {300, 64},  {362, 82},  {420, 60},  {490, 72},  {548, 50},  {604, 52},  {650, 60},
+    {700, 90},  {748, 128}, {742, 190}, {768, 240}, {752, 300}, {772, 352}, {752, 410}, {762, 458}, {714, 500},
+    {656, 512}, {612, 548}, {548, 562}, {490, 540}, {430, 560}, {362, 556}, {302, 572}, {250, 542}, {206, 502},
+    {190, 440}, {208, 392}, {178, 340}, {170, 280}, {188, 228}, {172, 176}};
 const std::vector<QPointF> kIsletEast = {{706, 548}, {736, 538}, {758, 556}, {744, 580}, {710, 578}};
 const std::vector<QPointF> kIsletNorth = {{420, 22}, {446, 16}, {462, 30}, {440, 40}, {418, 36}};
 
@@ -27,10 +26,9 @@ struct Peak {
   double x, y, sigma, amplitude;
 };
 // Monteluz and its ridge, the northern hills, the Lunaria heights and the southern downs.
-const Peak kPeaks[] = {
-    {456, 262, 40, 0.75}, {404, 290, 34, 0.55}, {520, 300, 36, 0.55}, {500, 210, 30, 0.45},
-    {360, 200, 38, 0.35}, {300, 280, 40, 0.30}, {690, 260, 34, 0.40}, {620, 400, 42, 0.30},
-    {420, 400, 46, 0.28}, {300, 500, 30, 0.18}, {690, 130, 26, 0.25}};
+const Peak kPeaks[] = {{456, 262, 40, 0.75}, {404, 290, 34, 0.55}, {520, 300, 36, 0.55}, {500, 210, 30, 0.45},
+                       {360, 200, 38, 0.35}, {300, 280, 40, 0.30}, {690, 260, 34, 0.40}, {620, 400, 42, 0.30},
+                       {420, 400, 46, 0.28}, {300, 500, 30, 0.18}, {690, 130, 26, 0.25}};
 
 QPointF catmullRom(const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3, double t) {
   const double t2 = t * t, t3 = t2 * t;
@@ -115,7 +113,10 @@ QPainterPath roughClosedCurve(const std::vector<QPointF>& points, double amplitu
     if (i > 0) arc += std::hypot(dense[i].x() - dense[i - 1].x(), dense[i].y() - dense[i - 1].y());
     const double offset = fractalNoise(arc / 28.0, 0.5, 4, seed) * 2 * amplitude;
     const QPointF p = dense[i] + normal * offset;
-    if (i == 0) path.moveTo(p); else path.lineTo(p);
+    if (i == 0)
+      path.moveTo(p);
+    else
+      path.lineTo(p);
   }
   path.closeSubpath();
   return path;

@@ -175,8 +175,10 @@ Score parseScore(const QByteArray& text) {
       bool ok = false;
       const double value = words.value(1).toDouble(&ok);
       if (words.size() != 2 || !ok || value <= 0 || value > 400) fail(lineNumber, QStringLiteral("bad ") + words[0]);
-      if (words[0] == QLatin1String("tempo")) score.tempo = value;
-      else score.meter = int(value);
+      if (words[0] == QLatin1String("tempo"))
+        score.tempo = value;
+      else
+        score.meter = int(value);
       continue;
     }
     if (!words[0].endsWith(QLatin1Char(':'))) fail(lineNumber, QStringLiteral("expected 'voice:' or a setting"));
@@ -215,7 +217,8 @@ Score parseScore(const QByteArray& text) {
 std::vector<std::int16_t> synthesize(const Score& score, int sampleRate) {
   const double spb = score.secondsPerBeat();
   const double seconds = score.lengthBeats() * spb + 2.0;  // room for the last ring and the reverb
-  Mix mix{std::vector<float>(size_t(seconds * sampleRate)), std::vector<float>(size_t(seconds * sampleRate)), sampleRate};
+  Mix mix{std::vector<float>(size_t(seconds * sampleRate)), std::vector<float>(size_t(seconds * sampleRate)),
+          sampleRate};
   const auto at = [&](double beat) { return size_t(beat * spb * sampleRate); };
   std::uint32_t seed = 1;
 

@@ -84,8 +84,10 @@ void sailboat(QPainter& p, QPointF base, double size, const QColor& hull, const 
                            base + QPointF(size * 0.36, size * 0.16), base + QPointF(-size * 0.38, size * 0.16)}));
   p.drawLine(base + QPointF(0, 0), base + QPointF(0, -size));
   p.setBrush(sail);
-  p.drawPolygon(QPolygonF({base + QPointF(2, -size), base + QPointF(size * 0.42, -size * 0.08), base + QPointF(2, -size * 0.08)}));
-  p.drawPolygon(QPolygonF({base + QPointF(-2, -size * 0.8), base + QPointF(-2, -size * 0.1), base + QPointF(-size * 0.32, -size * 0.1)}));
+  p.drawPolygon(QPolygonF(
+      {base + QPointF(2, -size), base + QPointF(size * 0.42, -size * 0.08), base + QPointF(2, -size * 0.08)}));
+  p.drawPolygon(QPolygonF(
+      {base + QPointF(-2, -size * 0.8), base + QPointF(-2, -size * 0.1), base + QPointF(-size * 0.32, -size * 0.1)}));
 }
 
 void lighthouse(QPainter& p, QPointF base, double h) {
@@ -104,7 +106,8 @@ void lighthouse(QPainter& p, QPointF base, double h) {
   p.setBrush(QColor(255, 226, 120));
   p.drawRect(QRectF(base.x() - w * 0.3, base.y() - h - w * 0.5, w * 0.6, w * 0.5));
   p.setBrush(QColor(50, 40, 40));
-  p.drawPolygon(QPolygonF({base + QPointF(-w * 0.4, -h - w * 0.5), base + QPointF(0, -h - w), base + QPointF(w * 0.4, -h - w * 0.5)}));
+  p.drawPolygon(QPolygonF(
+      {base + QPointF(-w * 0.4, -h - w * 0.5), base + QPointF(0, -h - w), base + QPointF(w * 0.4, -h - w * 0.5)}));
 }
 
 // One scene per section, numbered as the cities.
@@ -128,7 +131,8 @@ void scene(QPainter& p, const Frame& f, int n) {
       town.lineTo(f.at(1, 0.74));
       p.drawPath(town);
       p.setBrush(QColor(255, 220, 120));
-      for (int i = 0; i < 9; ++i) p.drawRect(QRectF(f.at(0.05 + i * 0.1, 0.66 - (i % 3) * 0.03), QSizeF(s * 0.025, s * 0.03)));
+      for (int i = 0; i < 9; ++i)
+        p.drawRect(QRectF(f.at(0.05 + i * 0.1, 0.66 - (i % 3) * 0.03), QSizeF(s * 0.025, s * 0.03)));
       break;
     }
     case 2: {  // Geography: mountains and a river
@@ -174,7 +178,8 @@ void scene(QPainter& p, const Frame& f, int n) {
       p.setBrush(QColor(130, 80, 40));
       p.drawRect(QRectF(c.x() - s * 0.03, f.at(0, 0.12).y(), s * 0.06, c.y() - f.at(0, 0.12).y() - s * 0.18));
       p.setPen(QPen(QColor(240, 230, 200), 0.7));
-      for (int i = -1; i <= 1; ++i) p.drawLine(QPointF(c.x() + i * s * 0.012, f.at(0, 0.13).y()), QPointF(c.x() + i * s * 0.012, c.y() + s * 0.12));
+      for (int i = -1; i <= 1; ++i)
+        p.drawLine(QPointF(c.x() + i * s * 0.012, f.at(0, 0.13).y()), QPointF(c.x() + i * s * 0.012, c.y() + s * 0.12));
       p.setPen(Qt::NoPen);
       p.setBrush(QColor(255, 240, 180));
       for (int i = 0; i < 3; ++i) {
@@ -186,10 +191,13 @@ void scene(QPainter& p, const Frame& f, int n) {
     }
     case 5: {  // Games: falling blocks
       sky(p, f, QColor(30, 30, 60), QColor(70, 50, 110));
-      const QColor colors[] = {QColor(60, 170, 230), QColor(250, 210, 40), QColor(120, 200, 80), QColor(230, 80, 60), QColor(170, 80, 200)};
+      const QColor colors[] = {QColor(60, 170, 230), QColor(250, 210, 40), QColor(120, 200, 80), QColor(230, 80, 60),
+                               QColor(170, 80, 200)};
       const double c = s * 0.12;
-      const int shapes[][4][2] = {{{0, 0}, {1, 0}, {2, 0}, {1, 1}}, {{0, 0}, {0, 1}, {1, 1}, {2, 1}},
-                                  {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, {{0, 0}, {1, 0}, {1, 1}, {2, 1}},
+      const int shapes[][4][2] = {{{0, 0}, {1, 0}, {2, 0}, {1, 1}},
+                                  {{0, 0}, {0, 1}, {1, 1}, {2, 1}},
+                                  {{0, 0}, {1, 0}, {0, 1}, {1, 1}},
+                                  {{0, 0}, {1, 0}, {1, 1}, {2, 1}},
                                   {{0, 0}, {0, 1}, {0, 2}, {0, 3}}};
       const double ox[] = {0.08, 0.5, 0.12, 0.55, 0.82}, oy[] = {0.72, 0.78, 0.2, 0.35, 0.45};
       for (int k = 0; k < 5; ++k) {
@@ -243,7 +251,9 @@ void scene(QPainter& p, const Frame& f, int n) {
       p.setBrush(QColor(190, 40, 50));
       p.drawRect(QRectF(env.right() - s * 0.2, env.top() + s * 0.04, s * 0.15, s * 0.17));
       p.setPen(QPen(QColor(90, 70, 60), 0.8));
-      for (int i = 0; i < 3; ++i) p.drawLine(env.left() + s * 0.1, env.bottom() - s * (0.06 + i * 0.05), env.center().x(), env.bottom() - s * (0.06 + i * 0.05));
+      for (int i = 0; i < 3; ++i)
+        p.drawLine(env.left() + s * 0.1, env.bottom() - s * (0.06 + i * 0.05), env.center().x(),
+                   env.bottom() - s * (0.06 + i * 0.05));
       break;
     }
     case 9: {  // Almanac: moon phases over a night sea
@@ -273,7 +283,8 @@ void scene(QPainter& p, const Frame& f, int n) {
         p.setBrush(QColor(90, 60, 40));
         p.drawRect(QRectF(b.x() - s * 0.015, b.y() - s * 0.08, s * 0.03, s * 0.08));
         p.setBrush(QColor(40, 100, 60));
-        p.drawPolygon(QPolygonF({b + QPointF(-s * 0.09, -s * 0.07), b + QPointF(0, -s * 0.32), b + QPointF(s * 0.09, -s * 0.07)}));
+        p.drawPolygon(QPolygonF(
+            {b + QPointF(-s * 0.09, -s * 0.07), b + QPointF(0, -s * 0.32), b + QPointF(s * 0.09, -s * 0.07)}));
       }
       Random rnd(10);
       for (int i = 0; i < 12; ++i) {

@@ -153,9 +153,9 @@ void TumbloWindow::gameOver() {
   update();
   if (!scores_.qualifies(game_.score())) return;
   bool ok = false;
-  const QString name = QInputDialog::getText(this, QString::fromLatin1(kCaption),
-                                             QStringLiteral("¡Nuevo récord! Escribe tu nombre:"), QLineEdit::Normal,
-                                             QString(), &ok);
+  const QString name =
+      QInputDialog::getText(this, QString::fromLatin1(kCaption), QStringLiteral("¡Nuevo récord! Escribe tu nombre:"),
+                            QLineEdit::Normal, QString(), &ok);
   scores_.add({ok ? name : QString(), game_.score(), game_.level(), game_.lines()});
   saveFailed_ = !scores_.save(scoresPath_);
 }
@@ -171,21 +171,39 @@ void TumbloWindow::updatePanel() {
     table += QStringLiteral("%1. %2 &nbsp;<b>%3</b><br>").arg(place++).arg(r.name.toHtmlEscaped()).arg(r.score);
   }
   recordsLabel_->setText(table);
-  statusLabel_->setText(saveFailed_ ? QStringLiteral("Esta carpeta es de solo lectura: los récords durarán lo que dure la partida.")
-                                    : QStringLiteral("← → mover · ↑ girar · ↓ bajar · espacio: caer · ratón: mover, clic girar, clic derecho caer"));
+  statusLabel_->setText(
+      saveFailed_ ? QStringLiteral("Esta carpeta es de solo lectura: los récords durarán lo que dure la partida.")
+                  : QStringLiteral(
+                        "← → mover · ↑ girar · ↓ bajar · espacio: caer · ratón: mover, clic girar, clic derecho caer"));
 }
 
 void TumbloWindow::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
-    case Qt::Key_Left: game_.moveLeft(); break;
-    case Qt::Key_Right: game_.moveRight(); break;
-    case Qt::Key_Up: game_.rotate(); break;
-    case Qt::Key_Down: game_.softDrop(); break;
-    case Qt::Key_Space: game_.hardDrop(); break;
+    case Qt::Key_Left:
+      game_.moveLeft();
+      break;
+    case Qt::Key_Right:
+      game_.moveRight();
+      break;
+    case Qt::Key_Up:
+      game_.rotate();
+      break;
+    case Qt::Key_Down:
+      game_.softDrop();
+      break;
+    case Qt::Key_Space:
+      game_.hardDrop();
+      break;
     case Qt::Key_P:
-    case Qt::Key_Escape: togglePause(); break;
-    case Qt::Key_F2: newGame(); return;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Escape:
+      togglePause();
+      break;
+    case Qt::Key_F2:
+      newGame();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
   }
   afterMove();
 }
@@ -210,14 +228,18 @@ void TumbloWindow::mousePressEvent(QMouseEvent* event) {
     newGame();
     return;
   }
-  if (event->button() == Qt::LeftButton) game_.rotate();
-  else if (event->button() == Qt::RightButton) game_.hardDrop();
+  if (event->button() == Qt::LeftButton)
+    game_.rotate();
+  else if (event->button() == Qt::RightButton)
+    game_.hardDrop();
   afterMove();
 }
 
 void TumbloWindow::wheelEvent(QWheelEvent* event) {
-  if (event->angleDelta().y() < 0) game_.softDrop();
-  else if (event->angleDelta().y() > 0) game_.rotate();
+  if (event->angleDelta().y() < 0)
+    game_.softDrop();
+  else if (event->angleDelta().y() > 0)
+    game_.rotate();
   afterMove();
 }
 
@@ -248,9 +270,12 @@ void TumbloWindow::paintEvent(QPaintEvent*) {
   ground.setColorAt(1, QColor(28, 24, 60));
   p.fillRect(well, ground);
   p.setPen(QColor(255, 255, 255, 18));
-  for (int x = 1; x < kColumns; ++x) p.drawLine(well.left() + x * kCell, well.top(), well.left() + x * kCell, well.bottom());
+  for (int x = 1; x < kColumns; ++x)
+    p.drawLine(well.left() + x * kCell, well.top(), well.left() + x * kCell, well.bottom());
   for (int y = 1; y < kRows; ++y) p.drawLine(well.left(), well.top() + y * kCell, well.right(), well.top() + y * kCell);
-  const auto cellRect = [&](int x, int y) { return QRect(well.left() + x * kCell, well.top() + y * kCell, kCell - 1, kCell - 1); };
+  const auto cellRect = [&](int x, int y) {
+    return QRect(well.left() + x * kCell, well.top() + y * kCell, kCell - 1, kCell - 1);
+  };
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
       if (game_.cell(x, y)) drawBlock(p, cellRect(x, y), shapeColor(game_.cell(x, y)));
@@ -289,9 +314,12 @@ void TumbloWindow::paintEvent(QPaintEvent*) {
 
   // Words over the well.
   QString overlay;
-  if (game_.over()) overlay = QStringLiteral("FIN DE LA PARTIDA\n\nF2 o clic para jugar otra");
-  else if (game_.paused()) overlay = QStringLiteral("PAUSA\n\nP para seguir");
-  else if (!banner_.isEmpty() && bannerAge_.isValid() && bannerAge_.elapsed() < kBannerMs) overlay = banner_;
+  if (game_.over())
+    overlay = QStringLiteral("FIN DE LA PARTIDA\n\nF2 o clic para jugar otra");
+  else if (game_.paused())
+    overlay = QStringLiteral("PAUSA\n\nP para seguir");
+  else if (!banner_.isEmpty() && bannerAge_.isValid() && bannerAge_.elapsed() < kBannerMs)
+    overlay = banner_;
   if (!overlay.isEmpty()) {
     p.fillRect(QRect(well.left(), well.center().y() - 50, well.width(), 100), QColor(0, 0, 0, 150));
     QFont big(QStringLiteral("Liberation Sans"));

@@ -52,7 +52,7 @@ class TumbloWindow : public QWidget {
   Scores scores_;
   QString scoresPath_;
   QTimer gravity_;
-  QString banner_;         // a word shown over the well for a moment ("¡TUMBLO!", "Nivel 3")
+  QString banner_;  // a word shown over the well for a moment ("¡TUMBLO!", "Nivel 3")
   QElapsedTimer bannerAge_;
   int shownLevel_ = 1;
   int landedLines_ = 0;

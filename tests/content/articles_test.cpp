@@ -25,14 +25,13 @@ QByteArray readFile(const QString& path) {
 
 QString ficheros() { return programDir() + QStringLiteral("Ficheros/"); }
 
-QStringList articleNames() {
-  return QDir(ficheros()).entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
-}
+QStringList articleNames() { return QDir(ficheros()).entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name); }
 
 QString decoded(const QByteArray& bytes) { return platform::decodeWindowsText(bytes); }
 
 QString visibleText(QString html) {
-  html.remove(QRegularExpression(QStringLiteral("<script.*?</script>"), QRegularExpression::DotMatchesEverythingOption));
+  html.remove(
+      QRegularExpression(QStringLiteral("<script.*?</script>"), QRegularExpression::DotMatchesEverythingOption));
   html.replace(QRegularExpression(QStringLiteral("<[^>]*>")), QStringLiteral(" "));
   return html;
 }
@@ -66,7 +65,8 @@ std::vector<Link> localLinks() {
       if (target.contains(QLatin1Char(':'))) continue;  // http:, mailto:, javascript:
       links.push_back({name, target, m.captured(1).toLower()});
     }
-    for (auto it = open.globalMatch(html); it.hasNext();) links.push_back({name, it.next().captured(1), QStringLiteral("open")});
+    for (auto it = open.globalMatch(html); it.hasNext();)
+      links.push_back({name, it.next().captured(1), QStringLiteral("open")});
   }
   return links;
 }
@@ -185,7 +185,8 @@ TEST(Articles, CarryTheLinksTheBrowserHandlesSpecially) {
   EXPECT_TRUE(opened) << "no window.open link";
   bool blank = false;
   for (const QString& name : articleNames()) {
-    blank = blank || decoded(readFile(ficheros() + name)).contains(QStringLiteral("target=\"_blank\""), Qt::CaseInsensitive);
+    blank = blank ||
+            decoded(readFile(ficheros() + name)).contains(QStringLiteral("target=\"_blank\""), Qt::CaseInsensitive);
   }
   EXPECT_TRUE(blank) << "no target=_blank link";
 }

@@ -38,7 +38,9 @@ ColorStats collect(const QImage& image, const std::vector<QPoint>& points) {
 
 QString programDir() { return QStringLiteral(VARDEL_PROGRAM_DIR); }
 
-QImage picture(const QString& name) { return platform::loadJpegFile(programDir() + QStringLiteral("Graficos/") + name); }
+QImage picture(const QString& name) {
+  return platform::loadJpegFile(programDir() + QStringLiteral("Graficos/") + name);
+}
 
 bool isWater(QRgb p) { return qBlue(p) > qRed(p) + 25 && qBlue(p) > qGreen(p); }
 

@@ -19,18 +19,20 @@ struct Hotspot {
 };
 
 // The map window's fixed hotspots (the map shows p3/p8 at 0, 0).
-const std::vector<Hotspot> kMapHotspots = {
-    {"editor", {31, 528, 81, 28}},  {"close", {765, 1, 28, 25}},  {"minimise", {733, 3, 28, 23}},
-    {"cd", {5, 565, 58, 27}},       {"credits", {-1, 2, 140, 35}}, {"mp3", {67, 568, 65, 27}},
-    {"game", {16, 480, 101, 41}}};
+const std::vector<Hotspot> kMapHotspots = {{"editor", {31, 528, 81, 28}},  {"close", {765, 1, 28, 25}},
+                                           {"minimise", {733, 3, 28, 23}}, {"cd", {5, 565, 58, 27}},
+                                           {"credits", {-1, 2, 140, 35}},  {"mp3", {67, 568, 65, 27}},
+                                           {"game", {16, 480, 101, 41}}};
 
 // The CD window's hotspots in client pixels; its picture lies at 2, 2.
-const std::vector<Hotspot> kCdHotspots = {{"tray", {173, 252, 24, 22}},   {"next", {252, 128, 22, 22}},
-                                          {"stop", {231, 128, 22, 21}},   {"play", {211, 128, 21, 20}},
+const std::vector<Hotspot> kCdHotspots = {{"tray", {173, 252, 24, 22}},     {"next", {252, 128, 22, 22}},
+                                          {"stop", {231, 128, 22, 21}},     {"play", {211, 128, 21, 20}},
                                           {"previous", {192, 129, 20, 19}}, {"close", {183, 265, 107, 27}}};
 // The MP3 window's hotspots in client pixels; its picture lies at 3, 2.
-const std::vector<Hotspot> kMp3Hotspots = {{"stop", {172, 162, 19, 20}},  {"play", {194, 163, 20, 20}},
-                                           {"pause", {215, 162, 18, 19}}, {"open", {236, 162, 19, 21}},
+const std::vector<Hotspot> kMp3Hotspots = {{"stop", {172, 162, 19, 20}},
+                                           {"play", {194, 163, 20, 20}},
+                                           {"pause", {215, 162, 18, 19}},
+                                           {"open", {236, 162, 19, 21}},
                                            {"close", {187, 265, 102, 26}}};
 
 std::vector<Hotspot> shifted(const std::vector<Hotspot>& hotspots, QPoint offset) {

@@ -133,7 +133,8 @@ TEST(Tune, DecodesAsStereo44100OfAboutFortyFiveSecondsWithItsTitle) {
 
 TEST(Tune, TheMpg123PlayerDecodesAtLeastFortySeconds) {
   QProcess player;
-  player.start(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-s"), programDir() + QStringLiteral("Musica/Ondravia.mp3")});
+  player.start(QStringLiteral("mpg123"),
+               {QStringLiteral("-q"), QStringLiteral("-s"), programDir() + QStringLiteral("Musica/Ondravia.mp3")});
   ASSERT_TRUE(player.waitForStarted(5000)) << "mpg123 is not installed";
   ASSERT_TRUE(player.waitForFinished(30000));
   EXPECT_EQ(player.exitCode(), 0);
