@@ -46,6 +46,11 @@ void OutputFolder::write(const QString& relative, const QByteArray& bytes) {
 }
 
 void generateContent(const QString& sourceDir, OutputFolder& out) {
+  for (const char* folder : {"/articles", "/music"}) {
+    if (!QFileInfo(sourceDir + QLatin1String(folder)).isDir()) {
+      throw std::runtime_error("no folder " + (sourceDir + QLatin1String(folder)).toStdString());
+    }
+  }
   // The pictures are only the same on every build with the same type: a substitute font
   // would quietly change every picture, so a missing one stops the build.
   for (const char* family : {"Liberation Serif", "Liberation Sans"}) {
