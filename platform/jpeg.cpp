@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -14,8 +15,18 @@
 namespace vardel::platform {
 namespace {
 
-// Progressive files may carry any number of scans; damaged ones can make decoding crawl.
-constexpr int kMaxScans = 1000;
+// Progressive files may carry any number of scans, and every scan passes over the whole
+// picture: a damaged or hostile file could make decoding crawl for minutes. Real files have a
+// dozen scans or so; the limit allows far more, less for larger pictures (about 2^30
+// pixel-scans in all, never fewer than 20 scans nor more than 1000).
+constexpr qint64 kScanWorkBudget = qint64(1) << 30;
+constexpr int kMinScanLimit = 20;
+constexpr int kMaxScanLimit = 1000;
+
+int scanLimit(const jpeg_decompress_struct& cinfo) {
+  const qint64 pixels = std::max<qint64>(1, qint64(cinfo.image_width) * cinfo.image_height);
+  return int(std::clamp<qint64>(kScanWorkBudget / pixels, kMinScanLimit, kMaxScanLimit));
+}
 constexpr long kMaxLibjpegMemory = 1024L * 1024L * 1024L;
 
 struct ErrorManager {
@@ -37,7 +48,7 @@ void outputMessage(j_common_ptr) {}
 void progressMonitor(j_common_ptr cinfo) {
   if (cinfo->is_decompressor) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > kMaxScans) {
+    if (d->input_scan_number > scanLimit(*d)) {
       auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
       std::snprintf(err->message, sizeof err->message, "too many scans in progressive JPEG data");
       std::longjmp(err->jump, 1);

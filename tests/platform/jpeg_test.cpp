@@ -199,6 +199,38 @@ TEST(Jpeg, RandomAndMutatedDataNeverCrash) {
   }
 }
 
+// A progressive file whose first scan repeats thousands of times: each scan passes over the
+// whole picture, so such a file must be refused rather than decoded for minutes.
+TEST(Jpeg, EndlessScansAreRefused) {
+  const QByteArray good = encodeKind(testPicture(1024, 1024), Kind::Progressive);
+  qsizetype at = 2;
+  qsizetype scanStart = -1;
+  while (at + 4 <= good.size() && scanStart < 0) {
+    const auto marker = static_cast<unsigned char>(good[at + 1]);
+    const int length = (static_cast<unsigned char>(good[at + 2]) << 8) | static_cast<unsigned char>(good[at + 3]);
+    if (marker == 0xDA) scanStart = at;
+    else at += 2 + length;
+  }
+  ASSERT_GT(scanStart, 0);
+  qsizetype scanEnd = scanStart + 2;
+  while (scanEnd + 1 < good.size()) {
+    if (static_cast<unsigned char>(good[scanEnd]) == 0xFF) {
+      const auto next = static_cast<unsigned char>(good[scanEnd + 1]);
+      if (next != 0x00 && (next < 0xD0 || next > 0xD7) && scanEnd > scanStart + 4) break;
+    }
+    ++scanEnd;
+  }
+  const QByteArray scan = good.mid(scanStart, scanEnd - scanStart);
+  QByteArray hostile = good.left(scanEnd);
+  for (int i = 0; i < 3000; ++i) hostile += scan;
+  hostile += good.mid(scanEnd);
+  QString error;
+  EXPECT_TRUE(decodeJpeg(hostile, &error).isNull());
+  EXPECT_TRUE(error.contains(QStringLiteral("scans"))) << error.toStdString();
+  // The file with its own few scans still decodes.
+  EXPECT_FALSE(decodeJpeg(good).isNull());
+}
+
 TEST(Jpeg, LoadsAFileNamedTheWindowsWay) {
   QTemporaryDir dir;
   test::writeFile(dir.path(), QStringLiteral("GRAFICOS/P5"), encodeJpeg(testPicture(136, 100), 85));
