@@ -4,6 +4,7 @@
 #include "platform/control_registry.h"
 #include "platform/library.h"
 #include "platform/paths.h"
+#include "tests/support/test_support.h"
 
 #include <QTemporaryDir>
 
