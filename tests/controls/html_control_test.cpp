@@ -163,6 +163,7 @@ TEST_F(ViewerTest, AFileGoneBeforeItsTurnGivesAnErrorPageAndATextError) {
   ASSERT_TRUE(test::waitUntil([&] { return completed_ == 1; }));
   EXPECT_EQ(viewer_->QueryTextMode(), 0);
   EXPECT_THROW(viewer_->GetDocumentText(0, 0), ui::Error);
+  test::pump(50);
   EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("No se ha encontrado el fichero")));
 }
 
