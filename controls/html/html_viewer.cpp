@@ -75,7 +75,10 @@ HtmlViewerControl::HtmlViewerControl(QWidget* parent, ControlEvents* events) : Q
   if (parent) parent->installEventFilter(this);
 }
 
-HtmlViewerControl::~HtmlViewerControl() = default;
+HtmlViewerControl::~HtmlViewerControl() {
+  // Layouts still queued die with the viewer; their hourglass must not outlive it.
+  for (; busyCursors_ > 0; --busyCursors_) QGuiApplication::restoreOverrideCursor();
+}
 
 bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
   const platform::FileUrl target = platform::resolveFileUrl(url);
@@ -112,6 +115,7 @@ void HtmlViewerControl::serve(quint64 serial) {
   QTextDocument* parsed = onScreen() ? parseForDisplay() : nullptr;
   if (parsed) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ++busyCursors_;
     QMetaObject::invokeMethod(
         this,
         [this, serial, parsed] {
@@ -120,6 +124,7 @@ void HtmlViewerControl::serve(quint64 serial) {
           } else {
             delete parsed;
           }
+          --busyCursors_;
           QGuiApplication::restoreOverrideCursor();
         },
         Qt::QueuedConnection);

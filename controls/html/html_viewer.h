@@ -100,6 +100,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   Document document_;
   bool displayPending_ = false;  // the document held is not the one on display yet
   QColor textColour_;
+  int busyCursors_ = 0;  // hourglasses set for layouts still queued
   quint64 nextSerial_ = 1;
   QSet<QString> visited_;
 };

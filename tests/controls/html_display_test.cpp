@@ -2,6 +2,7 @@
 #include "controls/host/html_control.h"
 #include "tests/controls/control_fixture.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
@@ -172,6 +173,34 @@ TEST_F(DisplayTest, LinksAreFollowedInsideTheViewer) {
   test::pump(20);
   EXPECT_TRUE(viewer_->GetDocumentText(0, 0).startsWith(QStringLiteral("La fauna")));
   EXPECT_GT(browser()->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(DisplayTest, TheLayoutFollowsTheEventUnderTheHourglassThatNeverOutlivesIt) {
+  QString shownAtEvent;
+  Qt::CursorShape cursorAtEvent = Qt::ArrowCursor;
+  viewer_->OnParseComplete = [&](QObject*) {
+    ++completed_;
+    shownAtEvent = browser()->toPlainText();
+    if (const QCursor* cursor = QGuiApplication::overrideCursor()) cursorAtEvent = cursor->shape();
+  };
+  viewer_->LoadDocument(QStringLiteral("file:") + kArticles + QStringLiteral("cultura.html"));
+  ASSERT_TRUE(test::waitUntil([&] { return browser()->toPlainText().startsWith(QStringLiteral("Cultura")); }));
+  EXPECT_EQ(completed_, 1);
+  EXPECT_TRUE(shownAtEvent.isEmpty());
+  EXPECT_EQ(cursorAtEvent, Qt::WaitCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  // A viewer destroyed before its layout leaves no hourglass behind.
+  viewer_->OnParseComplete = [&](QObject*) { ++completed_; };
+  viewer_->LoadDocument(QStringLiteral("file:") + kArticles + QStringLiteral("historia.html"));
+  // Only the request's own turn: the layout it queues stays queued.
+  QCoreApplication::sendPostedEvents(browser(), QEvent::MetaCall);
+  ASSERT_EQ(completed_, 2);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  delete viewer_;
+  viewer_ = nullptr;
+  test::pump(20);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(DisplayTest, ALinkToAMissingFileShowsAnErrorPage) {
