@@ -37,7 +37,11 @@ for article in "${articles[@]}"; do
 done
 
 echo "== whole-process time (median of 15 runs, milliseconds)"
-python3 - "$dump" "$work/generado-200k.html" "$work/generado-2m.html" <<'PY'
+timed=("$work/generado-200k.html" "$work/generado-2m.html")
+for article in "$@"; do  # and the given articles of 100 KB or more
+  [ "$(stat -c %s "$article")" -ge 102400 ] && timed+=("$article")
+done
+python3 - "$dump" "${timed[@]}" <<'PY'
 import statistics, subprocess, sys, time
 dump, *files = sys.argv[1:]
 def median_ms(command):
@@ -50,8 +54,9 @@ def median_ms(command):
 print(f"{'article':<22} {'html_dump':>10} {'w3m -dump':>10} {'lynx -dump':>11} {'ratio to w3m':>13}")
 for f in files:
     ours = median_ms([dump, f])
-    w3m = median_ms(["w3m", "-dump", "-I", "windows-1252", "-O", "UTF-8", "-T", "text/html", f])
-    lynx = median_ms(["lynx", "-dump", "-nolist", "-assume_charset=windows-1252", "-display_charset=utf-8", f])
+    charset = subprocess.run([dump, "--charset", f], capture_output=True, text=True).stdout.strip()
+    w3m = median_ms(["w3m", "-dump", "-I", charset, "-O", "UTF-8", "-T", "text/html", f])
+    lynx = median_ms(["lynx", "-dump", "-nolist", f"-assume_charset={charset}", "-display_charset=utf-8", f])
     name = f.rsplit("/", 1)[-1]
     print(f"{name:<22} {ours:>10.1f} {w3m:>10.1f} {lynx:>11.1f} {ours / w3m:>13.2f}")
 PY

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -109,6 +110,27 @@ void BM_HtmlToText(benchmark::State& state) {
 }
 BENCHMARK(BM_HtmlToText)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
 
+// The same measurements on a given article (html_viewer_bench --article=PATH).
+void registerArticle(const QString& path) {
+  const QByteArray name = QFileInfo(path).fileName().toUtf8();
+  benchmark::RegisterBenchmark(("LoadToParseComplete_Shown/" + name).constData(), [path](benchmark::State& state) {
+    Viewer viewer(false);
+    for (auto _ : state) state.SetIterationTime(viewer.load(path) / 1e3);
+  })->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(("LoadToDisplayed/" + name).constData(), [path](benchmark::State& state) {
+    Viewer viewer(false);
+    for (auto _ : state) state.SetIterationTime(viewer.loadAndShow(path) / 1e3);
+  })->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(("GetDocumentText/" + name).constData(), [path](benchmark::State& state) {
+    Viewer viewer(true);
+    for (auto _ : state) {
+      viewer.viewer->LoadDocument(QStringLiteral("file:") + path);
+      benchmark::DoNotOptimize(viewer.viewer->GetDocumentText(0, 0));
+    }
+    QCoreApplication::processEvents();
+  })->Unit(benchmark::kMillisecond);
+}
+
 // Qt's own HTML import to plain text, the alternative that was not chosen.
 void BM_QtImportToText(benchmark::State& state) {
   QFile file(article(state.range(0)));
@@ -135,6 +157,10 @@ int main(int argc, char** argv) {
   if (!vardel::platform::registerControl(QLatin1String(vardel::platform::kHtmlViewerClassId),
                                          QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx")))
     return 1;
+  for (int i = 1; i < argc; ++i) {
+    if (QByteArray(argv[i]).startsWith("--article="))
+      registerArticle(QFileInfo(QString::fromLocal8Bit(argv[i] + 10)).absoluteFilePath());
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

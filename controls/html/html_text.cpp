@@ -241,12 +241,32 @@ void TextWriter::lineBreak() {
   textSinceBreak_ = false;
 }
 
+// A picture floated to a side stands apart from the text that flows around it.
+bool isFloated(const GumboElement& image) {
+  if (const GumboAttribute* align = attribute(image, "align")) {
+    const QByteArray side = QByteArray(align->value).trimmed().toLower();
+    if (side == "left" || side == "right") return true;
+  }
+  const GumboAttribute* style = attribute(image, "style");
+  if (!style) return false;
+  QByteArray css = QByteArray(style->value).toLower();
+  css.replace(' ', "");
+  return css.contains("float:left") || css.contains("float:right");
+}
+
 void TextWriter::appendAlt(const GumboElement& image) {
-  if (textSinceBreak_) return;  // the image shares its line with text
   const GumboAttribute* alt = attribute(image, "alt");
-  if (!alt) return;
-  QByteArray text = QByteArray(alt->value).simplified();
-  if (!text.isEmpty()) alts_.push_back(text);
+  const QByteArray text = alt ? QByteArray(alt->value).simplified() : QByteArray();
+  if (text.isEmpty()) return;
+  if (isFloated(image) && !inSimpleRow() && preDepth_ == 0) {
+    // On a line of its own, where it stands in the text.
+    requestBreak(1);
+    beginText();
+    line_ += text;
+    requestBreak(1);
+    return;
+  }
+  if (!textSinceBreak_) alts_.push_back(text);  // else the image shares its line with text
 }
 
 void TextWriter::flushAlts() {

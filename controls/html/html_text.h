@@ -18,7 +18,8 @@ namespace vardel::controls {
 //    tab (empty cells keep their tab so columns stay aligned); rows of layout tables, whose
 //    cells hold blocks, give each cell's content as blocks of its own;
 //  - preformatted text is kept exactly, blanks and line breaks included;
-//  - an image's alt text stands in for the image where no text shares its line;
+//  - an image's alt text stands in for the image where no text shares its line, and on a
+//    line of its own for a picture floated to a side (align="left|right", float);
 //  - lines end with "\r\n"; the text neither starts nor ends with a line break.
 // Never fails: malformed markup gives the text a browser would show.
 QString htmlToText(const QString& html);

@@ -94,6 +94,10 @@ TEST(HtmlText, AltTextStandsInForImagesAlone) {
                        "<a href=x><img alt='Volver'></a><br><img src=c.jpg><img alt=' '>")),
             (QStringList{"Mapa de la isla", "", "Texto aquí", "", "Volver"}));
   EXPECT_EQ(lines(text("<table><tr><td><img alt=Logo><td>Revista</tr></table>")), (QStringList{"Logo\tRevista"}));
+  // A picture floated beside a paragraph is set apart from the text around it.
+  EXPECT_EQ(lines(text("<p><img align=right alt='La luna'>Texto que rodea <img style='float: left' alt=Faro>"
+                       "la foto.</p>")),
+            (QStringList{"La luna", "Texto que rodea", "Faro", "la foto."}));
 }
 
 TEST(HtmlText, EmptyAndMalformedDocumentsGiveTextNotFailure) {
