@@ -1,0 +1,168 @@
+// The light viewer measured in process: LoadDocument to OnParseComplete, GetDocumentText, and
+// Qt's own HTML import beside them, on generated articles of 200 KB and 2 MB.
+#include "bench/article_generator.h"
+#include "controls/host/html_control.h"
+#include "controls/html/html_source.h"
+#include "controls/html/html_text.h"
+#include "platform/control_registry.h"
+#include "ui/application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+
+QString article(qsizetype bytes) {
+  const QString path = folder->filePath(QStringLiteral("articulo-%1.html").arg(bytes));
+  if (!QFile::exists(path)) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(vardel::bench::generateArticle(bytes));
+  }
+  return path;
+}
+
+// A viewer in the map's display area of a shown window; parked outside it when asked.
+struct Viewer {
+  explicit Viewer(bool parked) {
+    window.resize(800, 600);
+    viewer = new vardel::THTML(&window);
+    viewer->setGeometry(140, parked ? 10000 : 0, 660, 600);
+    viewer->OnParseComplete = [this](QObject*) { done = true; };
+    window.show();
+  }
+  // LoadDocument until OnParseComplete, in milliseconds.
+  double load(const QString& path) {
+    done = false;
+    QElapsedTimer timer;
+    timer.start();
+    viewer->LoadDocument(QStringLiteral("file:") + path);
+    while (!done) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+  }
+  // LoadDocument until the new document is laid out on screen, in milliseconds.
+  double loadAndShow(const QString& path) {
+    auto* browser = viewer->findChild<QTextBrowser*>();
+    const QTextDocument* before = browser->document();
+    QElapsedTimer timer;
+    timer.start();
+    viewer->LoadDocument(QStringLiteral("file:") + path);
+    while (browser->document() == before) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+  }
+  QWidget window;
+  vardel::THTML* viewer;
+  bool done = false;
+};
+
+void LoadToParseComplete(benchmark::State& state, bool parked) {
+  Viewer viewer(parked);
+  const QString path = article(state.range(0));
+  for (auto _ : state) state.SetIterationTime(viewer.load(path) / 1e3);
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+void BM_LoadToParseComplete_Shown(benchmark::State& state) { LoadToParseComplete(state, false); }
+void BM_LoadToParseComplete_Parked(benchmark::State& state) { LoadToParseComplete(state, true); }
+BENCHMARK(BM_LoadToParseComplete_Shown)->Arg(200 << 10)->Arg(2 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadToParseComplete_Parked)->Arg(200 << 10)->Arg(2 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Until the document is on screen: parse, then Qt's layout of it.
+void BM_LoadToDisplayed(benchmark::State& state) {
+  Viewer viewer(false);
+  const QString path = article(state.range(0));
+  for (auto _ : state) state.SetIterationTime(viewer.loadAndShow(path) / 1e3);
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LoadToDisplayed)->Arg(200 << 10)->Arg(2 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// GetDocumentText right after LoadDocument: reading, decoding and the text, as the editor asks.
+void BM_GetDocumentText(benchmark::State& state) {
+  Viewer viewer(true);
+  const QString url = QStringLiteral("file:") + article(state.range(0));
+  for (auto _ : state) {
+    viewer.viewer->LoadDocument(url);  // a fresh request: nothing cached
+    benchmark::DoNotOptimize(viewer.viewer->GetDocumentText(0, 0));
+  }
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+  QCoreApplication::processEvents();
+}
+BENCHMARK(BM_GetDocumentText)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// The text path alone, on bytes in memory.
+void BM_HtmlToText(benchmark::State& state) {
+  QFile file(article(state.range(0)));
+  file.open(QIODevice::ReadOnly);
+  const QByteArray bytes = file.readAll();
+  for (auto _ : state) benchmark::DoNotOptimize(vardel::controls::htmlToText(vardel::controls::decodeHtml(bytes).text));
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_HtmlToText)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// The same measurements on a given article (html_viewer_bench --article=PATH).
+void registerArticle(const QString& path) {
+  const QByteArray name = QFileInfo(path).fileName().toUtf8();
+  benchmark::RegisterBenchmark(("LoadToParseComplete_Shown/" + name).constData(), [path](benchmark::State& state) {
+    Viewer viewer(false);
+    for (auto _ : state) state.SetIterationTime(viewer.load(path) / 1e3);
+  })->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(("LoadToDisplayed/" + name).constData(), [path](benchmark::State& state) {
+    Viewer viewer(false);
+    for (auto _ : state) state.SetIterationTime(viewer.loadAndShow(path) / 1e3);
+  })->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(("GetDocumentText/" + name).constData(), [path](benchmark::State& state) {
+    Viewer viewer(true);
+    for (auto _ : state) {
+      viewer.viewer->LoadDocument(QStringLiteral("file:") + path);
+      benchmark::DoNotOptimize(viewer.viewer->GetDocumentText(0, 0));
+    }
+    QCoreApplication::processEvents();
+  })->Unit(benchmark::kMillisecond);
+}
+
+// Qt's own HTML import to plain text, the alternative that was not chosen.
+void BM_QtImportToText(benchmark::State& state) {
+  QFile file(article(state.range(0)));
+  file.open(QIODevice::ReadOnly);
+  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
+  for (auto _ : state) {
+    QTextDocument document;
+    document.setHtml(html);
+    benchmark::DoNotOptimize(document.toPlainText());
+  }
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_QtImportToText)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir data, articles;
+  folder = &articles;
+  qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  QApplication app(argc, argv);
+  vardel::ui::Application application;
+  if (!vardel::platform::registerControl(QLatin1String(vardel::platform::kHtmlViewerClassId),
+                                         QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx")))
+    return 1;
+  for (int i = 1; i < argc; ++i) {
+    if (QByteArray(argv[i]).startsWith("--article="))
+      registerArticle(QFileInfo(QString::fromLocal8Bit(argv[i] + 10)).absoluteFilePath());
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,51 @@
+// TWebBrowser: the host's side of the browser control (Qt WebEngine in a library of its own).
+#pragma once
+
+#include "controls/host/hosted_control.h"
+#include "ui/events.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace vardel {
+
+// The browser control, class {8856F961-340A-11D0-A96B-00C04FD705A2}, a component the system
+// provides (see platform::lookupControl). This widget is the control's rectangle: the owner
+// sets its geometry and may park it anywhere, far outside its window included; the browser
+// keeps its document meanwhile. The host program must set Qt::AA_ShareOpenGLContexts before
+// its QApplication exists.
+class TWebBrowser : public QWidget {
+  Q_OBJECT
+ public:
+  // Loads the browser control library and creates the browser. Throws ControlError when it
+  // is not installed or cannot load (Qt WebEngine missing).
+  explicit TWebBrowser(QWidget* parent);
+  ~TWebBrowser() override;
+
+  // Starts a navigation; "file:" URLs in the program's forms are mapped to local files.
+  // Throws ui::Error when the request cannot be taken (a "file:" URL naming no file).
+  void Navigate(const QString& url);
+
+  // Before every navigation, the program's and link clicks', with the URL as the engine
+  // writes it ("file:///..."); setting cancel stops it.
+  std::function<void(QObject* sender, const QString& url, bool& cancel)> OnBeforeNavigate2;
+  // The status text: a link's URL while the pointer is over it, empty when it leaves.
+  std::function<void(QObject* sender, const QString& text)> OnStatusTextChange;
+  // The document asks for a new window (target="_blank", window.open); setting cancel stops
+  // it, otherwise a new browser window opens.
+  std::function<void(QObject* sender, bool& cancel)> OnNewWindow2;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  class Events;
+  std::unique_ptr<Events> events_;
+  std::unique_ptr<controls::HostedControl> hosted_;
+  controls::WebBrowser* browser_ = nullptr;
+};
+
+}  // namespace vardel

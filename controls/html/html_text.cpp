@@ -1,0 +1,511 @@
+// HTML to readable text over the gumbo parse tree, walked without recursion.
+#include "controls/html/html_text.h"
+
+#include <gumbo.h>
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace vardel::controls {
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+constexpr char kBullet[] = "\xE2\x80\xA2";  // U+2022, present in Windows-1252 as 0x95
+
+const GumboAttribute* attribute(const GumboElement& element, const char* name) {
+  return gumbo_get_attribute(&element.attributes, name);
+}
+
+bool isHidden(const GumboElement& element) {
+  if (attribute(element, "hidden")) return true;
+  const GumboAttribute* style = attribute(element, "style");
+  if (!style) return false;
+  QByteArray css = QByteArray(style->value).toLower();
+  css.replace(' ', "");
+  return css.contains("display:none") || css.contains("visibility:hidden");
+}
+
+// Elements whose content is never part of the readable text.
+bool isSkipped(GumboTag tag) {
+  switch (tag) {
+    case GUMBO_TAG_HEAD: case GUMBO_TAG_TITLE: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_SELECT: case GUMBO_TAG_DATALIST: case GUMBO_TAG_OPTION:
+    case GUMBO_TAG_OPTGROUP: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_INPUT: case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_EMBED: case GUMBO_TAG_APPLET: case GUMBO_TAG_PARAM: case GUMBO_TAG_MAP:
+    case GUMBO_TAG_AREA: case GUMBO_TAG_SVG: case GUMBO_TAG_MATH: case GUMBO_TAG_CANVAS:
+    case GUMBO_TAG_AUDIO: case GUMBO_TAG_VIDEO: case GUMBO_TAG_NOEMBED: case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_FRAMESET: case GUMBO_TAG_FRAME: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_BASE: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Blocks set apart by an empty line.
+bool isSpacedBlock(GumboTag tag) {
+  switch (tag) {
+    case GUMBO_TAG_P: case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_HR: case GUMBO_TAG_DL:
+    case GUMBO_TAG_TABLE: case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_XMP:
+    case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_UL: case GUMBO_TAG_OL: case GUMBO_TAG_DIR: case GUMBO_TAG_MENU:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Blocks that only start a line of their own.
+bool isPlainBlock(GumboTag tag) {
+  switch (tag) {
+    case GUMBO_TAG_DIV: case GUMBO_TAG_CENTER: case GUMBO_TAG_ADDRESS: case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE: case GUMBO_TAG_HEADER: case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_NAV: case GUMBO_TAG_MAIN: case GUMBO_TAG_FIGURE: case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FORM: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_LEGEND: case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_SUMMARY: case GUMBO_TAG_HGROUP: case GUMBO_TAG_CAPTION: case GUMBO_TAG_DT:
+    case GUMBO_TAG_DD: case GUMBO_TAG_LI: case GUMBO_TAG_TR: case GUMBO_TAG_BODY: case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_MULTICOL: case GUMBO_TAG_NOSCRIPT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isPreformatted(GumboTag tag) {
+  return tag == GUMBO_TAG_PRE || tag == GUMBO_TAG_LISTING || tag == GUMBO_TAG_XMP || tag == GUMBO_TAG_PLAINTEXT;
+}
+
+bool isList(GumboTag tag) {
+  return tag == GUMBO_TAG_UL || tag == GUMBO_TAG_OL || tag == GUMBO_TAG_DIR || tag == GUMBO_TAG_MENU;
+}
+
+bool isCell(GumboTag tag) { return tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH; }
+
+// A row is laid out as one line when its cells hold nothing but inline text.
+bool isSimpleRow(const GumboNode* row) {
+  std::vector<const GumboNode*> pending{row};
+  while (!pending.empty()) {
+    const GumboNode* node = pending.back();
+    pending.pop_back();
+    if (node->type != GUMBO_NODE_ELEMENT) continue;
+    const GumboTag tag = node->v.element.tag;
+    if (node != row && (isSpacedBlock(tag) || isPlainBlock(tag) || tag == GUMBO_TAG_BR)) return false;
+    if (isSkipped(tag)) continue;
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) pending.push_back(static_cast<const GumboNode*>(children.data[i]));
+  }
+  return true;
+}
+
+QByteArray romanNumeral(int n) {
+  static const std::pair<int, const char*> kDigits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+                                                         {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
+                                                         {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
+                                                         {1, "i"}};
+  if (n <= 0 || n >= 4000) return QByteArray::number(n);
+  QByteArray out;
+  for (const auto& [value, digits] : kDigits) {
+    while (n >= value) {
+      out += digits;
+      n -= value;
+    }
+  }
+  return out;
+}
+
+QByteArray alphabetic(int n) {
+  if (n <= 0) return QByteArray::number(n);
+  QByteArray out;
+  while (n > 0) {
+    --n;
+    out.prepend(char('a' + n % 26));
+    n /= 26;
+  }
+  return out;
+}
+
+class TextWriter {
+ public:
+  void open(const GumboNode* node);
+  void close(const GumboNode* node);
+  void text(const char* data, std::size_t size);
+  QString finish();
+
+ private:
+  struct List {
+    bool ordered = false;
+    char type = '1';
+    int next = 1;
+    int column = 0;  // where its markers stand
+  };
+  struct Row {
+    bool simple = false;
+    int cells = 0;
+  };
+
+  void beginText();
+  void commitLine();
+  void requestBreak(int strength);
+  void lineBreak();
+  void flushAlts();
+  void appendAlt(const GumboElement& image);
+  int indent() const { return indents_.empty() ? 0 : indents_.back(); }
+  bool inSimpleRow() const { return !rows_.empty() && rows_.back().simple && cellDepth_ > 0; }
+
+  QByteArray out_;
+  QByteArray line_;
+  bool lineOpen_ = false;
+  bool started_ = false;
+  int pendingBreak_ = 0;  // 1: new line, 2: empty line, before the next text
+  bool pendingSpace_ = false;
+  int pendingTabs_ = 0;
+  QByteArray pendingMarker_;
+  bool textSinceBreak_ = false;
+  std::vector<QByteArray> alts_;
+  int preDepth_ = 0;
+  int cellDepth_ = 0;
+  std::vector<List> lists_;
+  std::vector<int> indents_;
+  std::vector<Row> rows_;
+};
+
+void TextWriter::beginText() {
+  alts_.clear();
+  if (pendingBreak_ > 0) {
+    if (started_) {
+      if (lineOpen_) commitLine();
+      for (int i = 1; i < pendingBreak_; ++i) out_ += kLineEnd;
+    }
+    pendingBreak_ = 0;
+    pendingSpace_ = false;
+  }
+  if (!lineOpen_) {
+    if (!pendingMarker_.isEmpty()) {
+      line_ = pendingMarker_;
+      pendingMarker_.clear();
+    } else {
+      line_ = QByteArray(indent(), ' ');
+    }
+    lineOpen_ = true;
+    pendingSpace_ = false;
+  }
+  if (pendingTabs_ > 0) {
+    line_.append(pendingTabs_, '\t');
+    pendingTabs_ = 0;
+    pendingSpace_ = false;
+  }
+  if (pendingSpace_) {
+    line_ += ' ';
+    pendingSpace_ = false;
+  }
+  started_ = true;
+  textSinceBreak_ = true;
+}
+
+void TextWriter::commitLine() {
+  // A line of nothing but blanks (an indented empty line of preformatted text) stays empty.
+  const bool blank = std::all_of(line_.cbegin(), line_.cend(), [](char c) { return c == ' ' || c == '\t'; });
+  if (!blank) out_ += line_;
+  out_ += kLineEnd;
+  line_.clear();
+  lineOpen_ = false;
+}
+
+void TextWriter::requestBreak(int strength) {
+  flushAlts();
+  if (!lists_.empty() && strength > 1) strength = 1;  // lists stay compact
+  pendingBreak_ = std::max(pendingBreak_, strength);
+  pendingSpace_ = false;
+  pendingTabs_ = 0;
+  textSinceBreak_ = false;
+}
+
+void TextWriter::lineBreak() {
+  flushAlts();
+  if (preDepth_ > 0) {
+    beginText();
+    commitLine();
+  } else if (inSimpleRow()) {
+    pendingSpace_ = true;
+    return;
+  } else if (lineOpen_ && pendingBreak_ == 0) {
+    commitLine();
+    pendingBreak_ = 1;
+  } else if (started_) {
+    pendingBreak_ = std::min(pendingBreak_ + 1, 2);
+  }
+  pendingSpace_ = false;
+  textSinceBreak_ = false;
+}
+
+// A picture floated to a side stands apart from the text that flows around it.
+bool isFloated(const GumboElement& image) {
+  if (const GumboAttribute* align = attribute(image, "align")) {
+    const QByteArray side = QByteArray(align->value).trimmed().toLower();
+    if (side == "left" || side == "right") return true;
+  }
+  const GumboAttribute* style = attribute(image, "style");
+  if (!style) return false;
+  QByteArray css = QByteArray(style->value).toLower();
+  css.replace(' ', "");
+  return css.contains("float:left") || css.contains("float:right");
+}
+
+void TextWriter::appendAlt(const GumboElement& image) {
+  const GumboAttribute* alt = attribute(image, "alt");
+  const QByteArray text = alt ? QByteArray(alt->value).simplified() : QByteArray();
+  if (text.isEmpty()) return;
+  if (isFloated(image) && !inSimpleRow() && preDepth_ == 0) {
+    // On a line of its own, where it stands in the text.
+    requestBreak(1);
+    beginText();
+    line_ += text;
+    requestBreak(1);
+    return;
+  }
+  if (!textSinceBreak_) alts_.push_back(text);  // else the image shares its line with text
+}
+
+void TextWriter::flushAlts() {
+  if (alts_.empty()) return;
+  std::vector<QByteArray> alts;
+  alts.swap(alts_);
+  if (textSinceBreak_) return;
+  for (std::size_t i = 0; i < alts.size(); ++i) {
+    if (i > 0) pendingSpace_ = true;
+    beginText();
+    line_ += alts[i];
+  }
+}
+
+void TextWriter::open(const GumboNode* node) {
+  const GumboElement& element = node->v.element;
+  const GumboTag tag = element.tag;
+  if (tag == GUMBO_TAG_BR) {
+    lineBreak();
+    return;
+  }
+  if (tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_IMAGE) {
+    appendAlt(element);
+    return;
+  }
+  if (isList(tag)) {
+    requestBreak(2);
+    List list;
+    list.ordered = tag == GUMBO_TAG_OL;
+    if (const GumboAttribute* type = attribute(element, "type"); type && list.ordered && type->value[0])
+      list.type = type->value[0];
+    if (const GumboAttribute* start = attribute(element, "start")) {
+      bool ok = false;
+      const int value = QByteArray(start->value).trimmed().toInt(&ok);
+      if (ok) list.next = value;
+    }
+    list.column = lists_.empty() ? indent() : lists_.back().column + 4;
+    lists_.push_back(list);
+    return;
+  }
+  if (tag == GUMBO_TAG_LI) {
+    requestBreak(1);
+    QByteArray marker = kBullet;
+    int column = indent();
+    if (!lists_.empty()) {
+      List& list = lists_.back();
+      column = list.column;
+      if (list.ordered) {
+        if (const GumboAttribute* value = attribute(element, "value")) {
+          bool ok = false;
+          const int number = QByteArray(value->value).trimmed().toInt(&ok);
+          if (ok) list.next = number;
+        }
+        const int number = list.next++;
+        switch (list.type) {
+          case 'a': marker = alphabetic(number) + '.'; break;
+          case 'A': marker = alphabetic(number).toUpper() + '.'; break;
+          case 'i': marker = romanNumeral(number) + '.'; break;
+          case 'I': marker = romanNumeral(number).toUpper() + '.'; break;
+          default: marker = QByteArray::number(number) + '.'; break;
+        }
+      }
+    }
+    pendingMarker_ = QByteArray(column, ' ') + marker + ' ';
+    // Continuation lines line up with the item's text ("•" is one character).
+    const int width = marker == kBullet ? 1 : static_cast<int>(marker.size());
+    indents_.push_back(column + width + 1);
+    return;
+  }
+  if (tag == GUMBO_TAG_DD) {
+    requestBreak(1);
+    indents_.push_back(indent() + 4);
+    return;
+  }
+  if (tag == GUMBO_TAG_TR) {
+    requestBreak(1);
+    rows_.push_back({isSimpleRow(node), 0});
+    return;
+  }
+  if (isCell(tag)) {
+    ++cellDepth_;
+    if (rows_.empty() || !rows_.back().simple) {
+      requestBreak(2);
+      return;
+    }
+    flushAlts();
+    textSinceBreak_ = false;
+    if (rows_.back().cells++ > 0) ++pendingTabs_;
+    pendingSpace_ = false;
+    return;
+  }
+  if (isPreformatted(tag)) {
+    requestBreak(2);
+    ++preDepth_;
+    return;
+  }
+  if (isSpacedBlock(tag)) {
+    requestBreak(2);
+  } else if (isPlainBlock(tag)) {
+    requestBreak(1);
+  }
+}
+
+void TextWriter::close(const GumboNode* node) {
+  const GumboTag tag = node->v.element.tag;
+  if (isList(tag)) {
+    if (!lists_.empty()) lists_.pop_back();
+    requestBreak(2);
+    return;
+  }
+  if (tag == GUMBO_TAG_LI || tag == GUMBO_TAG_DD) {
+    if (!indents_.empty()) indents_.pop_back();
+    pendingMarker_.clear();
+    requestBreak(1);
+    return;
+  }
+  if (tag == GUMBO_TAG_TR) {
+    if (!rows_.empty()) rows_.pop_back();
+    requestBreak(1);
+    return;
+  }
+  if (isCell(tag)) {
+    --cellDepth_;
+    if (rows_.empty() || !rows_.back().simple) {
+      requestBreak(2);
+    } else {
+      flushAlts();
+      textSinceBreak_ = false;
+    }
+    return;
+  }
+  if (isPreformatted(tag)) {
+    --preDepth_;
+    requestBreak(2);
+    return;
+  }
+  if (isSpacedBlock(tag)) {
+    requestBreak(2);
+  } else if (isPlainBlock(tag)) {
+    requestBreak(1);
+  }
+}
+
+void TextWriter::text(const char* data, std::size_t size) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  if (preDepth_ > 0) {
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i <= size; ++i) {
+      if (i < size && bytes[i] != '\n') continue;
+      if (i > runStart) {
+        beginText();
+        line_.append(data + runStart, static_cast<qsizetype>(i - runStart));
+      }
+      if (i < size) {
+        beginText();
+        commitLine();
+      }
+      runStart = i + 1;
+    }
+    return;
+  }
+  std::size_t i = 0;
+  while (i < size) {
+    const unsigned char c = bytes[i];
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+      pendingSpace_ = true;
+      ++i;
+    } else if (c == 0xC2 && i + 1 < size && bytes[i + 1] == 0xA0) {  // no-break space
+      pendingSpace_ = true;
+      i += 2;
+    } else if (c == 0xC2 && i + 1 < size && bytes[i + 1] == 0xAD) {  // soft hyphen
+      i += 2;
+    } else {
+      // A run up to the next blank goes in at once.
+      std::size_t end = i + 1;
+      while (end < size) {
+        const unsigned char d = bytes[end];
+        if (d == ' ' || d == '\t' || d == '\n' || d == '\r' || d == '\f' || d == 0xC2) break;
+        ++end;
+      }
+      beginText();
+      line_.append(data + i, static_cast<qsizetype>(end - i));
+      i = end;
+    }
+  }
+}
+
+QString TextWriter::finish() {
+  flushAlts();
+  if (lineOpen_) commitLine();
+  while (out_.endsWith(kLineEnd)) out_.chop(2);
+  return QString::fromUtf8(out_);
+}
+
+}  // namespace
+
+QString htmlToText(QByteArrayView utf8) {
+  GumboOptions options = kGumboDefaultOptions;
+  options.max_errors = 0;  // the errors are not used; do not collect them
+  GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), static_cast<size_t>(utf8.size()));
+  TextWriter writer;
+
+  struct Step {
+    const GumboNode* node;
+    unsigned next;  // index of the next child to visit
+  };
+  std::vector<Step> stack;
+  stack.push_back({output->document, 0});
+  while (!stack.empty()) {
+    Step& step = stack.back();
+    const GumboNode* node = step.node;
+    const GumboVector* children = nullptr;
+    if (node->type == GUMBO_NODE_DOCUMENT) children = &node->v.document.children;
+    if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) children = &node->v.element.children;
+    if (!children || step.next >= children->length) {
+      if (node->type == GUMBO_NODE_ELEMENT) writer.close(node);
+      stack.pop_back();
+      continue;
+    }
+    const auto* child = static_cast<const GumboNode*>(children->data[step.next++]);
+    switch (child->type) {
+      case GUMBO_NODE_ELEMENT:
+        if (isSkipped(child->v.element.tag) || isHidden(child->v.element)) break;
+        writer.open(child);
+        stack.push_back({child, 0});
+        break;
+      case GUMBO_NODE_TEXT:
+      case GUMBO_NODE_CDATA:
+      case GUMBO_NODE_WHITESPACE:
+        writer.text(child->v.text.text, std::strlen(child->v.text.text));
+        break;
+      default:  // comments, templates' hidden content
+        break;
+    }
+  }
+  gumbo_destroy_output(&options, output);
+  return writer.finish();
+}
+
+QString htmlToText(const QString& html) { return htmlToText(QByteArrayView(html.toUtf8())); }
+
+}  // namespace vardel::controls

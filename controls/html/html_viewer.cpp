@@ -1,0 +1,344 @@
+// The light HTML viewer: request queue, display over QTextBrowser, links and text.
+#include "controls/html/html_viewer.h"
+
+#include "controls/html/html_source.h"
+#include "controls/html/html_text.h"
+#include "platform/file_url.h"
+#include "platform/jpeg.h"
+#include "platform/textcodec.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace vardel::controls {
+namespace {
+
+// Heading sizes Qt's HTML import gives on a 16-pixel body, by level.
+constexpr int kImportedHeadingPixels[6] = {32, 24, 19, 16, 13, 16};
+// Largest file read as a document or a picture.
+constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+
+const QColor kSilver(192, 192, 192);
+
+// An HTML colour attribute: "#rrggbb", "rrggbb" as old pages often write it, or a name.
+QColor htmlColour(const QString& value, const QColor& fallback) {
+  QString text = value.trimmed();
+  static const QRegularExpression bareHex(QStringLiteral("^[0-9A-Fa-f]{6}$"));
+  if (bareHex.match(text).hasMatch()) text.prepend(QLatin1Char('#'));
+  const QColor colour = QColor::fromString(text);
+  return colour.isValid() ? colour : fallback;
+}
+
+bool hasScheme(const QString& href) {
+  static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+  return scheme.match(href).hasMatch();
+}
+
+QString errorPage(const QString& title, const QString& detail) {
+  return QStringLiteral("<html><body><h3>%1</h3><p>%2</p></body></html>")
+      .arg(title.toHtmlEscaped(), detail.toHtmlEscaped());
+}
+
+}  // namespace
+
+HtmlViewerControl::HtmlViewerControl(QWidget* parent, ControlEvents* events) : QTextBrowser(parent), events_(events) {
+  setObjectName(QStringLiteral("HtmlViewer"));
+  setOpenLinks(false);
+  setOpenExternalLinks(false);
+  setFrameShape(QFrame::NoFrame);
+  // Always there, as in the browsers of the discs' days; it also spares a second layout of
+  // every long document when the bar would otherwise appear and narrow the page.
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setUndoRedoEnabled(false);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, kSilver);
+  colours.setColor(QPalette::Text, Qt::black);
+  colours.setColor(QPalette::Link, Qt::blue);
+  colours.setColor(QPalette::LinkVisited, Qt::magenta);
+  setPalette(colours);
+  QFont body(QStringLiteral("Times New Roman"));
+  body.setPixelSize(ViewerSettings::kBodyPixels);
+  document()->setDefaultFont(body);
+  connect(this, &QTextBrowser::anchorClicked, this, &HtmlViewerControl::followLink);
+  // The host moves and shows its own widget, the parent of this one.
+  if (parent) parent->installEventFilter(this);
+}
+
+HtmlViewerControl::~HtmlViewerControl() {
+  // Layouts still queued die with the viewer; their hourglass must not outlive it.
+  for (; busyCursors_ > 0; --busyCursors_) QGuiApplication::restoreOverrideCursor();
+}
+
+bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
+  const platform::FileUrl target = platform::resolveFileUrl(url);
+  if (target.path.isEmpty()) {
+    error = QStringLiteral("El visor solo abre ficheros locales (file:): %1").arg(url);
+    return false;
+  }
+  const QFileInfo info(target.path);
+  if (info.isDir()) {
+    error = QStringLiteral("No es un fichero sino una carpeta: %1").arg(target.path);
+    return false;
+  }
+  if (!info.exists()) {
+    error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
+    return false;
+  }
+  enqueue(target.path, target.fragment);
+  return true;
+}
+
+void HtmlViewerControl::enqueue(const QString& path, const QString& fragment) {
+  request_ = {nextSerial_++, path, fragment};
+  const quint64 serial = request_.serial;
+  QMetaObject::invokeMethod(this, [this, serial] { serve(serial); }, Qt::QueuedConnection);
+}
+
+void HtmlViewerControl::serve(quint64 serial) {
+  if (serial != request_.serial) return;  // replaced by a newer request
+  readRequested();
+  if (document_.error.isEmpty()) visited_.insert(request_.path);
+  displayPending_ = true;
+  // Parsed for display now when the viewer can be seen; the layout, which for a page laid out
+  // in tables costs far more than the parse, follows on the next turn under the hourglass.
+  QTextDocument* parsed = onScreen() ? parseForDisplay() : nullptr;
+  if (parsed) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ++busyCursors_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial, parsed] {
+          if (serial == request_.serial && displayPending_) {
+            display(parsed);
+          } else {
+            delete parsed;
+          }
+          --busyCursors_;
+          QGuiApplication::restoreOverrideCursor();
+        },
+        Qt::QueuedConnection);
+  }
+  if (events_) events_->parseComplete();
+}
+
+void HtmlViewerControl::readRequested() {
+  if (document_.serial == request_.serial || request_.serial == 0) return;
+  document_ = Document{};
+  document_.serial = request_.serial;
+  QFile file(request_.path);
+  if (!QFileInfo(request_.path).isFile()) {
+    document_.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(request_.path);
+  } else if (!file.open(QIODevice::ReadOnly)) {
+    document_.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(request_.path, file.errorString());
+  } else if (file.size() > kMaxFileBytes) {
+    document_.error = QStringLiteral("El fichero %1 es demasiado grande").arg(request_.path);
+  } else {
+    document_.html = decodeHtml(file.readAll()).text;
+  }
+}
+
+bool HtmlViewerControl::documentText(std::int32_t first, std::int32_t last, QString& text, QString& error) {
+  if (request_.serial == 0) {
+    text.clear();
+    return true;
+  }
+  readRequested();
+  if (!document_.error.isEmpty()) {
+    error = document_.error;
+    return false;
+  }
+  if (!document_.text) document_.text = htmlToText(document_.html);
+  const QString& whole = *document_.text;
+  if (first < 0 || last <= first) {
+    text = whole;
+  } else {
+    text = whole.mid(first, last - first);
+  }
+  return true;
+}
+
+std::int16_t HtmlViewerControl::queryTextMode() {
+  if (request_.serial == 0) return 0;
+  readRequested();
+  return document_.error.isEmpty() ? -1 : 0;
+}
+
+bool HtmlViewerControl::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() &&
+      (event->type() == QEvent::Move || event->type() == QEvent::Show || event->type() == QEvent::Resize))
+    showPending();
+  return QTextBrowser::eventFilter(watched, event);
+}
+
+void HtmlViewerControl::showEvent(QShowEvent* event) {
+  QTextBrowser::showEvent(event);
+  showPending();
+}
+
+void HtmlViewerControl::resizeEvent(QResizeEvent* event) {
+  QTextBrowser::resizeEvent(event);
+  showPending();
+}
+
+void HtmlViewerControl::moveEvent(QMoveEvent* event) {
+  QTextBrowser::moveEvent(event);
+  showPending();
+}
+
+bool HtmlViewerControl::onScreen() const {
+  if (!isVisible()) return false;
+  for (const QWidget* w = this; w && !w->isWindow(); w = w->parentWidget()) {
+    if (!w->parentWidget()->rect().intersects(w->geometry())) return false;
+  }
+  return true;
+}
+
+// A document is laid out only where it can be seen: a viewer parked outside its window (as
+// the browser build keeps it, for the text alone) never pays for the layout.
+void HtmlViewerControl::showPending() {
+  if (displayPending_ && onScreen()) display(parseForDisplay());
+}
+
+QTextDocument* HtmlViewerControl::parseForDisplay() {
+  // Parented to the viewer, so that pictures and style sheets load through loadResource()
+  // and the document goes when the next one replaces it.
+  auto* parsed = new QTextDocument(this);
+  parsed->setUndoRedoEnabled(false);
+  QFont bodyFont(QStringLiteral("Times New Roman"));
+  bodyFont.setPixelSize(ViewerSettings::kBodyPixels);
+  parsed->setDefaultFont(bodyFont);
+  textColour_ = Qt::black;
+  if (!document_.error.isEmpty()) {
+    const qsizetype colon = document_.error.indexOf(QLatin1String(": "));
+    parsed->setHtml(errorPage(document_.error.left(colon), colon < 0 ? QString() : document_.error.mid(colon + 2)));
+    return parsed;
+  }
+  const QHash<QString, QString> body = bodyAttributes(document_.html);
+  const QColor link = htmlColour(body.value(QStringLiteral("link")), Qt::blue);
+  const QColor visitedLink = htmlColour(body.value(QStringLiteral("vlink")), Qt::magenta);
+  textColour_ = htmlColour(body.value(QStringLiteral("text")), Qt::black);
+  parsed->setDefaultStyleSheet(QStringLiteral("a[href] { color: %1 } pre, tt, code, kbd, samp, xmp, listing, plaintext "
+                                              "{ font-family: 'Courier New'; font-size: %2px }")
+                                   .arg(link.name())
+                                   .arg(ViewerSettings::kFixedPixels));
+  parsed->setBaseUrl(QUrl::fromLocalFile(request_.path));
+  parsed->setHtml(document_.html);
+  adjustHeadingSizes(parsed);
+  adjustLinkColours(parsed, link, visitedLink);
+  return parsed;
+}
+
+void HtmlViewerControl::display(QTextDocument* parsed) {
+  displayPending_ = false;
+  QPalette colours = palette();
+  colours.setColor(QPalette::Text, textColour_);
+  setPalette(colours);
+  setDocument(parsed);  // the previous document, a child of this viewer, is deleted
+  if (!request_.fragment.isEmpty() && document_.error.isEmpty()) {
+    scrollToAnchor(request_.fragment);
+  } else {
+    verticalScrollBar()->setValue(0);
+  }
+}
+
+void HtmlViewerControl::adjustHeadingSizes(QTextDocument* parsed) {
+  for (QTextBlock block = parsed->begin(); block.isValid(); block = block.next()) {
+    const int level = block.blockFormat().headingLevel();
+    if (level < 1 || level > 6) continue;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QTextCharFormat format = fragment.charFormat();
+      // Only what the import chose; a size or weight the document gives stays.
+      QTextCharFormat change;
+      if (format.font().pixelSize() == kImportedHeadingPixels[level - 1] &&
+          kImportedHeadingPixels[level - 1] != ViewerSettings::kHeadingPixels[level - 1])
+        change.setProperty(QTextFormat::FontPixelSize, ViewerSettings::kHeadingPixels[level - 1]);
+      if (!format.hasProperty(QTextFormat::FontWeight)) change.setFontWeight(QFont::Bold);
+      if (change.properties().isEmpty()) continue;
+      QTextCursor cursor(parsed);
+      cursor.setPosition(fragment.position());
+      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+      cursor.mergeCharFormat(change);
+    }
+  }
+}
+
+void HtmlViewerControl::adjustLinkColours(QTextDocument* parsed, const QColor& link, const QColor& visitedLink) {
+  if (visitedLink == link) return;
+  const QString folder = folderOfDocument();
+  for (QTextBlock block = parsed->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QTextCharFormat format = fragment.charFormat();
+      if (!format.isAnchor() || format.anchorHref().isEmpty()) continue;
+      if (format.foreground().color() != link) continue;  // the document colours it itself
+      const QString href = format.anchorHref();
+      if (href.startsWith(QLatin1Char('#'))) continue;
+      if (hasScheme(href) && !platform::isFileUrl(href)) continue;
+      const QString target =
+          platform::resolveFileUrl(hasScheme(href) ? href : QStringLiteral("file:") + href, folder).path;
+      if (!visited_.contains(target)) continue;
+      QTextCursor cursor(parsed);
+      cursor.setPosition(fragment.position());
+      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+      QTextCharFormat colour;
+      colour.setForeground(visitedLink);
+      cursor.mergeCharFormat(colour);
+    }
+  }
+}
+
+QString HtmlViewerControl::folderOfDocument() const {
+  return request_.path.isEmpty() ? QString() : QFileInfo(request_.path).absolutePath();
+}
+
+void HtmlViewerControl::followLink(const QUrl& link) {
+  const QString href = link.toString();
+  if (href.startsWith(QLatin1Char('#'))) {
+    scrollToAnchor(QUrl::fromPercentEncoding(href.mid(1).toUtf8()));
+    return;
+  }
+  if (hasScheme(href) && !platform::isFileUrl(href)) {
+    if (link.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) != 0) QDesktopServices::openUrl(link);
+    return;
+  }
+  const platform::FileUrl target =
+      platform::resolveFileUrl(hasScheme(href) ? href : QStringLiteral("file:") + href, folderOfDocument());
+  if (target.path.isEmpty()) return;
+  if (target.path == request_.path && !target.fragment.isEmpty() && document_.serial == request_.serial &&
+      !displayPending_) {
+    scrollToAnchor(target.fragment);
+    return;
+  }
+  // A missing file gets its error page through the same road.
+  enqueue(target.path, target.fragment);
+}
+
+QVariant HtmlViewerControl::loadResource(int type, const QUrl& name) {
+  if (type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource) return {};
+  const QString ref = name.toString();
+  if (hasScheme(ref) && !platform::isFileUrl(ref)) return {};  // nothing from the network
+  const QString path =
+      platform::resolveFileUrl(hasScheme(ref) ? ref : QStringLiteral("file:") + ref, folderOfDocument()).path;
+  QFile file(path);
+  if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
+  const QByteArray bytes = file.readAll();
+  if (type == QTextDocument::StyleSheetResource) return platform::decodeWindowsText(bytes);
+  QImage image;
+  if (!image.loadFromData(bytes)) image = platform::decodeJpeg(bytes);  // pictures without a suffix
+  if (image.isNull()) return {};
+  return image;
+}
+
+}  // namespace vardel::controls

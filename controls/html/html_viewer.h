@@ -1,0 +1,108 @@
+// The light HTML viewer inside html.ocx: loads "file:" documents, shows them and gives their text.
+#pragma once
+
+#include "controls/control_abi.h"
+
+#include <QSet>
+#include <QString>
+#include <QTextBrowser>
+
+#include <cstdint>
+#include <optional>
+
+namespace vardel::controls {
+
+// Display settings used unless a document sets its own. Sizes are pixels at 96 dots per
+// inch: 12 pt is 16 px.
+struct ViewerSettings {
+  static constexpr int kBodyPixels = 16;                                   // "Times New Roman" 12 pt
+  static constexpr int kFixedPixels = 13;                                  // "Courier New" 9.75 pt
+  static constexpr int kHeadingPixels[6] = {32, 24, 19, 16, 13, 11};      // 24, 18, 14.25, 12, 9.75, 8.25 pt
+};
+
+// The viewer. Requests are served in order through the event loop:
+//
+//  loadDocument(url) checks the URL at once (a "file:" URL naming an existing file, see
+//  platform::resolveFileUrl) and otherwise fails with a reason. An accepted request is read,
+//  decoded (see decodeHtml), parsed and reported through parseComplete() on a later turn of
+//  the event loop, never inside loadDocument; the parsed document is laid out and shown on the
+//  turn after, under the hourglass (a page laid out in tables costs Qt's text layout several
+//  times its parse). A viewer that cannot be seen (hidden, or parked outside its window) parses
+//  for display only once it is shown. A newer request replaces one not yet served: only the
+//  newest is shown and reported. A file that cannot be read when its turn comes gives an error
+//  page and, still, one parseComplete(); its text is then an error.
+//
+//  Links are followed inside the viewer: in-page anchors, relative and absolute "file:" links
+//  (names matched without regard to case), each followed link reported by parseComplete()
+//  like a request; a link to a missing file shows an error page. Links of other schemes
+//  (http, mailto...) are handed to the desktop.
+//
+//  documentText(first, last) is the readable text of the document held (see htmlToText):
+//  characters first .. last-1 of it; an empty or reversed range — (0, 0) and (-1, -1) as the
+//  program passes — means the whole text. Before any request the text is empty. A document
+//  whose request is not served yet is read at once, so the text is always that of the
+//  newest request. After a failed read, it fails with the reason.
+//
+//  queryTextMode() answers whether documentText() has a document's text to give: -1 (true)
+//  when a document is held or requested and readable, 0 (false) when none is (nothing
+//  requested yet, or the last read failed).
+class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
+  Q_OBJECT
+ public:
+  HtmlViewerControl(QWidget* parent, ControlEvents* events);
+  ~HtmlViewerControl() override;
+
+  QWidget* widget() override { return this; }
+  HtmlViewer* asHtmlViewer() override { return this; }
+  bool loadDocument(const QString& url, QString& error) override;
+  bool documentText(std::int32_t first, std::int32_t last, QString& text, QString& error) override;
+  std::int16_t queryTextMode() override;
+
+  // The file of the document held or requested; empty before the first request.
+  QString documentPath() const { return request_.path; }
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  struct Request {
+    quint64 serial = 0;
+    QString path;
+    QString fragment;
+  };
+  // What was read for a request.
+  struct Document {
+    quint64 serial = 0;
+    QString html;
+    QString error;  // not empty when the file could not be read
+    std::optional<QString> text;
+  };
+
+  void enqueue(const QString& path, const QString& fragment);
+  void serve(quint64 serial);
+  void readRequested();
+  bool onScreen() const;
+  void showPending();
+  // The document held, parsed into a new QTextDocument with the display settings applied.
+  QTextDocument* parseForDisplay();
+  void display(QTextDocument* parsed);
+  void followLink(const QUrl& link);
+  void adjustLinkColours(QTextDocument* parsed, const QColor& link, const QColor& visitedLink);
+  void adjustHeadingSizes(QTextDocument* parsed);
+  QString folderOfDocument() const;
+
+  ControlEvents* events_;
+  Request request_;
+  Document document_;
+  bool displayPending_ = false;  // the document held is not the one on display yet
+  QColor textColour_;
+  int busyCursors_ = 0;  // hourglasses set for layouts still queued
+  quint64 nextSerial_ = 1;
+  QSet<QString> visited_;
+};
+
+}  // namespace vardel::controls

@@ -1,0 +1,64 @@
+// The browser control: a Qt WebEngine view that reports navigations, hovered links and new windows.
+#pragma once
+
+#include "controls/control_abi.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+namespace vardel::controls {
+
+// Files copied off a disc often change the case of their names, which the pages' links keep:
+// a local file that does not exist as named is fetched under the name that matches it without
+// regard to case, for pages, frames and pictures alike.
+class CaseInsensitiveFiles : public QWebEngineUrlRequestInterceptor {
+  Q_OBJECT
+ public:
+  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+};
+
+// A page that asks the host before every navigation and every new window.
+class BrowserPage : public QWebEnginePage {
+  Q_OBJECT
+ public:
+  // `events` may be null (a window the browser opened on its own reports to nobody).
+  BrowserPage(QObject* parent, ControlEvents* events);
+
+  // True while an event of this page is being raised; a navigation asked for meanwhile is
+  // started once the engine's call has returned.
+  bool inEvent() const { return inEvent_; }
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+  QWebEnginePage* createWindow(WebWindowType type) override;
+
+ private:
+  ControlEvents* events_;
+  bool inEvent_ = false;
+};
+
+// The control: its widget is the view itself.
+class BrowserControl : public QWebEngineView, public WebBrowser {
+  Q_OBJECT
+ public:
+  BrowserControl(QWidget* parent, ControlEvents* events);
+  ~BrowserControl() override;
+
+  QWidget* widget() override { return this; }
+  WebBrowser* asWebBrowser() override { return this; }
+  bool navigate(const QString& url, QString& error) override;
+
+ private:
+  BrowserPage* page_;
+};
+
+// A top-level browser window, for a new window nobody cancelled. Deletes itself when closed.
+class BrowserWindow : public QWebEngineView {
+  Q_OBJECT
+ public:
+  BrowserWindow();
+};
+
+}  // namespace vardel::controls

@@ -1,0 +1,35 @@
+// The exports of the browser control library: the factory of the browser class.
+#include "controls/control_abi.h"
+#include "controls/factory_error.h"
+#include "controls/webbrowser/browser_control.h"
+#include "platform/control_registry.h"
+
+#include <QCoreApplication>
+
+#include <unistd.h>
+
+extern "C" __attribute__((visibility("default"))) vardel::controls::Control* VardelCreateControl(
+    int abiVersion, const char* classId, QWidget* parent, vardel::controls::ControlEvents* events, char* error,
+    std::size_t errorSize) {
+  using namespace vardel;
+  if (abiVersion != controls::kAbiVersion) {
+    controls::writeFactoryError(error, errorSize, QStringLiteral("Versión de interfaz %1 no admitida").arg(abiVersion));
+    return nullptr;
+  }
+  const QString requested = QString::fromUtf8(classId ? classId : "");
+  if (platform::canonicalClassId(requested) != QLatin1String(platform::kWebBrowserClassId)) {
+    controls::writeFactoryError(error, errorSize, QStringLiteral("El navegador no proporciona la clase %1").arg(requested));
+    return nullptr;
+  }
+  // The engine's sandbox cannot run as root; anyone else keeps it. It must be decided before
+  // the first page exists.
+  if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
+    controls::writeFactoryError(error, errorSize,
+                                QStringLiteral("El programa debe fijar Qt::AA_ShareOpenGLContexts antes de crear la "
+                                               "aplicación para alojar el navegador"));
+    return nullptr;
+  }
+  return new controls::BrowserControl(parent, events);
+}

@@ -1,0 +1,21 @@
+// Fuzz target: HTML bytes to readable text, the way the viewer reads a document (character set
+// detection, decoding, parsing, text), plus the <body> attribute scan of the display.
+#include "controls/html/html_source.h"
+#include "controls/html/html_text.h"
+
+#include <QByteArrayView>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const vardel::controls::DecodedHtml decoded = vardel::controls::decodeHtml(bytes);
+  const QString text = vardel::controls::htmlToText(decoded.text);
+  // The text never carries a NUL, which would cut the editor's copy short.
+  if (text.contains(QChar(0))) __builtin_trap();
+  (void)vardel::controls::bodyAttributes(decoded.text);
+  // The raw bytes as UTF-8, invalid sequences included, straight into the parser.
+  (void)vardel::controls::htmlToText(bytes);
+  return 0;
+}
