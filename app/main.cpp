@@ -1,4 +1,5 @@
 // Entry point of both programs; VARDEL_WEBBROWSER chooses the browser-engine build.
+#include "shell/startup.h"
 #include "ui/application.h"
 
 #include <QApplication>
@@ -11,10 +12,11 @@ int main(int argc, char* argv[]) {
 #if VARDEL_WEBBROWSER
   // The browser engine, loaded later from its control library, shares GL contexts.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  constexpr vardel::Variant kVariant = vardel::Variant::WebBrowser;
+#else
+  constexpr vardel::Variant kVariant = vardel::Variant::Basic;
 #endif
   QApplication qtApplication(argc, argv);
   vardel::ui::Application application;
-  application.setTitle(QStringLiteral("VARDEL"));
-  application.run();
-  return 0;
+  return vardel::runMagazine(kVariant);
 }

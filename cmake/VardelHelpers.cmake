@@ -71,7 +71,7 @@ function(vardel_test name)
     set(ARG_SCREEN 800x600)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-${ARG_SCREEN}.json;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/xdg-data")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-${ARG_SCREEN}.json;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/xdg-data/${name}")
 endfunction()
 
 # vardel_e2e_test(<name> SCRIPT <file>): an end-to-end test script run on a real Xvfb.

@@ -1,0 +1,107 @@
+// TfrmMapa: the map window, the program's main window and its navigation surface.
+#pragma once
+
+#include "components/shape2.h"
+#include "shell/variant.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/timer.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace vardel {
+
+class THTML;
+class TWebBrowser;
+class TMPEGPlayer;
+
+class TfrmMapa : public ui::Form {
+  Q_OBJECT
+ public:
+  // Builds the window off-screen with its cities (the window's creation handler runs here).
+  // Throws when a hosted control cannot be created.
+  explicit TfrmMapa(Variant variant);
+  ~TfrmMapa() override;
+
+  Variant variant() const { return variant_; }
+  bool hasWebBrowser() const { return variant_ == Variant::WebBrowser; }
+
+  // Controls, in the order of the window definition (also their stacking order).
+  ui::Image* ImgFondo = nullptr;
+  TShape2* c1 = nullptr;
+  ui::Label* Label1 = nullptr;
+  TShape2* Shape21 = nullptr;
+  TShape2* Shape22 = nullptr;
+  TShape2* Shape24 = nullptr;
+  ui::Label* lbReloj = nullptr;
+  ui::Image* imgSecciones = nullptr;
+  TShape2* Shape23 = nullptr;
+  TShape2* Shape26 = nullptr;
+  ui::Image* imgMapita = nullptr;
+  TShape2* Shape27 = nullptr;
+  TShape2* Shape28 = nullptr;
+  THTML* w = nullptr;
+  ui::Panel* panelAcercaDe = nullptr;
+  ui::Image* imgAcercaDe = nullptr;
+  ui::Label* Label2 = nullptr;
+  ui::Label* Label3 = nullptr;
+  ui::Label* Label6 = nullptr;
+  ui::Label* Label4 = nullptr;
+  ui::Label* Label10 = nullptr;
+  ui::Label* Label16 = nullptr;
+  ui::Label* Label7 = nullptr;
+  ui::Label* Label5 = nullptr;
+  ui::Label* Label8 = nullptr;
+  ui::Label* Label9 = nullptr;
+  ui::Label* Label15 = nullptr;
+  ui::Label* Label11 = nullptr;
+  ui::Label* Label12 = nullptr;
+  TShape2* Shape25 = nullptr;
+  TWebBrowser* wIE4 = nullptr;  // ondravia only
+  ui::Timer* tmReloj = nullptr;
+  ui::Timer* tmPresenta = nullptr;
+  // The presentation's music player; gone once the MP3 window has taken the decoder library.
+  TMPEGPlayer* mp3 = nullptr;
+
+  // Navigation level: 0 while the window is built, 1 on the map, 2 at a document.
+  std::uint8_t Nivel = 0;
+  // Cities 2 to 15, created at run time (index = city number; 0 and 1 unused, empty when absent).
+  std::array<TShape2*, 16> cN{};
+  // ondravia only: the URL of the document on display as the browser last reported it, and the
+  // last local link URL the browser's status text showed.
+  QString URLActual;
+  QString URLEnlace;
+
+  void CargarCiudades();
+  void ConfigurarCiudad(TShape2* shape);
+  void MostrarSeccion(std::uint8_t number);
+  // Shows the document Ficheros\<name>; throws when the display rejects the request.
+  void AbrirFichero(const QString& name);
+
+  // Handlers.
+  void FormCreate(QObject* sender);
+  void FormClose(QObject* sender, ui::CloseAction& action);
+  void ImgFondoClick(QObject* sender);
+  void c1Enter(QObject* sender);
+  void c1Exit(QObject* sender);
+  void c1MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void imgMapitaMouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void tmRelojTimer(QObject* sender);
+  void tmPresentaTimer(QObject* sender);
+  void wParseComplete(QObject* sender);
+  void wIE4BeforeNavigate2(QObject* sender, const QString& url, bool& cancel);
+  void wIE4StatusTextChange(QObject* sender, const QString& text);
+  void wIE4NewWindow2(QObject* sender, bool& cancel);
+
+ private:
+  void defineControls();
+  void revealDocument(bool show);
+  void loadPicture(ui::Image* image, const char* name);
+
+  Variant variant_;
+};
+
+}  // namespace vardel

@@ -1,0 +1,41 @@
+// TfrmPresenta: the opening sequence shown while the map waits off-screen.
+#pragma once
+
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/timer.h"
+
+#include <QString>
+
+namespace vardel {
+
+class TfrmPresenta : public ui::Form {
+  Q_OBJECT
+ public:
+  // Shows itself at once and starts the map's music (the window's creation handler runs here).
+  TfrmPresenta();
+
+  ui::Image* imgLogo = nullptr;
+  ui::Label* lbPresenta = nullptr;
+  ui::Label* lbOndravia = nullptr;
+  ui::Label* lbN = nullptr;
+  ui::Label* lbURL = nullptr;
+  ui::Timer* tmControl = nullptr;
+  ui::Timer* tmTexto = nullptr;
+  ui::Timer* tmParpadeo = nullptr;
+
+  // The status line's texts, one per step of tmParpadeo (later steps keep the last).
+  static QString statusText(int step);
+
+  void FormCreate(QObject* sender);
+  void tmControlTimer(QObject* sender);
+  void tmTextoTimer(QObject* sender);
+  void tmParpadeoTimer(QObject* sender);
+  void imgLogoClick(QObject* sender);
+
+ private:
+  void defineControls();
+  void placeRedN();
+};
+
+}  // namespace vardel
