@@ -77,12 +77,18 @@ e2e_wait_exit() {
   e2e_fail "the program did not end within ${timeout}s"
 }
 
-e2e_move() { xdotool mousemove --sync "$1" "$2"; }
+# e2e_move x y: moves the pointer and waits until it is there. (xdotool's --sync would wait
+# forever for a move to where the pointer already is.)
+e2e_move() {
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
+  if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then xdotool mousemove --sync "$1" "$2"; fi
+}
 # e2e_click x y [button] [modifiers...]: e.g. e2e_click 10 10 1 ctrl alt
 e2e_click() {
   local x="$1" y="$2" button="${3:-1}"
   shift 3 2>/dev/null || shift $#
-  xdotool mousemove --sync "$x" "$y"
+  e2e_move "$x" "$y"
   for m in "$@"; do xdotool keydown "$m"; done
   xdotool click "$button"
   for m in "$@"; do xdotool keyup "$m"; done
@@ -105,12 +111,16 @@ e2e_pixel() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null
 }
 
-# e2e_probe: asks the running program for its widget dump (see ui/probe.h); prints it.
+# e2e_probe: asks the running program for its widget dump (see ui/probe.h); prints it. Fails
+# (without ending the test) while the program is not running or not yet answering: the probe
+# exists once the program has a window, and before that the signal would end it.
 e2e_probe() {
+  [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null || return 1
+  xdotool search --pid "$E2E_APP_PID" >/dev/null 2>&1 || return 1
   rm -f "$E2E_PROBE.done"
-  kill -USR1 "$E2E_APP_PID" 2>/dev/null || e2e_fail "program not running"
+  kill -USR1 "$E2E_APP_PID" 2>/dev/null || return 1
   for _ in $(seq 1 100); do [ -f "$E2E_PROBE.done" ] && break; sleep 0.02; done
-  [ -f "$E2E_PROBE.done" ] || e2e_fail "no probe answer"
+  [ -f "$E2E_PROBE.done" ] || return 1
   cat "$E2E_PROBE.done"
 }
 
@@ -130,4 +140,57 @@ e2e_until() {
     sleep 0.05
   done
   return 1
+}
+
+# e2e_ini <file> <section> <key>: a value of an INI file (CRLF or LF), empty when missing.
+e2e_ini() {
+  awk -v s="$2" -v k="$3" 'BEGIN { IGNORECASE = 1 }
+    { sub(/\r$/, "") }
+    /^\[/ { insec = (tolower($0) == "[" tolower(s) "]"); next }
+    insec { eq = index($0, "="); if (eq && tolower(substr($0, 1, eq - 1)) == tolower(k)) { print substr($0, eq + 1); exit } }' "$1"
+}
+
+# e2e_copy_program_folder <dest>: a copy of the program folder to change for one test.
+e2e_copy_program_folder() {
+  rm -rf "$1"
+  cp -a "$VARDEL_PROGRAM_DIR" "$1"
+}
+
+# e2e_colour_near <"r,g,b"> <"r,g,b"> [tolerance]: true when every channel is within tolerance.
+e2e_colour_near() {
+  local IFS=,
+  read -r r1 g1 b1 <<<"$1"
+  read -r r2 g2 b2 <<<"$2"
+  local t="${3:-24}"
+  [ $(( (r1 - r2) * (r1 - r2) <= t * t && (g1 - g2) * (g1 - g2) <= t * t && (b1 - b2) * (b1 - b2) <= t * t )) = 1 ]
+}
+
+# e2e_picture_pixel <picture file> x y: a pixel of a content picture (JPEG without extension).
+e2e_picture_pixel() {
+  convert "jpeg:$1" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null
+}
+
+# e2e_screen_matches_picture <screenshot> <picture> <x0> <y0> [points...]: the screenshot shows the
+# picture placed at x0,y0, judged at a few points inside it (each "x,y" in picture coordinates).
+e2e_screen_matches_picture() {
+  local shot="$1" picture="$2" x0="$3" y0="$4"
+  shift 4
+  local p x y
+  for p in "$@"; do
+    x="${p%,*}"
+    y="${p#*,}"
+    e2e_colour_near "$(e2e_pixel "$shot" $((x0 + x)) $((y0 + y)))" "$(e2e_picture_pixel "$picture" "$x" "$y")" 40 || return 1
+  done
+}
+
+# e2e_wait_for_message <text> [seconds]: waits for a message box whose text contains <text>.
+e2e_wait_for_message() {
+  local text="$1" timeout="${2:-10}"
+  for _ in $(seq 1 $((timeout * 10))); do
+    if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
+      if e2e_probe 2>/dev/null | awk -F'\t' '$2 == "QLabel" { print $5 }' | grep -qF -- "$text"; then return 0; fi
+    fi
+    sleep 0.1
+  done
+  e2e_fail "no message box saying '$text' within ${timeout}s"
 }

@@ -1,0 +1,231 @@
+#!/usr/bin/env bash
+# The magazine as a person uses it, on a real X server:
+#   magazine_test.sh <ondravia|ondravia-basic> <scenario>
+# Scenarios: opening (the whole opening in real time, then hints, a city, the way back and the
+# hidden document), skip (from the second picture), background (the map's background skip),
+# screen (a 801x600 screen), no_ocx (html.ocx missing), no_browser (the browser control
+# missing, ondravia), damaged (pictures, configuration and a document missing).
+program="$1"
+scenario="$2"
+E2E_NAME="magazine_${program}_${scenario}"
+source "$(dirname "$0")/lib.sh"
+
+ini="$VARDEL_PROGRAM_DIR/Configuracion.ini"
+graficos="$VARDEL_PROGRAM_DIR/Graficos"
+export XDG_DATA_HOME="$E2E_DIR/xdg"   # a person who never registered html.ocx
+mkdir -p "$XDG_DATA_HOME"
+
+T0=0
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# Waits until <seconds> after the presentation appeared.
+at() {
+  local target=$(( T0 + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }') ))
+  local left=$(( target - $(now_ms) ))
+  [ "$left" -gt 0 ] && sleep "$(awk -v ms="$left" 'BEGIN { printf "%.3f", ms / 1000 }')"
+  return 0
+}
+visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
+expect_visible() { visible "$1" || e2e_fail "$2: $1 should be visible"; }
+expect_hidden() { visible "$1" && e2e_fail "$2: $1 should be hidden"; return 0; }
+geometry_of() { e2e_widget "$1" | cut -f4; }
+city_rect() {  # x y w h of city n
+  echo "$(e2e_ini "$ini" Posiciones "Ciudad$1X") $(e2e_ini "$ini" Posiciones "Ciudad$1Y") $(e2e_ini "$ini" Tamanios "Ciudad$1Ancho") $(e2e_ini "$ini" Tamanios "Ciudad$1Alto")"
+}
+city_hint() { e2e_ini "$ini" Hints "Ciudad$1" | iconv -f WINDOWS-1252 -t UTF-8; }
+document_display_shown() {
+  if [ "$program" = ondravia ]; then
+    [ "$(geometry_of /wIE4 | cut -d, -f2)" = 0 ]
+  else
+    visible /w
+  fi
+}
+
+start_and_anchor() {
+  e2e_run "./$program"
+  e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
+  T0=$(now_ms)
+  e2e_log "presentation shown"
+}
+
+opening() {
+  start_and_anchor
+  at 0.3
+  expect_hidden frmPresenta/client/imgLogo "before 0.8 s"
+  at 2.0
+  expect_visible frmPresenta/client/imgLogo "at 2 s"
+  expect_hidden frmPresenta/client/lbPresenta "at 2 s"
+  shot=$(e2e_shot "first-picture")
+  e2e_screen_matches_picture "$shot" "$graficos/p1" 0 0 400 150 300 300 100 100 || e2e_fail "picture p1 is not on the screen"
+  [ "$(geometry_of frmMapa | cut -d, -f1)" -le -5000 ] 2>/dev/null || expect_hidden frmMapa "at 2 s"
+  at 4.2
+  expect_visible frmPresenta/client/lbPresenta "at 4.2 s"
+  expect_hidden frmPresenta/client/lbOndravia "at 4.2 s"
+  e2e_shot "presenta" >/dev/null
+  at 6.4
+  expect_visible frmPresenta/client/lbOndravia "at 6.4 s"
+  expect_visible frmPresenta/client/lbN "at 6.4 s"
+  shot=$(e2e_shot "title")
+  n=$(geometry_of frmPresenta/client/lbN)
+  nx=$(( $(echo "$n" | cut -d, -f1) + $(echo "$n" | cut -d, -f3) / 2 ))
+  red=$(convert "$shot" -crop "$(echo "$n" | cut -d, -f3)x$(echo "$n" | cut -d, -f4)+$(echo "$n" | cut -d, -f1)+$(echo "$n" | cut -d, -f2)" \
+        -fx '(r > 0.55 && g < 0.25 && b < 0.4) ? 1 : 0' -format '%[fx:int(mean*w*h)]' info:)
+  [ "$red" -gt 30 ] || e2e_fail "no red N over the title at x $nx ($red red pixels)"
+  at 8.6
+  expect_hidden frmPresenta/client/lbOndravia "at 8.6 s"
+  expect_visible frmPresenta/client/lbURL "at 8.6 s"
+  [ "$(e2e_widget_text frmPresenta/client/lbURL)" = "Buscando componentes instalados" ] || e2e_fail "first status text"
+  shot=$(e2e_shot "second-picture")
+  e2e_screen_matches_picture "$shot" "$graficos/p2" 0 0 400 150 100 100 700 100 || e2e_fail "picture p2 is not on the screen"
+  at 10.5
+  [ "$(e2e_widget_text frmPresenta/client/lbURL)" = "Buscando ficheros añadidos" ] || e2e_fail "second status text: $(e2e_widget_text frmPresenta/client/lbURL)"
+  at 19.0
+  [ "$(e2e_widget_text frmPresenta/client/lbURL)" = "Llegando a la isla de ONDRAVIA VARDEL..." ] || e2e_fail "last status text"
+  e2e_shot "last-status" >/dev/null
+  at 22.5
+  expect_visible frmMapa "at 22.5 s"
+  [ "$(geometry_of frmMapa | cut -d, -f1-2)" = "0,0" ] || e2e_fail "the map is not at 0,0: $(geometry_of frmMapa)"
+  expect_hidden frmMapa/client/Label1 "at 22.5 s"
+  shot=$(e2e_shot "map-first-background")
+  e2e_screen_matches_picture "$shot" "$graficos/p8" 0 0 400 30 790 590 150 590 || e2e_fail "picture p8 is not the map's background"
+  at 29.0
+  shot=$(e2e_shot "map-final-background")
+  e2e_screen_matches_picture "$shot" "$graficos/p3" 0 0 400 30 790 590 150 590 || e2e_fail "picture p3 is not the map's background"
+  expect_visible frmPresenta "at 29 s (closed only at the second tick)"
+  at 34.0
+  expect_visible frmMapa/client/Label1 "at 34 s"
+  expect_visible frmMapa/client/lbReloj "at 34 s"
+  expect_hidden frmPresenta "at 34 s"
+  clock=$(e2e_widget_text frmMapa/client/lbReloj)
+  [[ "$clock" =~ ^[0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || e2e_fail "clock shows '$clock'"
+  e2e_shot "map-interactive" >/dev/null
+  # It started unregistered: the start-up registered html.ocx itself.
+  grep -q "^{B7FC355E-8CE7-11CF-9754-00AA00C00908}=.*html.ocx" "$XDG_DATA_HOME/vardel/controls.reg" \
+    || e2e_fail "html.ocx was not registered"
+  navigation
+}
+
+navigation() {
+  read -r x y w h <<<"$(city_rect 1)"
+  e2e_move $((x + w / 2)) $((y + h / 2))
+  expected=$(city_hint 1)
+  e2e_until 3 bash -c '[ "$0" = "$1" ]' "$expected" "$(e2e_widget_text frmMapa/client/Label1)" || true
+  [ "$(e2e_widget_text frmMapa/client/Label1)" = "$expected" ] || e2e_fail "hint '$(e2e_widget_text frmMapa/client/Label1)' instead of '$expected'"
+  e2e_shot "hint" >/dev/null
+  e2e_click $((x + w / 2)) $((y + h / 2))
+  e2e_until 5 document_display_shown || e2e_fail "the document display did not appear"
+  expect_visible frmMapa/client/imgSecciones "after a city click"
+  expect_visible frmMapa/client/imgMapita "after a city click"
+  sleep 1.5
+  shot=$(e2e_shot "article")
+  e2e_screen_matches_picture "$shot" "$graficos/s1" 4 121 10 10 || e2e_fail "section picture s1 is not at 4,121"
+  e2e_screen_matches_picture "$shot" "$graficos/p5" 0 0 60 40 || e2e_fail "the small map is not at 0,0"
+  # Back to the map.
+  e2e_click 20 20
+  e2e_until 3 bash -c "! $(declare -f visible e2e_widget_visible e2e_widget e2e_probe); visible frmMapa/client/imgMapita" 2>/dev/null || true
+  expect_hidden frmMapa/client/imgMapita "after the small map"
+  expect_hidden frmMapa/client/imgSecciones "after the small map"
+  document_display_shown && e2e_fail "the display is still shown"
+  e2e_shot "back-to-map" >/dev/null
+  # Control+Alt+click on the small map opens the hidden document and stays at the document.
+  e2e_click $((x + w / 2)) $((y + h / 2))
+  e2e_until 5 document_display_shown || e2e_fail "the display did not appear again"
+  sleep 1
+  e2e_click 20 20 1 ctrl alt
+  sleep 1.5
+  expect_visible frmMapa/client/imgMapita "after Control+Alt+click"
+  document_display_shown || e2e_fail "Control+Alt+click hid the display"
+  e2e_shot "extra1" >/dev/null
+}
+
+skip_from_second_picture() {
+  start_and_anchor
+  at 4.0
+  e2e_click 400 300   # on the first picture: nothing happens
+  sleep 0.3
+  expect_visible frmPresenta "after a click on the first picture"
+  at 9.0
+  e2e_click 400 300
+  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+  expect_hidden frmPresenta "after the skip"
+  [ "$(geometry_of frmMapa | cut -d, -f1-2)" = "0,0" ] || e2e_fail "the map is not at 0,0 after the skip"
+  sleep 0.5
+  shot=$(e2e_shot "skipped")
+  e2e_screen_matches_picture "$shot" "$graficos/p3" 0 0 400 30 790 590 150 590 || e2e_fail "p3 is not shown after the skip"
+  navigation
+}
+
+background_skip() {
+  start_and_anchor
+  at 22.5
+  expect_hidden frmMapa/client/Label1 "before the background click"
+  e2e_click 700 585   # the sea near the bottom edge: no city and no button
+  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the background click did not finish the opening"
+  expect_hidden frmPresenta "after the background click"
+  sleep 0.5
+  shot=$(e2e_shot "background-skip")
+  e2e_screen_matches_picture "$shot" "$graficos/p3" 0 0 400 30 790 590 150 590 || e2e_fail "p3 is not shown after the background click"
+}
+
+wrong_screen() {
+  E2E_SCREEN=801x600
+  e2e_run "./$program"
+  e2e_wait_for_message "Tu sistema está configurado a 801x600. La resolución de pantalla debe ser de 800x600 píxeles." 20
+  e2e_shot "resolution-message" >/dev/null
+  visible frmMapa && e2e_fail "the map was shown"
+  e2e_key Return
+  e2e_wait_exit 20 >/dev/null
+}
+
+missing_ocx() {
+  local folder="$E2E_DIR/program"
+  e2e_copy_program_folder "$folder"
+  rm -f "$folder/html.ocx"
+  VARDEL_PROGRAM_DIR="$folder" e2e_run "./$program"
+  e2e_wait_for_message "Error. No se encuentra el OCX" 20
+  e2e_shot "no-ocx" >/dev/null
+  e2e_key Return
+  e2e_wait_exit 20 >/dev/null
+}
+
+missing_browser() {
+  local folder="$E2E_DIR/program"
+  e2e_copy_program_folder "$folder"
+  find "$folder" -maxdepth 1 -name '*webbrowser*' -delete
+  VARDEL_PROGRAM_DIR="$folder" e2e_run "./$program"
+  e2e_wait_for_message "Debes instalar primero la versión 4.x del Internet Explorer" 30
+  e2e_shot "no-browser" >/dev/null
+  e2e_key Return
+  e2e_wait_exit 20 >/dev/null
+}
+
+damaged() {
+  local folder="$E2E_DIR/program"
+  e2e_copy_program_folder "$folder"
+  rm -f "$folder/Graficos/p1" "$folder/Graficos/p8" "$folder/Graficos/s1"
+  : >"$folder/Configuracion.ini"
+  VARDEL_PROGRAM_DIR="$folder" start_and_anchor
+  at 9.0
+  e2e_click 400 300   # p2 is still there: skip
+  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+  # The one default city, 50x50 at the corner, partly under the credits hotspot.
+  e2e_click 25 45
+  # Its document is a blank name: both displays refuse it, and the map says so.
+  e2e_wait_for_message "No se ha encontrado el fichero: $folder/ " 10
+  e2e_shot "missing-document" >/dev/null
+  e2e_key Return
+  sleep 0.5
+  kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended"
+}
+
+if [ "$scenario" = screen ]; then e2e_start_xvfb 801x600; else e2e_start_xvfb 800x600; fi
+case "$scenario" in
+  opening) opening ;;
+  skip) skip_from_second_picture ;;
+  background) background_skip ;;
+  screen) wrong_screen ;;
+  no_ocx) missing_ocx ;;
+  no_browser) missing_browser ;;
+  damaged) damaged ;;
+  *) e2e_fail "unknown scenario $scenario" ;;
+esac
+e2e_log "ok"
