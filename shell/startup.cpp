@@ -67,8 +67,9 @@ void createWindows(Variant variant) {
   }
 }
 
-int runMagazine(Variant variant) {
+bool prepareMagazine(Variant variant) {
   Application& app = Application::instance();
+  // The message loop reports what goes wrong inside it, so only the steps before it can fail.
   try {
     const int width = ui::systemMetric(ui::SM_CXSCREEN);
     const int height = ui::systemMetric(ui::SM_CYSCREEN);
@@ -80,21 +81,26 @@ int runMagazine(Variant variant) {
     }
     app.setTitle(QStringLiteral("VARDEL"));
     createWindows(variant);
-    app.run();
+    return true;
   } catch (const std::exception&) {
-    if (!registerViewerControl()) return 1;
-    try {
-      createWindows(variant);
-      app.run();
-    } catch (const std::exception& error) {
-      if (variant == Variant::WebBrowser) {
-        app.messageBox(QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer"));
-      } else {
-        app.showException(error);
-      }
-      return 1;
-    }
   }
+  if (!registerViewerControl()) return false;
+  try {
+    createWindows(variant);
+    return true;
+  } catch (const std::exception& error) {
+    if (variant == Variant::WebBrowser) {
+      app.messageBox(QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer"));
+    } else {
+      app.showException(error);
+    }
+    return false;
+  }
+}
+
+int runMagazine(Variant variant) {
+  if (!prepareMagazine(variant)) return 1;
+  Application::instance().run();
   freeWindows();
   return 0;
 }

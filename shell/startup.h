@@ -10,6 +10,12 @@ namespace vardel {
 // objects; returns the process's exit code.
 int runMagazine(Variant variant);
 
+// Everything before the message loop: the screen check, the title, the two windows and, when
+// they cannot be made, the registration of html.ocx and a second attempt. Every failure is
+// reported in its own message box. True when the loop is to run (it then returns at once if
+// the screen check asked the program to end).
+bool prepareMagazine(Variant variant);
+
 // Creates the map, then the presentation (the order matters: the map becomes the main window
 // and the presentation plays the map's music). Throws when a window cannot be created; a
 // half-made pair is freed first.

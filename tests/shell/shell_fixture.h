@@ -43,7 +43,8 @@ inline const char* kThreeCities =
 
 class ContentFolder {
  public:
-  explicit ContentFolder(const char* ini = kThreeCities) {
+  // With `registerViewer`, html.ocx of the build is registered as an installed program has it.
+  explicit ContentFolder(const char* ini = kThreeCities, bool registerViewer = true) {
     root_ = dir_.path() + QLatin1Char('/');
     if (ini) write("Configuracion.ini", ini);
     write("Graficos/p8", flatJpeg({800, 600}, kP8));
@@ -57,9 +58,12 @@ class ContentFolder {
     write("Ficheros/dos.html", "<html><body><p>Dos</p></body></html>");
     write("Ficheros/extra1.html", "<html><body><p>Extra</p></body></html>");
     platform::overrideProgramFolder(root_);
-    // The viewer control as an installed program has it: html.ocx of the build, registered.
-    platform::registerControl(QString::fromLatin1(platform::kHtmlViewerClassId),
-                              QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx"));
+    const QString viewer = QString::fromLatin1(platform::kHtmlViewerClassId);
+    if (registerViewer) {
+      platform::registerControl(viewer, QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx"));
+    } else {
+      platform::unregisterControl(viewer);
+    }
   }
   ~ContentFolder() { platform::overrideProgramFolder(QString()); }
 
