@@ -20,6 +20,11 @@ class TMPEGPlayer;
 
 class TfrmMapa : public ui::Form {
   Q_OBJECT
+  // The navigation state, readable from outside (the window-state probe shows it).
+  Q_PROPERTY(int Nivel READ nivel)
+  Q_PROPERTY(QString URLActual MEMBER URLActual)
+  Q_PROPERTY(QString URLEnlace MEMBER URLEnlace)
+
  public:
   // Builds the window off-screen with its cities (the window's creation handler runs here).
   // Throws when a hosted control cannot be created.
@@ -28,6 +33,7 @@ class TfrmMapa : public ui::Form {
 
   Variant variant() const { return variant_; }
   bool hasWebBrowser() const { return variant_ == Variant::WebBrowser; }
+  int nivel() const { return Nivel; }
 
   // Controls, in the order of the window definition (also their stacking order).
   ui::Image* ImgFondo = nullptr;

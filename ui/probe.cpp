@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
+#include <QMetaProperty>
 #include <QWidget>
 
 #include <csignal>
@@ -37,18 +38,30 @@ QString widgetText(const QWidget* w) {
   return text.isValid() ? text.toString() : QString();
 }
 
+// The properties a window or control declares beyond those of a plain widget, as
+// "name=value;..." (the map's navigation level and URLs, for instance).
+QString ownProperties(const QWidget* w) {
+  QStringList pairs;
+  const QMetaObject* meta = w->metaObject();
+  for (int i = QWidget::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+    const QMetaProperty property = meta->property(i);
+    pairs << QString::fromLatin1(property.name()) + QLatin1Char('=') + oneLine(property.read(w).toString());
+  }
+  return pairs.join(QLatin1Char(';'));
+}
+
 void describe(const QWidget* w, const QString& parentPath, QString& out) {
   const QString name = w->objectName().isEmpty() ? QStringLiteral("_") : w->objectName();
   const QString path = parentPath.isEmpty() ? name : parentPath + QLatin1Char('/') + name;
   const QPoint global = w->mapToGlobal(QPoint(0, 0));
-  out += QStringLiteral("%1\t%2\t%3\t%4,%5,%6,%7\t%8\n")
+  out += QStringLiteral("%1\t%2\t%3\t%4,%5,%6,%7\t%8\t%9\n")
              .arg(path, QString::fromLatin1(w->metaObject()->className()))
              .arg(w->isVisible() ? 1 : 0)
              .arg(global.x())
              .arg(global.y())
              .arg(w->width())
              .arg(w->height())
-             .arg(oneLine(widgetText(w)));
+             .arg(oneLine(widgetText(w)), ownProperties(w));
   for (const QObject* child : w->children()) {
     if (const auto* cw = qobject_cast<const QWidget*>(child); cw && !cw->isWindow()) describe(cw, path, out);
   }

@@ -128,6 +128,8 @@ e2e_probe() {
 e2e_widget() { e2e_probe | awk -F'\t' -v s="$1" 'index($1, s) && substr($1, length($1) - length(s) + 1) == s { print; exit }'; }
 # e2e_widget_text <path suffix>: that widget's text.
 e2e_widget_text() { e2e_widget "$1" | cut -f5; }
+# e2e_widget_property <path suffix> <name>: one of the properties the widget's class declares.
+e2e_widget_property() { e2e_widget "$1" | cut -f6 | tr ';' '\n' | sed -n "s/^$2=//p"; }
 # e2e_widget_visible <path suffix>: 1 or 0.
 e2e_widget_visible() { e2e_widget "$1" | cut -f3; }
 

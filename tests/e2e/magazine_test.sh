@@ -133,8 +133,11 @@ navigation() {
   e2e_click 20 20 1 ctrl alt
   sleep 1.5
   expect_visible frmMapa/client/imgMapita "after Control+Alt+click"
+  [ "$(e2e_widget_property frmMapa Nivel)" = 2 ] || e2e_fail "Control+Alt+click left the document level"
   document_display_shown || e2e_fail "Control+Alt+click hid the display"
   e2e_shot "extra1" >/dev/null
+  # The hidden page greets whoever found it.
+  e2e_until 5 ocr_find "encontrado!" || e2e_fail "extra1.html is not on display"
 }
 
 skip_from_second_picture() {
@@ -164,6 +167,71 @@ background_skip() {
   sleep 0.5
   shot=$(e2e_shot "background-skip")
   e2e_screen_matches_picture "$shot" "$graficos/p3" 0 0 400 30 790 590 150 590 || e2e_fail "p3 is not shown after the background click"
+}
+
+# ocr_find <word>: "x y" of the centre of <word> on the screen, read by OCR; fails when absent.
+ocr_find() {
+  local shot="$E2E_DIR/ocr.png"
+  import -window root "$shot" 2>/dev/null
+  tesseract "$shot" - tsv 2>/dev/null | awk -F'\t' -v w="$1" 'tolower($12) == w { print int($7 + $9 / 2), int($8 + $10 / 2); found = 1; exit } END { exit !found }'
+}
+
+# scroll_to_word <word>: scrolls the document display down until <word> shows; echoes "x y".
+scroll_to_word() {
+  local at
+  e2e_move 450 400
+  for _ in $(seq 1 12); do
+    if at=$(ocr_find "$1"); then echo "$at"; return 0; fi
+    xdotool click 5 click 5 click 5
+    sleep 0.4
+  done
+  return 1
+}
+
+map_url() { e2e_widget_property frmMapa "$1"; }
+
+# Follows a link that asks for a new window: the map opens its document in place instead.
+follow_new_window_link() {
+  local city="$1" word="$2" target="$3" x y w h at
+  read -r x y w h <<<"$(city_rect "$city")"
+  e2e_click $((x + w / 2)) $((y + h / 2))
+  e2e_until 10 document_display_shown || e2e_fail "the display did not appear for city $city"
+  sleep 2
+  at=$(scroll_to_word "$word") || e2e_fail "no '$word' link found on the page of city $city"
+  read -r x y <<<"$at"
+  e2e_move "$x" "$y"
+  e2e_until 5 bash -c '[[ "$1" == file*"/Ficheros/$2" ]]' _ "$(map_url URLEnlace)" "$target" || true
+  sleep 0.5
+  [[ "$(map_url URLEnlace)" == file*/Ficheros/"$target" ]] || e2e_fail "pointing at the link left URLEnlace at '$(map_url URLEnlace)'"
+  e2e_shot "link-$target" >/dev/null
+  local windows
+  windows=$(xdotool search --onlyvisible --name "." 2>/dev/null | wc -l)
+  e2e_click "$x" "$y"
+  for _ in $(seq 1 50); do [[ "$(map_url URLActual)" == file*"/Ficheros/$target" ]] && break; sleep 0.1; done
+  [[ "$(map_url URLActual)" == file*/Ficheros/"$target" ]] || e2e_fail "the new-window link did not open '$target' in place: URLActual '$(map_url URLActual)'"
+  sleep 1
+  [ "$(xdotool search --onlyvisible --name "." 2>/dev/null | wc -l)" = "$windows" ] || e2e_fail "a second window opened"
+  e2e_shot "opened-$target" >/dev/null
+  e2e_click 20 20   # back to the map
+  sleep 0.5
+}
+
+links() {
+  start_and_anchor
+  at 8.6
+  e2e_click 400 300
+  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+  # The map's own URL form first, then the browser's report of it, from "file" on.
+  read -r x y w h <<<"$(city_rect 1)"
+  e2e_click $((x + w / 2)) $((y + h / 2))
+  e2e_until 10 bash -c '[[ "$1" == file:///*/Ficheros/editorial.html ]]' _ "$(map_url URLActual)" || true
+  sleep 1
+  [[ "$(map_url URLActual)" == file:///*/Ficheros/editorial.html ]] || e2e_fail "URLActual '$(map_url URLActual)'"
+  [[ "$(map_url URLEnlace)" == "file:$VARDEL_PROGRAM_DIR/Ficheros\\editorial.html" ]] || e2e_fail "URLEnlace '$(map_url URLEnlace)'"
+  e2e_click 20 20
+  sleep 0.5
+  follow_new_window_link 15 naturaleza naturaleza.html   # target="_blank"
+  follow_new_window_link 5 ayuda informatica.html         # window.open
 }
 
 wrong_screen() {
@@ -226,6 +294,7 @@ case "$scenario" in
   no_ocx) missing_ocx ;;
   no_browser) missing_browser ;;
   damaged) damaged ;;
+  links) links ;;
   *) e2e_fail "unknown scenario $scenario" ;;
 esac
 e2e_log "ok"

@@ -369,8 +369,29 @@ TEST(Probe, DescribesNamedWidgetsWithTheirTexts) {
   const QString dump = describeWidgets();
   EXPECT_TRUE(dump.contains(QStringLiteral("frmPrueba/client/lbReloj\tvardel::ui::Label\t1\t43,443,")))
       << dump.toStdString();
-  EXPECT_TRUE(dump.contains(QStringLiteral("\t12:00:00\n")));
+  EXPECT_TRUE(dump.contains(QStringLiteral("\t12:00:00\t\n")));
+}
+
+// A widget class that declares properties of its own.
+class Navigator : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(int Nivel MEMBER nivel)
+  Q_PROPERTY(QString URLActual MEMBER url)
+
+ public:
+  int nivel = 2;
+  QString url = QStringLiteral("file:///x;y");
+};
+
+TEST(Probe, ListsThePropertiesAClassDeclaresBeyondAPlainWidget) {
+  Navigator navigator;
+  navigator.setObjectName(QStringLiteral("nav"));
+  navigator.show();
+  const QString dump = describeWidgets();
+  EXPECT_TRUE(dump.contains(QStringLiteral("\tNivel=2;URLActual=file:///x;y\n"))) << dump.toStdString();
 }
 
 }  // namespace
 }  // namespace vardel::ui
+
+#include "ui_test.moc"
