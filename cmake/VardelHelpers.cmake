@@ -74,16 +74,16 @@ function(vardel_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-${ARG_SCREEN}.json;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/xdg-data/${name}")
 endfunction()
 
-# vardel_e2e_test(<name> SCRIPT <file>): an end-to-end test script run on a real Xvfb.
+# vardel_e2e_test(<name> SCRIPT <file> [ARGS ...]): an end-to-end test script run on a real Xvfb.
 function(vardel_e2e_test name)
-  cmake_parse_arguments(ARG "" "SCRIPT;TIMEOUT" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
   if(NOT VARDEL_E2E)
     return()
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND bash "${ARG_SCRIPT}")
+  add_test(NAME ${name} COMMAND bash "${ARG_SCRIPT}" ${ARG_ARGS})
   set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL TRUE
-    ENVIRONMENT "VARDEL_PROGRAM_DIR=${VARDEL_PROGRAM_DIR};VARDEL_TEST_ARTIFACTS=${VARDEL_TEST_ARTIFACTS};VARDEL_SOURCE_DIR=${CMAKE_SOURCE_DIR};VARDEL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "VARDEL_AUDIO_DRIVER=dummy;VARDEL_PROGRAM_DIR=${VARDEL_PROGRAM_DIR};VARDEL_TEST_ARTIFACTS=${VARDEL_TEST_ARTIFACTS};VARDEL_SOURCE_DIR=${CMAKE_SOURCE_DIR};VARDEL_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
