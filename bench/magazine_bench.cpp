@@ -1,0 +1,163 @@
+// Opening and navigation timings of the magazine, measured inside the program on a real X
+// display (bench/magazine_bench.sh starts one and runs the measurements side by side):
+//   magazine_bench first-frame <ondravia|ondravia-basic> <launch time, ns since the epoch>
+//     from the launch to the first painted frame of the presentation, in ms;
+//   magazine_bench city-click <ondravia|ondravia-basic> <rounds> <city>...
+//     from a click on each city to its article painted in the display, in ms.
+#include "controls/host/html_control.h"
+#include "controls/host/web_browser.h"
+#include "platform/paths.h"
+#include "shell/globals.h"
+#include "shell/mapa_form.h"
+#include "shell/presenta_form.h"
+#include "shell/startup.h"
+#include "ui/application.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+using namespace vardel;
+
+namespace {
+
+qint64 nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// Calls `done` after the first paint of any widget for which `watched` answers true, once
+// that paint has been flushed to the screen (the next turn of the event loop).
+class PaintWatch : public QObject {
+ public:
+  PaintWatch(std::function<bool(QWidget*)> watched, std::function<void()> done)
+      : watched_(std::move(watched)), done_(std::move(done)) {
+    QApplication::instance()->installEventFilter(this);
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (!fired_ && event->type() == QEvent::Paint && object->isWidgetType() && watched_(static_cast<QWidget*>(object))) {
+      fired_ = true;
+      QTimer::singleShot(0, this, [this] { done_(); });
+    }
+    return false;
+  }
+
+ private:
+  std::function<bool(QWidget*)> watched_;
+  std::function<void()> done_;
+  bool fired_ = false;
+};
+
+bool inside(QWidget* w, QWidget* ancestor) {
+  for (; w; w = w->parentWidget()) {
+    if (w == ancestor) return true;
+  }
+  return false;
+}
+
+void waitFor(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+int firstFrame(Variant variant, qint64 launchNs) {
+  double ms = -1;
+  PaintWatch watch([](QWidget* w) { return frmPresenta && inside(w, frmPresenta); },
+                   [&] {
+                     ms = double(nowNs() - launchNs) / 1e6;
+                     QApplication::exit(0);
+                   });
+  if (!prepareMagazine(variant)) return 1;
+  QApplication::exec();
+  std::printf("first-frame %.1f ms\n", ms);
+  return 0;
+}
+
+// Notices the end of a page load in the browser engine's view, which this program reaches
+// only as a plain QObject (the engine lives in the control library).
+class LoadWatch : public QObject {
+  Q_OBJECT
+ public:
+  bool finished = false;
+ public slots:
+  void loadFinished(bool) { finished = true; }
+};
+
+int cityClick(Variant variant, int rounds, const std::vector<int>& cities) {
+  if (!prepareMagazine(variant)) return 1;
+  TfrmMapa* map = frmMapa;
+  // Straight to the interactive map, as a click on the cover does.
+  frmPresenta->tmTexto->setEnabled(false);
+  frmPresenta->close();
+  map->show();
+  map->move(0, 0);
+  ui::Application::instance().setCursor(ui::Cursor::crDefault);
+  waitFor([] { return false; }, 1500);
+  QObject* view = nullptr;
+  if (map->wIE4) {
+    for (QObject* child : map->wIE4->findChildren<QObject*>()) {
+      if (QByteArray(child->metaObject()->className()) == "QWebEngineView") view = child;
+    }
+    if (!view) return 1;
+  }
+  for (int round = 0; round < rounds; ++round) {
+    for (const int n : cities) {
+      TShape2* city = n == 1 ? map->c1 : map->cN[size_t(n)];
+      if (!city) continue;
+      bool painted = false;
+      std::unique_ptr<PaintWatch> paints;
+      LoadWatch load;
+      const ui::NotifyEvent previous = map->w->OnParseComplete;
+      if (view) {
+        // The engine reports the end of the load once the page is laid out; its frame follows.
+        QObject::connect(view, SIGNAL(loadFinished(bool)), &load, SLOT(loadFinished(bool)));
+      } else {
+        map->w->OnParseComplete = [&](QObject*) {
+          paints = std::make_unique<PaintWatch>([&](QWidget* w) { return inside(w, map->w); }, [&] { painted = true; });
+        };
+      }
+      QElapsedTimer clock;
+      clock.start();
+      QTest::mouseClick(city, Qt::LeftButton, {}, QPoint(city->width() / 2, city->height() / 2));
+      waitFor([&] { return view ? load.finished : painted; }, 10000);
+      const double ms = double(clock.nsecsElapsed()) / 1e6;
+      map->w->OnParseComplete = previous;
+      std::printf("city %d %s %.1f ms\n", n, qPrintable(city->Cadena), ms);
+      std::fflush(stdout);
+      QTest::mouseClick(map->imgMapita, Qt::LeftButton, {}, QPoint(5, 5));
+      waitFor([] { return false; }, 300);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: magazine_bench first-frame|city-click <ondravia|ondravia-basic> ...\n");
+    return 2;
+  }
+  const QByteArray mode = argv[1];
+  const Variant variant = QByteArray(argv[2]) == "ondravia" ? Variant::WebBrowser : Variant::Basic;
+  if (variant == Variant::WebBrowser) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication qtApplication(argc, argv);
+  ui::Application application;
+  platform::overrideProgramFolder(QStringLiteral(VARDEL_PROGRAM_DIR));
+  if (mode == "first-frame" && argc >= 4) return firstFrame(variant, QByteArray(argv[3]).toLongLong());
+  if (mode == "city-click" && argc >= 5) {
+    std::vector<int> cities;
+    for (int i = 4; i < argc; ++i) cities.push_back(QByteArray(argv[i]).toInt());
+    return cityClick(variant, QByteArray(argv[3]).toInt(), cities);
+  }
+  std::fprintf(stderr, "bad arguments\n");
+  return 2;
+}
+
+#include "magazine_bench.moc"
