@@ -102,7 +102,7 @@ int cityClick(Variant variant, int rounds, const std::vector<int>& cities) {
   QObject* view = nullptr;
   if (map->wIE4) {
     for (QObject* child : map->wIE4->findChildren<QObject*>()) {
-      if (QByteArray(child->metaObject()->className()) == "QWebEngineView") view = child;
+      if (child->inherits("QWebEngineView")) view = child;
     }
     if (!view) return 1;
   }

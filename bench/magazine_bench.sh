@@ -46,6 +46,9 @@ family() {
 }
 cpu_ticks() { local t=0; for p in $(family "$1"); do t=$(( t + $(awk '{ print $14 + $15 }' "/proc/$p/stat" 2>/dev/null || echo 0) )); done; echo "$t"; }
 rss_kb() { local t=0; for p in $(family "$1"); do t=$(( t + $(awk '/^VmRSS/ { print $2 }' "/proc/$p/status" 2>/dev/null || echo 0) )); done; echo "$t"; }
+# Proportional set size: shared pages (the Qt and engine libraries every helper process maps)
+# counted once across the family instead of once per process.
+pss_kb() { local t=0; for p in $(family "$1"); do t=$(( t + $(awk '/^Pss:/ { print $2 }' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0) )); done; echo "$t"; }
 
 echo "== idle map: CPU over 30 s and resident memory"
 hz=$(getconf CLK_TCK)
@@ -59,8 +62,10 @@ for program in ondravia-basic ondravia; do
   sleep 30
   after=$(cpu_ticks "$pid")
   rss=$(rss_kb "$pid")
-  awk -v p="$program" -v d=$((after - before)) -v hz="$hz" -v rss="$rss" \
-    'BEGIN { printf "%s: CPU %.2f%% of one core, resident memory %.1f MB\n", p, 100 * d / hz / 30, rss / 1024 }'
+  pss=$(pss_kb "$pid")
+  processes=$(family "$pid" | wc -l)
+  awk -v p="$program" -v d=$((after - before)) -v hz="$hz" -v rss="$rss" -v pss="$pss" -v n="$processes" \
+    'BEGIN { printf "%s: CPU %.2f%% of one core; memory of %d process(es): %.1f MB proportional (PSS), %.1f MB summed RSS\n", p, 100 * d / hz / 30, n, pss / 1024, rss / 1024 }'
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 done
