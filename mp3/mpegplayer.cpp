@@ -1,6 +1,8 @@
 // The MPEG player component: library binding, play state, errors, position timer, stream events.
 #include "mp3/mpegplayer.h"
 
+#include "mp3/mpeg_exports.h"
+
 #include "platform/paths.h"
 
 #include <QFile>
@@ -33,57 +35,8 @@ QByteArray nativeName(const QString& name) {
 
 }  // namespace
 
-// The nineteen exports, looked up in this order.
-struct TMPEGPlayer::Entries {
-  MpegInit init = nullptr;
-  MpegDeinit deinit = nullptr;
-  MpegOpen Open = nullptr;
-  MpegPause Pause = nullptr;
-  MpegRestart Restart = nullptr;
-  MpegStop Stop = nullptr;
-  MpegSetPriority SetPriority = nullptr;
-  MpegSetOutputDevice SetOutputDevice = nullptr;
-  MpegPlay Play = nullptr;
-  MpegClose Close = nullptr;
-  MpegGetFrequency GetFrequency = nullptr;
-  MpegGetBitrate GetBitrate = nullptr;
-  MpegGetLayer GetLayer = nullptr;
-  MpegGetPlayerMode GetPlayerMode = nullptr;
-  MpegGetCurrentPos GetCurrentPos = nullptr;
-  MpegGetLength GetLength = nullptr;
-  MpegResetPlayerMode ResetPlayerMode = nullptr;
-  MpegSeek Seek = nullptr;
-  MpegLastError LastError = nullptr;
-
-  // True when every export was found.
-  bool resolve(const platform::Library& library) {
-    bool complete = true;
-    auto get = [&](auto& entry, const char* name) {
-      entry = library.resolveAs<std::remove_reference_t<decltype(entry)>>(name);
-      complete = complete && entry != nullptr;
-    };
-    get(init, "init");
-    get(deinit, "deinit");
-    get(Open, "Open");
-    get(Pause, "Pause");
-    get(Restart, "Restart");
-    get(Stop, "Stop");
-    get(SetPriority, "SetPriority");
-    get(SetOutputDevice, "SetOutputDevice");
-    get(Play, "Play");
-    get(Close, "Close");
-    get(GetFrequency, "GetFrequency");
-    get(GetBitrate, "GetBitrate");
-    get(GetLayer, "GetLayer");
-    get(GetPlayerMode, "GetPlayerMode");
-    get(GetCurrentPos, "GetCurrentPos");
-    get(GetLength, "GetLength");
-    get(ResetPlayerMode, "ResetPlayerMode");
-    get(Seek, "Seek");
-    get(LastError, "LastError");
-    return complete;
-  }
-};
+// The nineteen exports, looked up in their order.
+struct TMPEGPlayer::Entries : MpegExports {};
 
 TMPEGPlayer::TMPEGPlayer(QObject* owner) : QObject(owner), entries_(new Entries) {}
 

@@ -16,32 +16,8 @@ namespace vardel::test {
 
 MpegLibrary::MpegLibrary() {
   if (!library.load(QStringLiteral(VARDEL_PROGRAM_DIR "mpegdll.dll"))) return;
-  int missing = 0;
-  auto get = [&](auto& function, const char* name) {
-    function = library.resolveAs<std::remove_reference_t<decltype(function)>>(name);
-    if (!function) ++missing;
-  };
-  get(init, "init");
-  get(deinit, "deinit");
-  get(Open, "Open");
-  get(Pause, "Pause");
-  get(Restart, "Restart");
-  get(Stop, "Stop");
-  get(SetPriority, "SetPriority");
-  get(SetOutputDevice, "SetOutputDevice");
-  get(Play, "Play");
-  get(Close, "Close");
-  get(GetFrequency, "GetFrequency");
-  get(GetBitrate, "GetBitrate");
-  get(GetLayer, "GetLayer");
-  get(GetPlayerMode, "GetPlayerMode");
-  get(GetCurrentPos, "GetCurrentPos");
-  get(GetLength, "GetLength");
-  get(ResetPlayerMode, "ResetPlayerMode");
-  get(Seek, "Seek");
-  get(LastError, "LastError");
-  get(GetPlaybackStats, "GetPlaybackStats");
-  complete = missing == 0;
+  GetPlaybackStats = library.resolveAs<MpegGetPlaybackStats>("GetPlaybackStats");
+  complete = resolve(library) && GetPlaybackStats;
 }
 
 int MpegLibrary::openFile(const QString& path) {

@@ -2,6 +2,7 @@
 // decoded through it, signals to compare, and external tools.
 #pragma once
 
+#include "mp3/mpeg_exports.h"
 #include "mpegdll/mpegdll.h"
 #include "platform/library.h"
 
@@ -15,31 +16,12 @@
 namespace vardel::test {
 
 // The library's exports, resolved by name from build/Ondravia/mpegdll.dll.
-struct MpegLibrary {
+struct MpegLibrary : MpegExports {
   MpegLibrary();
   bool loaded() const { return library.isLoaded() && complete; }
 
   platform::Library library;
   bool complete = false;
-  MpegInit init = nullptr;
-  MpegDeinit deinit = nullptr;
-  MpegOpen Open = nullptr;
-  MpegPause Pause = nullptr;
-  MpegRestart Restart = nullptr;
-  MpegStop Stop = nullptr;
-  MpegSetPriority SetPriority = nullptr;
-  MpegSetOutputDevice SetOutputDevice = nullptr;
-  MpegPlay Play = nullptr;
-  MpegClose Close = nullptr;
-  MpegGetFrequency GetFrequency = nullptr;
-  MpegGetBitrate GetBitrate = nullptr;
-  MpegGetLayer GetLayer = nullptr;
-  MpegGetPlayerMode GetPlayerMode = nullptr;
-  MpegGetCurrentPos GetCurrentPos = nullptr;
-  MpegGetLength GetLength = nullptr;
-  MpegResetPlayerMode ResetPlayerMode = nullptr;
-  MpegSeek Seek = nullptr;
-  MpegLastError LastError = nullptr;
   MpegGetPlaybackStats GetPlaybackStats = nullptr;
 
   // Opens a file (error code of Open).
