@@ -24,7 +24,8 @@ free_display() {
 }
 
 screen_size() {  # prints "W H" of the given display
-  DISPLAY="$1" xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, s, "x"); print s[1], s[2]; exit }'
+  # awk reads to the end: an early exit would fail the pipeline with SIGPIPE.
+  DISPLAY="$1" xdpyinfo 2>/dev/null | awk '/dimensions:/ && !done { split($2, s, "x"); print s[1], s[2]; done = 1 }'
 }
 
 server_pid=""
