@@ -17,6 +17,10 @@ namespace {
 constexpr double kDeviceBufferSeconds = 0.2;
 }  // namespace
 
+namespace {
+constexpr const char* kDefaultDrivers = "pulse,alsa,oss";
+}  // namespace
+
 Output::~Output() { close(); }
 
 int Output::open(int device, const std::string& fileName, long rate, int channels) {
@@ -31,8 +35,11 @@ int Output::open(int device, const std::string& fileName, long rate, int channel
   if (!file) {
     out123_param_float(handle_, OUT123_DEVICEBUFFER, kDeviceBufferSeconds);
     out123_param_string(handle_, OUT123_NAME, "VARDEL");
+    // The desktop's sound server, else the sound card itself. (JACK is left out of the search:
+    // it is never a desktop's default output, and probing for it fills the terminal with
+    // complaints when no JACK server runs.)
     const char* forced = std::getenv("VARDEL_AUDIO_DRIVER");
-    driver = forced && *forced ? forced : nullptr;
+    driver = forced && *forced ? forced : kDefaultDrivers;
     name = nullptr;
   }
   if (out123_open(handle_, driver, name) != 0) {
