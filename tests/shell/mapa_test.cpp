@@ -189,6 +189,22 @@ TEST_F(MapaTest, ACityClickShowsItsSectionTheSmallMapAndTheDocument) {
   EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folder.root() + QStringLiteral("Ficheros/"));
 }
 
+TEST_F(MapaTest, DocumentsOpenFromAProgramFolderOfAnyLength) {
+  QString deep = QStringLiteral("revista");
+  while (deep.size() < 300) deep += QStringLiteral("/una_carpeta_con_un_nombre_bastante_largo");
+  ContentFolder folder(test::kThreeCities, true, deep);
+  ASSERT_GT(platform::programFolder().size(), 300);
+  TfrmMapa* m = make();
+  showAtOrigin(m);
+  int parsed = 0;
+  m->w->OnParseComplete = [&](QObject*) { ++parsed; };
+  QTest::mouseClick(m->c1, Qt::LeftButton, {}, QPoint(5, 5));
+  ASSERT_TRUE(test::waitUntil([&] { return parsed == 1; }));
+  EXPECT_TRUE(m->w->GetDocumentText(0, 0).contains(QStringLiteral("Texto del artículo uno")));
+  EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folder.root() + QStringLiteral("Ficheros/"));
+  EXPECT_TRUE(test::near(background(m), test::kP8));
+}
+
 TEST_F(MapaTest, ACityWhoseDocumentIsMissingReportsTheProgramFolderAndItsFileName) {
   ContentFolder folder;
   MessageRecorder messages;

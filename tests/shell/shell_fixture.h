@@ -44,8 +44,9 @@ inline const char* kThreeCities =
 class ContentFolder {
  public:
   // With `registerViewer`, html.ocx of the build is registered as an installed program has it.
-  explicit ContentFolder(const char* ini = kThreeCities, bool registerViewer = true) {
-    root_ = dir_.path() + QLatin1Char('/');
+  // With `subfolder`, the program folder lies that far below a temporary folder.
+  explicit ContentFolder(const char* ini = kThreeCities, bool registerViewer = true, const QString& subfolder = QString()) {
+    root_ = dir_.path() + QLatin1Char('/') + (subfolder.isEmpty() ? QString() : subfolder + QLatin1Char('/'));
     if (ini) write("Configuracion.ini", ini);
     write("Graficos/p8", flatJpeg({800, 600}, kP8));
     write("Graficos/p3", flatJpeg({800, 600}, kP3));
