@@ -8,9 +8,11 @@
 
 namespace vardel::platform {
 
-// Largest picture decoded, in pixels (256 MB of image memory). Anything larger is refused
-// as an error rather than exhausting memory on a damaged header.
-inline constexpr qint64 kJpegMaxPixels = qint64(1) << 26;
+// Largest picture decoded, in pixels (32 megapixels, 128 MB of image memory). Anything larger
+// is refused as an error: a damaged or hostile header of a few bytes could otherwise claim a
+// picture that takes seconds to decode and gigabytes to hold. The worst case at this size
+// decodes in well under a second.
+inline constexpr qint64 kJpegMaxPixels = qint64(1) << 25;
 
 // Decodes JPEG data (baseline, extended, progressive, arithmetic-coded, lossless-free
 // libjpeg subsets; greyscale, YCbCr, RGB, CMYK and YCCK, Adobe-inverted or not) straight

@@ -231,6 +231,22 @@ TEST(Jpeg, EndlessScansAreRefused) {
   EXPECT_FALSE(decodeJpeg(good).isNull());
 }
 
+// A few hundred bytes whose header claims a picture of 64 megapixels: refused at once, never
+// decoded for seconds into gigabytes.
+TEST(Jpeg, HugeClaimedSizesAreRefused) {
+  QByteArray bytes = encodeJpeg(testPicture(16, 16), 80);
+  const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+  ASSERT_GT(sof, 0);
+  // Height and width follow the marker, the length and the sample precision.
+  for (const qsizetype at : {sof + 5, sof + 7}) {
+    bytes[at] = char(0x1F);
+    bytes[at + 1] = char(0x40);  // 8000
+  }
+  QString error;
+  EXPECT_TRUE(decodeJpeg(bytes, &error).isNull());
+  EXPECT_TRUE(error.contains(QStringLiteral("8000x8000"))) << error.toStdString();
+}
+
 TEST(Jpeg, LoadsAFileNamedTheWindowsWay) {
   QTemporaryDir dir;
   test::writeFile(dir.path(), QStringLiteral("GRAFICOS/P5"), encodeJpeg(testPicture(136, 100), 85));
