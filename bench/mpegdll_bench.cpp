@@ -189,17 +189,24 @@ struct PulseServer {
   }
 };
 
-// CPU of this process (decoder thread, output driver) over 30 s of real-time playback.
-void wavemapperCpu(benchmark::State& state, const char* driver) {
-  std::unique_ptr<PulseServer> server;
+// Forces the sound driver for a playback benchmark, starting a PulseAudio server of its own
+// for "pulse". False (the benchmark skipped) when that server cannot start.
+bool useDriver(benchmark::State& state, const char* driver, std::unique_ptr<PulseServer>& server) {
   if (QByteArray(driver) == "pulse") {
     server = std::make_unique<PulseServer>();
     if (!server->ready) {
       state.SkipWithError("no PulseAudio server");
-      return;
+      return false;
     }
   }
   qputenv("VARDEL_AUDIO_DRIVER", driver);
+  return true;
+}
+
+// CPU of this process (decoder thread, output driver) over 30 s of real-time playback.
+void wavemapperCpu(benchmark::State& state, const char* driver) {
+  std::unique_ptr<PulseServer> server;
+  if (!useDriver(state, driver, server)) return;
   const QString tune = fiveMinuteTune();
   for (auto _ : state) {
     mpeg().open(tune);
@@ -231,14 +238,7 @@ BENCHMARK_CAPTURE(wavemapperCpu, pulse, "pulse")->Iterations(1)->Unit(benchmark:
 // From the entry of Play to the first decoded sample handed to the sound output.
 void playLatency(benchmark::State& state, const char* driver) {
   std::unique_ptr<PulseServer> server;
-  if (QByteArray(driver) == "pulse") {
-    server = std::make_unique<PulseServer>();
-    if (!server->ready) {
-      state.SkipWithError("no PulseAudio server");
-      return;
-    }
-  }
-  qputenv("VARDEL_AUDIO_DRIVER", driver);
+  if (!useDriver(state, driver, server)) return;
   const QString tune = fiveMinuteTune();
   double worst = 0, total = 0;
   for (auto _ : state) {
