@@ -8,8 +8,6 @@
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "shell/cities.h"
-#include "shell/globals.h"
-#include "shell/presenta_form.h"
 #include "ui/application.h"
 #include "ui/definition.h"
 
@@ -243,6 +241,57 @@ void TfrmMapa::imgMapitaMouseDown(QObject*, ui::MouseButton, ui::ShiftState shif
 
 void TfrmMapa::tmRelojTimer(QObject*) { lbReloj->setCaption(platform::currentLongTime()); }
 
+void TfrmMapa::playOpeningMusic() {
+  if (!mp3) return;
+  try {
+    mp3->setPathToDLL(programFolder());
+    mp3->LoadDLL();
+    mp3->setStreamName(programFolder() + QStringLiteral("Musica\\Ondravia.mp3"));
+    mp3->Open();
+    mp3->Play();
+  } catch (const std::exception&) {
+  }
+}
+
+void TfrmMapa::showAtOrigin() {
+  show();
+  raise();
+  ImgFondo->repaint();
+  move(0, 0);
+  activateWindow();
+}
+
+void TfrmMapa::handOver(ui::Form* opening) {
+  opening_ = opening;
+  showAtOrigin();
+  tmPresenta->setEnabled(true);
+}
+
+void TfrmMapa::skipOpening(ui::Form* opening) {
+  opening_ = opening;
+  finishOpening(true);
+}
+
+void TfrmMapa::finishOpening(bool skipped) {
+  if (skipped) {
+    if (mp3) {
+      try {
+        mp3->Stop();
+      } catch (const std::exception&) {
+      }
+    }
+    try {
+      loadPicture(ImgFondo, "p3");
+    } catch (const std::exception&) {
+    }
+    showAtOrigin();
+  }
+  lbReloj->show();
+  Label1->show();
+  if (opening_) opening_->close();
+  Application::instance().setCursor(Cursor::crDefault);
+}
+
 void TfrmMapa::tmPresentaTimer(QObject*) {
   if (tmPresenta->tag == 0) {
     try {
@@ -252,34 +301,17 @@ void TfrmMapa::tmPresentaTimer(QObject*) {
     tmPresenta->setInterval(5250);
   } else if (tmPresenta->tag == 1) {
     tmPresenta->setEnabled(false);
-    lbReloj->show();
-    Label1->show();
-    Application::instance().setCursor(Cursor::crDefault);
-    if (frmPresenta) frmPresenta->close();
+    finishOpening(false);
   }
   ++tmPresenta->tag;
 }
 
+// Between the hand-over and the second tick of tmPresenta only; the timer stays enabled, and its
+// remaining ticks repeat what is already done.
 void TfrmMapa::ImgFondoClick(QObject*) {
   if (!tmPresenta->enabled()) return;
-  if (mp3) {
-    try {
-      mp3->Stop();
-    } catch (const std::exception&) {
-    }
-  }
-  try {
-    loadPicture(ImgFondo, "p3");
-  } catch (const std::exception&) {
-  }
-  show();
-  ImgFondo->repaint();
-  move(0, 0);
-  lbReloj->show();
-  Label1->show();
-  if (frmPresenta) frmPresenta->close();
+  finishOpening(true);
   ImgFondo->lower();
-  Application::instance().setCursor(Cursor::crDefault);
 }
 
 void TfrmMapa::FormClose(QObject*, ui::CloseAction&) {
