@@ -18,7 +18,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # tests: unit, widget, end to end, sound, text comparison
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xserver-xephyr xdotool x11-utils xauth imagemagick
+  xvfb xserver-xephyr xdotool x11-utils xauth imagemagick openbox
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
