@@ -114,6 +114,20 @@ class TfrmMapa : public ui::Form {
   void wIE4BeforeNavigate2(QObject* sender, const QString& url, bool& cancel);
   void wIE4StatusTextChange(QObject* sender, const QString& text);
   void wIE4NewWindow2(QObject* sender, bool& cancel);
+  // The fixed buttons. Any mouse button acts; Shape22 acts when the button is released in
+  // ondravia and when it is pressed in ondravia-basic.
+  void Shape22MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape24MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape25MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape26MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape28MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+
+  // Opens (picture p4 loaded afresh, failure ignored) or closes (picture released) the credits.
+  void MostrarCreditos(bool show);
+  // Starts the game from its folder, which becomes the current folder, and waits, not
+  // answering, until it is ready for the person or has ended. A game that cannot start
+  // changes nothing else and is not reported.
+  void LanzarJuego();
 
  private:
   void defineControls();

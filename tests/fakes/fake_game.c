@@ -28,6 +28,7 @@ static void report(const char* file) {
   if (!out) return;
   char buffer[4096];
   if (getcwd(buffer, sizeof buffer)) fprintf(out, "folder=%s\n", buffer);
+  fprintf(out, "pid=%d\n", (int)getpid());
   fprintf(out, "nice=%d\n", getpriority(PRIO_PROCESS, 0));
   fprintf(out, "session=%s\n", getsid(0) == getpid() ? "own" : "shared");
   ssize_t n = readlink("/proc/self/fd/0", buffer, sizeof buffer - 1);

@@ -3,11 +3,9 @@
 
 #include "tests/support/ui_support.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,15 +16,7 @@ namespace {
 
 // Runs `act` on the dialog as soon as it is up, then asks the question the map asks.
 DialogButton askWhile(const std::function<void(QWidget*)>& act) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible()) return;
-    poll->stop();
-    poll->deleteLater();
-    act(dialog);
-  });
-  poll->start(5);
+  test::whenModalShows(act);
   return messageDialog(QStringLiteral("Information"), QStringLiteral("¿Quieres cerrar ONDRAVIA VARDEL?"),
                        MessageIcon::Information, {DialogButton::mbNo, DialogButton::mbOK}, DialogButton::mbOK,
                        DialogButton::mbNo);
