@@ -96,19 +96,19 @@ inline std::uintptr_t mciStatus(platform::MCIDEVICEID device, std::uint32_t item
   return p.dwReturn;
 }
 
-// Opens the CD audio device on `source` (VARDEL_CD_DEVICE), sound through the dummy driver
-// unless the environment forces another; closes it when done.
+// Opens the CD audio device on `source` (VARDEL_CD_DEVICE) in TMSF, sound through the dummy
+// driver unless `audible` or the environment forces another; closes it when done.
 class CdDevice {
  public:
-  explicit CdDevice(const QString& source, std::uint32_t timeFormat = platform::MCI_FORMAT_TMSF) {
+  explicit CdDevice(const QString& source, bool audible = false) {
     qputenv("VARDEL_CD_DEVICE", QFile::encodeName(source));
-    if (qEnvironmentVariableIsEmpty("VARDEL_AUDIO_DRIVER")) qputenv("VARDEL_AUDIO_DRIVER", "dummy");
+    if (!audible && qEnvironmentVariableIsEmpty("VARDEL_AUDIO_DRIVER")) qputenv("VARDEL_AUDIO_DRIVER", "dummy");
     platform::MCI_OPEN_PARMS open;
     open.lpstrDeviceType = "CDAudio";
     result = platform::mciSendCommand(0, platform::MCI_OPEN, platform::MCI_OPEN_TYPE, &open);
     id = open.wDeviceID;
     platform::MCI_SET_PARMS set;
-    set.dwTimeFormat = timeFormat;
+    set.dwTimeFormat = platform::MCI_FORMAT_TMSF;
     if (result == 0) platform::mciSendCommand(id, platform::MCI_SET, platform::MCI_SET_TIME_FORMAT, &set);
   }
   ~CdDevice() {
