@@ -17,6 +17,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kChunk = 5;
 // How far a paced output may run ahead of the clock, as a device buffer would.
 constexpr int kPacedLead = 15;
+// How long a stopped player keeps the sound output open.
+constexpr std::chrono::seconds kIdleClose(10);
 
 // The first audio sector at or after `sector` (data tracks are not played), or `end`.
 std::int32_t audible(const Toc& toc, std::int32_t sector, std::int32_t end) {
@@ -90,14 +92,25 @@ void Player::run() {
 
   std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [&] { return quit_ || generation_ != seen || playing_; });
+    const auto woken = [&] { return quit_ || generation_ != seen || playing_; };
+    if (!woken() && output.isOpen()) {
+      // Stopped or at the end: the output is let go once it has stayed unused for a while
+      // (reopening it would cost the next play request a noticeable moment).
+      if (!wake_.wait_for(lock, kIdleClose, woken)) {
+        lock.unlock();
+        output.close();
+        lock.lock();
+      }
+      continue;
+    }
+    wake_.wait(lock, woken);
     if (quit_) break;
     const std::uint64_t generation = generation_;
     const bool restart = generation != seen;
     seen = generation;
     if (!playing_) {
       lock.unlock();
-      output.close();  // stopped: silent at once
+      output.drop();  // stopped: what the output still holds is not heard
       lock.lock();
       continue;
     }
@@ -109,7 +122,6 @@ void Player::run() {
       cursor_ = end;
       lock.unlock();
       output.drain();  // the end of the disc: let the last samples sound
-      output.close();
       lock.lock();
       continue;
     }
