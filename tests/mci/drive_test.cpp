@@ -5,11 +5,13 @@
 #include "tests/mci/disc_fixture.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstring>
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 namespace vardel::test {
 namespace {
@@ -99,6 +101,44 @@ TEST(Discs, TrackFilesOfOtherRatesAndChannelsBecomeCdAudio) {
   writeBytes(dir.path() + QStringLiteral("/song.mp3"), QByteArray(5000, 'x'));
   EXPECT_FALSE(openAudioFile(dir.path() + QStringLiteral("/song.mp3")));
   EXPECT_FALSE(openAudioFile(dir.path() + QStringLiteral("/absent.wav")));
+}
+
+// Upward zero crossings a second of the left channel.
+double pitch(const std::vector<std::int16_t>& stereo) {
+  int crossings = 0;
+  for (size_t i = 1; 2 * i < stereo.size(); ++i)
+    if (stereo[2 * (i - 1)] < 0 && stereo[2 * i] >= 0) ++crossings;
+  return crossings * 44100.0 / double(stereo.size() / 2);
+}
+
+TEST(Discs, FlacAndMp3TracksMakeAFolderDisc) {
+  QTemporaryDir dir;
+  SF_INFO info{};
+  info.samplerate = 44100;
+  info.channels = 2;
+  info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+  const QByteArray flac = QFile::encodeName(dir.path() + QStringLiteral("/01 uno.flac"));
+  SNDFILE* file = sf_open(flac.constData(), SFM_WRITE, &info);
+  ASSERT_TRUE(file) << sf_strerror(nullptr);
+  const std::vector<std::int16_t> first = tone(2, 440);
+  sf_writef_short(file, first.data(), sf_count_t(first.size() / 2));
+  sf_close(file);
+  // An MP3 at 48 kHz: decoded and brought to 44.1 kHz.
+  writeBytes(dir.path() + QStringLiteral("/tone48.wav"), wavBytes(tone(3, 660, 48000), 48000));
+  QProcess lame;
+  lame.start(QStringLiteral("lame"), {"--quiet", "-b", "192", dir.path() + QStringLiteral("/tone48.wav"),
+                                      dir.path() + QStringLiteral("/02 dos.mp3")});
+  const bool mp3 = lame.waitForFinished(30000) && lame.exitCode() == 0;
+  QFile::remove(dir.path() + QStringLiteral("/tone48.wav"));
+
+  const auto disc = openFolderDisc(dir.path());
+  ASSERT_TRUE(disc);
+  ASSERT_EQ(disc->toc().tracks.size(), mp3 ? 2u : 1u);
+  EXPECT_EQ(disc->toc().tracks[0].length, 150);
+  EXPECT_EQ(readSectors(*disc, 10, 20), expected(first, 10, 20));  // lossless
+  if (!mp3) GTEST_SKIP() << "no lame here to make an MP3 track";
+  EXPECT_NEAR(disc->toc().tracks[1].length, 225, 2);  // three seconds, the encoder's delay aside
+  EXPECT_NEAR(pitch(readSectors(*disc, 150 + 30, 75)), 660, 5);
 }
 
 TEST(CueSheets, ParseFilesTracksAndStarts) {
