@@ -116,6 +116,7 @@ void TfrmLector::FormCreate(QObject*) {
   MCI_OPEN_PARMS open;
   open.lpstrDeviceType = "CDAudio";
   if (mciSendCommand(0, MCI_OPEN, MCI_OPEN_TYPE, &open) != 0) {
+    Application::instance().setCursor(Cursor::crDefault);  // not the hourglass over the message
     Application::instance().messageBox(QStringLiteral("No es posible abrir el dispositivo del CD de Audio"));
     closeForm();
   } else {

@@ -21,6 +21,9 @@ void quietLibcdio() {
   std::call_once(once, [] { cdio_loglevel_default = CDIO_LOG_ASSERT; });
 }
 
+// Read speed of a real drive while playing, in multiples of real time.
+constexpr int kReadSpeed = 4;
+
 struct CdioCloser {
   void operator()(CdIo_t* p) const { cdio_destroy(p); }
 };
@@ -104,6 +107,8 @@ class CdioDisc : public Disc {
       cdio_cddap_close_no_free_cdio(drive);
       return std::make_unique<ImageReader>(std::move(handle));
     }
+    // Playing needs only real time: a slow, quiet spin (drives that cannot be slowed refuse).
+    cdio_cddap_speed_set(drive, kReadSpeed);
     cdrom_paranoia_t* paranoia = cdio_paranoia_init(drive);
     cdio_paranoia_modeset(paranoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
     return std::make_unique<ParanoiaReader>(std::move(handle), drive, paranoia);
