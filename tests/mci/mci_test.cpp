@@ -153,6 +153,15 @@ TEST_F(Mci, TheDoorOpensAndClosesThroughNotReady) {
   EXPECT_EQ(cd.send(MCI_SET, MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED), MCIERR_FLAGS_NOT_COMPATIBLE);
 }
 
+TEST_F(Mci, WithoutASoundOutputPlayingStopsAtOnce) {
+  qputenv("VARDEL_AUDIO_DRIVER", "no-such-driver");
+  CdDevice cd(dir.path());
+  ASSERT_EQ(cd.playFrom(2), 0u);  // the output opens on the drive's own thread
+  EXPECT_TRUE(pollUntil([&] { return cd.status(MCI_STATUS_MODE) == MCI_MODE_STOP; }, 2000));
+  EXPECT_EQ(MCI_TMSF_TRACK(std::uint32_t(cd.status(MCI_STATUS_POSITION))), 1u);
+  qunsetenv("VARDEL_AUDIO_DRIVER");
+}
+
 TEST_F(Mci, ABinWithItsCueSheetIsADisc) {
   QTemporaryDir image;
   writeBinCue(image.path());
