@@ -3,9 +3,9 @@
 // server included) beside paplay playing the same track, and the work of one 500 ms tick.
 //   cdplayer_bench <pid of the sound server>
 #include "cdplayer/lector_form.h"
+#include "components/shape2.h"
 #include "platform/mci/mci.h"
 #include "platform/mci/player.h"
-#include "components/shape2.h"
 #include "ui/application.h"
 
 #include <QApplication>
@@ -13,14 +13,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sys/resource.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 using namespace vardel;
@@ -97,9 +97,10 @@ void startLatency(const QString& folder) {
     player.stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
-  std::printf("play request to the first samples handed to '%s': median %.1f ms, max %.1f ms "
-              "(target 100 ms: ratio %.2f)\n",
-              player.stats().driver.c_str(), median(ms), *std::max_element(ms.begin(), ms.end()), median(ms) / 100);
+  std::printf(
+      "play request to the first samples handed to '%s': median %.1f ms, max %.1f ms "
+      "(target 100 ms: ratio %.2f)\n",
+      player.stats().driver.c_str(), median(ms), *std::max_element(ms.begin(), ms.end()), median(ms) / 100);
 }
 
 void playingCpu(long server, const QString& track) {
@@ -123,11 +124,13 @@ void playingCpu(long server, const QString& track) {
   const QByteArray command = "timeout -s INT 20 paplay '" + QFile::encodeName(track) + "' >/dev/null 2>&1";
   [[maybe_unused]] const int status = std::system(command.constData());
   const double pwall = std::chrono::duration<double>(Clock::now() - p0).count();
-  const double paplay = (childrenCpu() - paplay0) / pwall * 100, pserver = (processCpu(server) - pserver0) / pwall * 100;
+  const double paplay = (childrenCpu() - paplay0) / pwall * 100,
+               pserver = (processCpu(server) - pserver0) / pwall * 100;
   std::printf("play request returns in %.1f us\n", requestUs);
-  std::printf("CPU while the virtual disc plays: %.2f%% of a core (player %.2f%% + sound server %.2f%%; "
-              "target 3%%: ratio %.2f)\n",
-              ours + serverShare, ours, serverShare, (ours + serverShare) / 3);
+  std::printf(
+      "CPU while the virtual disc plays: %.2f%% of a core (player %.2f%% + sound server %.2f%%; "
+      "target 3%%: ratio %.2f)\n",
+      ours + serverShare, ours, serverShare, (ours + serverShare) / 3);
   std::printf("paplay playing the same track: %.2f%% (paplay %.2f%% + sound server %.2f%%); ratio ours/paplay %.2f\n",
               paplay + pserver, paplay, pserver, (ours + serverShare) / (paplay + pserver));
 }
@@ -159,10 +162,10 @@ void tickWork(int argc, char** argv) {
   form->Shape24MouseDown(form->Shape24, ui::MouseButton::mbLeft, 0, 0, 0);
   wait(MCI_MODE_PLAY);
   const std::vector<double> playing = measure(200);
-  std::printf("work of one 500 ms tick: stopped median %.1f us; playing median %.1f us, max %.1f us "
-              "(target 1 ms: ratio %.3f)\n",
-              median(stopped), median(playing), *std::max_element(playing.begin(), playing.end()),
-              median(playing) / 1000);
+  std::printf(
+      "work of one 500 ms tick: stopped median %.1f us; playing median %.1f us, max %.1f us "
+      "(target 1 ms: ratio %.3f)\n",
+      median(stopped), median(playing), *std::max_element(playing.begin(), playing.end()), median(playing) / 1000);
   mciSendCommand(form->dispositivo(), MCI_STOP, 0, nullptr);
   const MCIDEVICEID device = form->dispositivo();
   delete form;

@@ -45,7 +45,8 @@ void keyWithMark(QPainter& p, const QRectF& r, Mark mark, const QColor& face) {
       path.addRect(QRectF(c.x() - 1.2 * u, c.y() - u, 0.6 * u, 2 * u));
       break;
     case Mark::Eject:
-      path.addPolygon(QPolygonF({c + QPointF(-1.3 * u, 0.3 * u), c + QPointF(0, -1.2 * u), c + QPointF(1.3 * u, 0.3 * u)}));
+      path.addPolygon(
+          QPolygonF({c + QPointF(-1.3 * u, 0.3 * u), c + QPointF(0, -1.2 * u), c + QPointF(1.3 * u, 0.3 * u)}));
       path.addRect(QRectF(c.x() - 1.3 * u, c.y() + 0.6 * u, 2.6 * u, 0.6 * u));
       break;
   }

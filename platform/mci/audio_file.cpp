@@ -97,7 +97,8 @@ void toStereo(const std::int16_t* in, int channels, std::int64_t frames, std::in
 
 class SndFileSource : public Resampling {
  public:
-  SndFileSource(SNDFILE* file, const SF_INFO& info) : Resampling(info.samplerate, info.frames), file_(file), info_(info) {}
+  SndFileSource(SNDFILE* file, const SF_INFO& info)
+      : Resampling(info.samplerate, info.frames), file_(file), info_(info) {}
   ~SndFileSource() override { sf_close(file_); }
 
  protected:
@@ -145,7 +146,8 @@ class RawSource : public PcmSource {
   std::int64_t read(std::int16_t* out, std::int64_t count) override {
     const auto got = std::int64_t(std::fread(out, 4, size_t(count), file_));
     if (swap_)
-      for (std::int64_t i = 0; i < 2 * got; ++i) out[i] = std::int16_t(std::uint16_t(out[i]) >> 8 | std::uint16_t(out[i]) << 8);
+      for (std::int64_t i = 0; i < 2 * got; ++i)
+        out[i] = std::int16_t(std::uint16_t(out[i]) >> 8 | std::uint16_t(out[i]) << 8);
     return got;
   }
 

@@ -94,7 +94,8 @@ class ParanoiaReader : public SectorReader {
 
 class CdioDisc : public Disc {
  public:
-  CdioDisc(QByteArray source, bool correct, Toc toc) : source_(std::move(source)), correct_(correct), toc_(std::move(toc)) {}
+  CdioDisc(QByteArray source, bool correct, Toc toc)
+      : source_(std::move(source)), correct_(correct), toc_(std::move(toc)) {}
   const Toc& toc() const override { return toc_; }
 
   std::unique_ptr<SectorReader> reader() const override {
@@ -137,7 +138,8 @@ std::shared_ptr<const Disc> openCdioDisc(const QString& source, bool correct) {
     const lsn_t end = cdio_get_track_lsn(handle.get(), next);
     if (start == CDIO_INVALID_LSN || end == CDIO_INVALID_LSN || end <= start) return nullptr;
     // Tracks are numbered from 1 as the media control interface counts them.
-    toc.tracks.push_back(Track{int(i) + 1, start, end - start, cdio_get_track_format(handle.get(), number) == TRACK_FORMAT_AUDIO});
+    toc.tracks.push_back(
+        Track{int(i) + 1, start, end - start, cdio_get_track_format(handle.get(), number) == TRACK_FORMAT_AUDIO});
   }
   return std::make_shared<CdioDisc>(name, correct, std::move(toc));
 }

@@ -59,7 +59,7 @@ std::optional<CueSheet> parseCueSheet(const QByteArray& text) {
       CueFile f;
       f.name = QString::fromUtf8(w[1]);
       const QByteArray type = w.size() >= 3 ? w[2].toUpper() : QByteArray("BINARY");
-      f.type = type == "BINARY" ? CueFile::Type::Binary
+      f.type = type == "BINARY"     ? CueFile::Type::Binary
                : type == "MOTOROLA" ? CueFile::Type::Motorola
                                     : CueFile::Type::Audio;
       sheet.files.push_back(f);

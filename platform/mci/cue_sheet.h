@@ -19,7 +19,7 @@ struct CueTrack {
 
 struct CueFile {
   enum class Type { Binary, Motorola, Audio };  // BINARY, MOTOROLA, or an audio file (WAVE, MP3, AIFF, FLAC)
-  QString name;  // as written
+  QString name;                                 // as written
   Type type = Type::Binary;
   std::vector<CueTrack> tracks;
 };

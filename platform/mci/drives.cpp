@@ -6,12 +6,12 @@
 #include <QFileInfo>
 
 #include <cdio/cdio.h>
-#include <cstdlib>
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
 
 namespace vardel::platform::cd {
 namespace {
@@ -63,7 +63,8 @@ class CdromDrive : public Drive {
   explicit CdromDrive(QString device) : device_(std::move(device)) {
     struct stat st {};
     const QByteArray name = QFile::encodeName(device_);
-    if (::stat(name.constData(), &st) == 0 && S_ISBLK(st.st_mode)) fd_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    if (::stat(name.constData(), &st) == 0 && S_ISBLK(st.st_mode))
+      fd_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
   }
   ~CdromDrive() override {
     if (fd_ >= 0) ::close(fd_);

@@ -97,7 +97,9 @@ class FileReader : public SectorReader {
 
 std::unique_ptr<SectorReader> FileDisc::reader() const { return std::make_unique<FileReader>(*this); }
 
-std::int32_t sectorsFor(std::int64_t frames) { return std::int32_t((frames + kFramesPerSector - 1) / kFramesPerSector); }
+std::int32_t sectorsFor(std::int64_t frames) {
+  return std::int32_t((frames + kFramesPerSector - 1) / kFramesPerSector);
+}
 
 // A file named by a cue sheet: beside the sheet, matched without regard to case when the exact
 // name is not there (sheets written on other systems often differ in case).

@@ -7,11 +7,11 @@
 
 #include <QFile>
 
+#include <strings.h>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <strings.h>
 
 namespace vardel::platform {
 namespace {
@@ -75,7 +75,8 @@ std::uint32_t msf(std::int64_t sectors) {
   if (sectors < 0) sectors = 0;
   const std::int64_t minutes = sectors / (60 * kSectorsPerSecond);
   if (minutes > 255) return MCI_MAKE_MSF(255, 59, 74);
-  return MCI_MAKE_MSF(unsigned(minutes), unsigned(sectors / kSectorsPerSecond % 60), unsigned(sectors % kSectorsPerSecond));
+  return MCI_MAKE_MSF(unsigned(minutes), unsigned(sectors / kSectorsPerSecond % 60),
+                      unsigned(sectors % kSectorsPerSecond));
 }
 
 std::uint32_t length(std::int32_t sectors, std::uint32_t format) {

@@ -80,7 +80,7 @@ constexpr MCIERROR MCIERR_DEVICE_NOT_INSTALLED = 306;
 // Parameter blocks. Fields a request does not use are left as the caller set them.
 struct MCI_OPEN_PARMS {
   std::uintptr_t dwCallback = 0;
-  MCIDEVICEID wDeviceID = 0;         // out: the new device
+  MCIDEVICEID wDeviceID = 0;              // out: the new device
   const char* lpstrDeviceType = nullptr;  // "CDAudio", or MCI_DEVTYPE_CD_AUDIO with MCI_OPEN_TYPE_ID
   const char* lpstrElementName = nullptr;
   const char* lpstrAlias = nullptr;

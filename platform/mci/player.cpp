@@ -139,8 +139,8 @@ void Player::run() {
       pacedSince = Clock::now();
       pacedSectors = 0;
     }
-    bool opened = output.isOpen() ||
-                  output.open(MPEGDLL_DEVICE_WAVEMAPPER, std::string(), kSampleRate, 2) == MPEGDLL_OK;
+    bool opened =
+        output.isOpen() || output.open(MPEGDLL_DEVICE_WAVEMAPPER, std::string(), kSampleRate, 2) == MPEGDLL_OK;
     if (opened) {
       if (!reader || !reader->read(at, count, buffer.data())) {
         // What could not be read sounds as silence, as a drive skips a damaged spot.
@@ -168,7 +168,8 @@ void Player::run() {
     if (generation_ == generation) cursor_ = at + count;
     if (output.paced()) {
       pacedSectors += count;
-      const auto due = pacedSince + std::chrono::microseconds((pacedSectors - kPacedLead) * 1000000 / kSectorsPerSecond);
+      const auto due =
+          pacedSince + std::chrono::microseconds((pacedSectors - kPacedLead) * 1000000 / kSectorsPerSecond);
       wake_.wait_until(lock, due, [&] { return quit_ || generation_ != generation; });
     }
   }

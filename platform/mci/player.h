@@ -33,11 +33,11 @@ class Player {
   std::int32_t position() const;
 
   struct Stats {
-    int starts = 0;                 // play requests the thread has taken up
-    double lastStartMs = 0;         // from the last play request to its first samples handed over
-    std::int64_t sectors = 0;       // sectors handed to the output in all
-    bool outputFailed = false;      // the last play found no sound output
-    std::string driver;             // the out123 driver in use
+    int starts = 0;             // play requests the thread has taken up
+    double lastStartMs = 0;     // from the last play request to its first samples handed over
+    std::int64_t sectors = 0;   // sectors handed to the output in all
+    bool outputFailed = false;  // the last play found no sound output
+    std::string driver;         // the out123 driver in use
   };
   Stats stats() const;
 

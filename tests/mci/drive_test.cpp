@@ -1,7 +1,7 @@
 // Discs and drives behind the media control interface: what they read, sample for sample.
+#include "platform/mci/drive.h"
 #include "platform/mci/audio_file.h"
 #include "platform/mci/cue_sheet.h"
-#include "platform/mci/drive.h"
 #include "tests/mci/disc_fixture.h"
 
 #include <QDir>
@@ -41,9 +41,10 @@ TEST(Discs, AFolderAndACueSheetOverWavAndABinImageReadTheSameSamples) {
   QDir().mkpath(folder);
   writeTrackFolder(folder);
   writeBinCue(dir.path());
-  const QByteArray waveCue = "FILE \"disc.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
-                             "  TRACK 02 AUDIO\r\n    INDEX 00 00:01:70\r\n    INDEX 01 00:02:00\r\n"
-                             "  TRACK 03 AUDIO\r\n    INDEX 01 00:05:00\r\n";
+  const QByteArray waveCue =
+      "FILE \"disc.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+      "  TRACK 02 AUDIO\r\n    INDEX 00 00:01:70\r\n    INDEX 01 00:02:00\r\n"
+      "  TRACK 03 AUDIO\r\n    INDEX 01 00:05:00\r\n";
   QByteArray bin;
   {
     QFile f(dir.path() + QStringLiteral("/disc.bin"));
@@ -155,7 +156,7 @@ TEST(CueSheets, ParseFilesTracksAndStarts) {
   EXPECT_EQ(sheet->files[1].type, CueFile::Type::Audio);
   EXPECT_EQ(sheet->files[1].name, QStringLiteral("second.flac"));
 
-  EXPECT_FALSE(parseCueSheet("TRACK 01 AUDIO\nINDEX 01 00:00:00\n"));                   // no file
+  EXPECT_FALSE(parseCueSheet("TRACK 01 AUDIO\nINDEX 01 00:00:00\n"));                     // no file
   EXPECT_FALSE(parseCueSheet("FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n"));  // no INDEX 01
   EXPECT_FALSE(parseCueSheet("FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:61:00\n"));  // no such time
   EXPECT_FALSE(parseCueSheet(QByteArray("\0\0\xff", 3)));

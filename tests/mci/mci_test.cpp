@@ -192,7 +192,8 @@ TEST(MciBadDiscs, GiveTheModesOfARealDrive) {
   }
   {
     // The sheet names a BIN that is not there.
-    writeBytes(dir.path() + QStringLiteral("/missing.cue"), "FILE \"gone.bin\" BINARY\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n");
+    writeBytes(dir.path() + QStringLiteral("/missing.cue"),
+               "FILE \"gone.bin\" BINARY\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n");
     CdDevice cd(dir.path() + QStringLiteral("/missing.cue"));
     ASSERT_EQ(cd.result, 0u);
     EXPECT_EQ(cd.status(MCI_STATUS_MODE), MCI_MODE_NOT_READY);
@@ -210,7 +211,8 @@ TEST(MciBadDiscs, GiveTheModesOfARealDrive) {
   {
     // A data disc: a track, but nothing to play.
     writeBytes(dir.path() + QStringLiteral("/data.bin"), QByteArray(2352 * 300, '\x55'));
-    writeBytes(dir.path() + QStringLiteral("/data.cue"), "FILE \"data.bin\" BINARY\n TRACK 01 MODE1/2352\n  INDEX 01 00:00:00\n");
+    writeBytes(dir.path() + QStringLiteral("/data.cue"),
+               "FILE \"data.bin\" BINARY\n TRACK 01 MODE1/2352\n  INDEX 01 00:00:00\n");
     CdDevice cd(dir.path() + QStringLiteral("/data.cue"));
     EXPECT_EQ(cd.status(MCI_STATUS_MODE), MCI_MODE_STOP);
     EXPECT_EQ(cd.status(MCI_STATUS_NUMBER_OF_TRACKS), 1u);

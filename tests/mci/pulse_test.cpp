@@ -67,7 +67,8 @@ TEST(CdSound, ReachesTheSoundServerWhilePlayingAndStopsWithStop) {
   const double loud = double(last - first) / 44100;
   EXPECT_GT(loud, 1.0);
   EXPECT_LT(loud, 3.3);
-  const std::vector<std::int16_t> tone(recorded.begin() + std::ptrdiff_t(2 * first), recorded.begin() + std::ptrdiff_t(2 * last));
+  const std::vector<std::int16_t> tone(recorded.begin() + std::ptrdiff_t(2 * first),
+                                       recorded.begin() + std::ptrdiff_t(2 * last));
   EXPECT_NEAR(rms(tone), 9000 / std::sqrt(2.0), 1200);
   EXPECT_NEAR(pitch(tone), 440, 5);
   // After the stop: silence, for at least half a second before the recording ended.

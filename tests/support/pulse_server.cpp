@@ -39,8 +39,8 @@ PulseServer::~PulseServer() {
 bool PulseServer::startRecording() {
   recorder_ = std::make_unique<QProcess>();
   recorder_->setStandardOutputFile(runtime_.path() + QStringLiteral("/monitor.raw"));
-  recorder_->start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100",
-                                             "--channels=2", "--raw", "--latency-msec=20"});
+  recorder_->start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100", "--channels=2",
+                                             "--raw", "--latency-msec=20"});
   if (!recorder_->waitForStarted(5000)) return false;
   QThread::msleep(300);  // the stream is connected
   return true;
