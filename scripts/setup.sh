@@ -20,6 +20,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xserver-xephyr xdotool x11-utils xauth imagemagick
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
+  # magazine discs and images (disc.sh), disc images made by tests
+  libarchive-tools xorriso
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
 )
