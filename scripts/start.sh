@@ -43,11 +43,13 @@ with its articles shown in $viewer.
 
 The magazine needs an 800x600 screen. On a desktop of another size it runs in a
 window of its own that shows an 800x600 screen scaled up by the largest whole
-factor that fits. Choose with VARDEL_SCALE:
-  VARDEL_SCALE=2 $program     scale by 2 (a 1600x1200 window)
-  VARDEL_SCALE=1 $program     unscaled: an 800x600 window
-  VARDEL_SCALE=off $program   on the desktop itself, as it is (only an 800x600
-                                 desktop passes the magazine's own screen check)
+factor that fits. VARDEL_SCALE chooses:
+  VARDEL_SCALE=2      scale by 2: a 1600x1200 window
+  VARDEL_SCALE=1      unscaled: an 800x600 window
+  VARDEL_SCALE=off    on the desktop itself, as it is (only an 800x600 desktop
+                      passes the magazine's own screen check)
+  VARDEL_SCALE=auto   the largest factor that fits (the default)
+For example:  VARDEL_SCALE=1 $program
 EOF
 }
 
