@@ -81,9 +81,11 @@ mv "$work/moved-disc" "$disc"
 echo "# an ISO 9660 image, extracted as a user who may not write into what came off the disc"
 xorriso -as mkisofs -R -J -V ONDRAVIA -o "$work/ondravia.iso" "$disc" 2>/dev/null
 image_sum=$(sha1sum <"$work/ondravia.iso")
+# A cache of that user's own; the programs stay another's, so they are copied, not linked.
+export XDG_CACHE_HOME="$work/user-cache"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
-  chown -R nobody "$work/cache" 2>/dev/null || install -d -o nobody "$work/cache"
+  install -d -o nobody "$XDG_CACHE_HOME"
   as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 run_image() { "${as_user[@]}" "$disc_sh" --programs "$programs" --quiet "$work/ondravia.iso" 2>"$work/image.log"; }
@@ -93,6 +95,9 @@ diff -r --no-dereference "$disc" "$folder" -x ondravia -x ondravia-basic -x html
   -x '.vardel-disc*' -x HTML.OCX -x MPEGDLL.DLL >"$work/diff.txt" 2>&1 || fail "the extracted disc differs: $(head -5 "$work/diff.txt")"
 [ ! -e "$folder/HTML.OCX" ] && [ ! -e "$folder/MPEGDLL.DLL" ] || fail "the image's own libraries were kept"
 [ "$(stat -c %a "$folder/GRAFICOS")" = 555 ] && [ "$(stat -c %a "$folder/FICHEROS/ART1.HTM")" = 444 ] || fail "the disc's modes were not kept"
+for p in ondravia ondravia-basic html.ocx mpegdll.dll; do
+  cmp -s "$folder/$p" "$programs/$p" && [ -x "$folder/$p" ] || fail "$p is not in the folder"
+done
 inode=$(stat -c %i "$folder/GRAFICOS/P3")
 run_image >/dev/null || fail "the second run failed"
 ! grep -q extracting "$work/image.log" && [ "$(stat -c %i "$folder/GRAFICOS/P3")" = "$inode" ] || fail "an unchanged image was extracted again"

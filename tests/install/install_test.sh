@@ -51,6 +51,9 @@ done
 status=0
 out=$(VARDEL_SCALE=big "$prefix/bin/ondravia" 2>&1) || status=$?
 [ "$status" = 2 ] && grep -q "not 'big'" <<<"$out" || e2e_fail "a wrong VARDEL_SCALE gave $status: $out"
+status=0
+out=$("$prefix/bin/ondravia-basic" "$E2E_DIR" 2>&1) || status=$?
+[ "$status" = 1 ] && grep -q "has no Configuracion.ini" <<<"$out" || e2e_fail "a folder that is no magazine gave $status: $out"
 
 visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
 title_is() { [ "$(e2e_widget_property /wIE4/WebBrowser title)" = "$1" ]; }
