@@ -100,12 +100,17 @@ else
 fi
 
 # The disc's entries: top-level names, and the names one level down (for the hints below).
+if [ "$kind" = image ]; then
+  entries=$(bsdtar -tf "$source" 2>/dev/null) \
+    || fail "cannot read $source: $(bsdtar -tf "$source" 2>&1 >/dev/null | head -n1)"
+  entries=$(sed 's|^\./||; s|/$||' <<<"$entries")
+fi
 top_names() {
   if [ "$kind" = folder ]; then
     local entry
     for entry in "$source"/*; do printf '%s\n' "${entry##*/}"; done
   else
-    bsdtar -tf "$source" | sed 's|^\./||; s|/$||' | grep -v '/' || true
+    grep -v '/' <<<"$entries" || true
   fi
 }
 second_names() {
@@ -113,10 +118,10 @@ second_names() {
     local entry
     for entry in "$source"/*/*; do printf '%s\n' "${entry#"$source"/}"; done
   else
-    bsdtar -tf "$source" | sed 's|^\./||; s|/$||' | grep -E '^[^/]+/[^/]+$' || true
+    grep -E '^[^/]+/[^/]+$' <<<"$entries" || true
   fi
 }
-listing=$(top_names) || fail "cannot read $source"
+listing=$(top_names)
 has_entry() { grep -qixF -- "$1" <<<"$listing"; }
 
 if ! has_entry Configuracion.ini; then

@@ -81,6 +81,8 @@ mv "$work/moved-disc" "$disc"
 echo "# an ISO 9660 image, extracted as a user who may not write into what came off the disc"
 xorriso -as mkisofs -R -J -V ONDRAVIA -o "$work/ondravia.iso" "$disc" 2>/dev/null
 image_sum=$(sha1sum <"$work/ondravia.iso")
+head -c 300000 "$work/ondravia.iso" >"$work/truncated.iso"
+refused "cannot read $work/truncated.iso: bsdtar: Truncated" --programs "$programs" "$work/truncated.iso"
 # A cache of that user's own; the programs stay another's, so they are copied, not linked.
 export XDG_CACHE_HOME="$work/user-cache"
 as_user=()
