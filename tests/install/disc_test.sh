@@ -79,18 +79,26 @@ mv "$work/moved-disc" "$disc"
 [ "$(manifest "$disc")" = "$before" ] || fail "the folder disc was changed"
 
 echo "# an ISO 9660 image, extracted as a user who may not write into what came off the disc"
-xorriso -as mkisofs -R -J -V ONDRAVIA -o "$work/ondravia.iso" "$disc" 2>/dev/null
-image_sum=$(sha1sum <"$work/ondravia.iso")
-head -c 300000 "$work/ondravia.iso" >"$work/truncated.iso"
+# Staged under /tmp, which that user can reach wherever the build lies; the programs stay
+# another's, so they are copied, not linked; the user has a cache of its own.
+stage=$(mktemp -d "${TMPDIR:-/tmp}/vardel-disc-test.XXXXXX")
+trap 'find "$stage" -type d ! -perm -u+w -exec chmod u+w {} + 2>/dev/null; rm -rf "$stage"' EXIT
+chmod 755 "$stage"
+cp "$disc_sh" "$stage/disc.sh"
+cp -r "$programs" "$stage/programs"
+programs="$stage/programs"
+image="$stage/ondravia.iso"
+xorriso -as mkisofs -R -J -V ONDRAVIA -o "$image" "$disc" 2>/dev/null
+image_sum=$(sha1sum <"$image")
+head -c 300000 "$image" >"$work/truncated.iso"
 refused "cannot read $work/truncated.iso: bsdtar: Truncated" --programs "$programs" "$work/truncated.iso"
-# A cache of that user's own; the programs stay another's, so they are copied, not linked.
-export XDG_CACHE_HOME="$work/user-cache"
+export XDG_CACHE_HOME="$stage/cache"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
   install -d -o nobody "$XDG_CACHE_HOME"
   as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
-run_image() { "${as_user[@]}" "$disc_sh" --programs "$programs" --quiet "$work/ondravia.iso" 2>"$work/image.log"; }
+run_image() { "${as_user[@]}" "$stage/disc.sh" --programs "$programs" --quiet "$image" 2>"$work/image.log"; }
 folder=$(run_image) || fail "the image was refused: $(cat "$work/image.log")"
 grep -q extracting "$work/image.log" || fail "the image was not extracted"
 diff -r --no-dereference "$disc" "$folder" -x ondravia -x ondravia-basic -x html.ocx -x mpegdll.dll -x webbrowser.so \
@@ -103,9 +111,9 @@ done
 inode=$(stat -c %i "$folder/GRAFICOS/P3")
 run_image >/dev/null || fail "the second run failed"
 ! grep -q extracting "$work/image.log" && [ "$(stat -c %i "$folder/GRAFICOS/P3")" = "$inode" ] || fail "an unchanged image was extracted again"
-touch -d '2001-01-01' "$work/ondravia.iso"
+touch -d '2001-01-01' "$image"
 run_image >/dev/null || fail "a changed image was refused: $(cat "$work/image.log")"
 grep -q extracting "$work/image.log" && [ -f "$folder/GRAFICOS/P3" ] || fail "a changed image was not extracted again"
-[ "$(sha1sum <"$work/ondravia.iso")" = "$image_sum" ] || fail "the image was changed"
+[ "$(sha1sum <"$image")" = "$image_sum" ] || fail "the image was changed"
 [ "$(manifest "$disc")" = "$before" ] || fail "the folder disc was changed"
 echo "ok"
