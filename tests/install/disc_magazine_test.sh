@@ -8,6 +8,7 @@ program="$1"
 E2E_NAME="disc_magazine_$program"
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/fake_disc.sh"
+source "$(dirname "$0")/steps.sh"
 
 export XDG_DATA_HOME="$E2E_DIR/xdg" XDG_CACHE_HOME="$E2E_DIR/cache"
 fake_disc "$VARDEL_PROGRAM_DIR" "$E2E_DIR/disc"
@@ -19,7 +20,6 @@ folder=$("$VARDEL_SOURCE_DIR/scripts/disc.sh" --programs "$VARDEL_PROGRAM_DIR" -
 [[ "$folder" == "$XDG_CACHE_HOME/vardel/discs/ondravia-"* ]] || e2e_fail "the run folder is $folder"
 ini="$folder/Configuracion.ini"
 
-visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
 display_widget=/w/HtmlViewer
 title_property=documentTitle
 if [ "$program" = ondravia ]; then display_widget=/wIE4/WebBrowser; title_property=title; fi
@@ -32,15 +32,12 @@ document_shown() {
 e2e_start_xvfb 800x600
 VARDEL_PROGRAM_DIR="$XDG_CACHE_HOME" e2e_run "$VARDEL_SOURCE_DIR/scripts/start.sh" --folder "$folder" "$program"
 e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
-sleep 2
-shot=$(e2e_shot "first-picture")
-e2e_screen_matches_picture "$shot" "$folder/GRAFICOS/P1" 0 0 400 150 300 300 100 100 || e2e_fail "GRAFICOS/P1 is not on the screen"
+e2e_until 5 shows_picture "$folder/GRAFICOS/P1" 0 0 400 150 300 300 100 100 || e2e_fail "GRAFICOS/P1 is not on the screen"
+e2e_shot "first-picture" >/dev/null
 sleep 7   # the second picture, on which a click skips the opening
-e2e_click 400 300
-e2e_until 5 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
-sleep 0.5
-shot=$(e2e_shot "map")
-e2e_screen_matches_picture "$shot" "$folder/GRAFICOS/P3" 0 0 400 30 790 590 150 590 || e2e_fail "GRAFICOS/P3 is not the map"
+skip_opening
+e2e_until 5 shows_picture "$folder/GRAFICOS/P3" 0 0 400 30 790 590 150 590 || e2e_fail "GRAFICOS/P3 is not the map"
+e2e_shot "map" >/dev/null
 
 # The hint comes from a Windows-1252 file with CRLF lines.
 x=$(e2e_ini "$ini" Posiciones Ciudad1X) y=$(e2e_ini "$ini" Posiciones Ciudad1Y)
@@ -54,9 +51,8 @@ e2e_until 3 bash -c '[ "$(e2e_widget_text frmMapa/client/Label1)" = "$0" ]' "$hi
 e2e_click $((x + w / 2)) $((y + h / 2))
 e2e_until 10 document_shown || e2e_fail "the document display did not appear"
 e2e_until 10 title_is "$FAKE_DISC_TITLE" || e2e_fail "the article's title is '$(shown_title)', not '$FAKE_DISC_TITLE'"
-sleep 1
-shot=$(e2e_shot "article")
-e2e_screen_matches_picture "$shot" "$folder/GRAFICOS/S1" 4 121 10 10 60 60 || e2e_fail "GRAFICOS/S1 is not at 4,121"
+e2e_until 5 shows_picture "$folder/GRAFICOS/S1" 4 121 10 10 60 60 || e2e_fail "GRAFICOS/S1 is not at 4,121"
+e2e_shot "article" >/dev/null
 
 # Its first picture links to Art2.Htm, a name in another case than ART2.HTM.
 second_title=$(LC_ALL=C sed -n 's/.*<title>\([^<]*\)<\/title>.*/\1/p' "$folder/FICHEROS/ART2.HTM" | iconv -f WINDOWS-1252 -t UTF-8)

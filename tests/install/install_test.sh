@@ -5,6 +5,7 @@
 # the nested screen on a larger desktop.
 E2E_NAME=install
 source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/steps.sh"
 : "${VARDEL_BINARY_DIR:?set by ctest}"
 
 export XDG_DATA_HOME="$E2E_DIR/xdg" XDG_CACHE_HOME="$E2E_DIR/cache"
@@ -55,7 +56,6 @@ status=0
 out=$("$prefix/bin/ondravia-basic" "$E2E_DIR" 2>&1) || status=$?
 [ "$status" = 1 ] && grep -q "has no Configuracion.ini" <<<"$out" || e2e_fail "a folder that is no magazine gave $status: $out"
 
-visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
 title_is() { [ "$(e2e_widget_property /wIE4/WebBrowser title)" = "$1" ]; }
 
 e2e_log "the browser program, from the moved installation, outside the build tree"
@@ -66,8 +66,7 @@ VARDEL_PROGRAM_DIR="$outside" e2e_run "$prefix/bin/ondravia"
 e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
 [ "$(readlink "/proc/$E2E_APP_PID/exe")" = "$folder/ondravia" ] || e2e_fail "the program runs from $(readlink "/proc/$E2E_APP_PID/exe")"
 sleep 9
-e2e_click 400 300
-e2e_until 5 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+skip_opening
 ini="$folder/Configuracion.ini"
 e2e_click $(( $(e2e_ini "$ini" Posiciones Ciudad1X) + 20 )) $(( $(e2e_ini "$ini" Posiciones Ciudad1Y) + 20 ))
 expected=$(LC_ALL=C sed -n 's/.*<title>\([^<]*\)<\/title>.*/\1/p' "$folder/Ficheros/$(e2e_ini "$ini" Ficheros Ciudad1)")
@@ -90,9 +89,8 @@ before=$(manifest "$magazine")
 echo "hola" >"$outside/nota.txt"
 VARDEL_PROGRAM_DIR="$outside" e2e_run "$prefix/bin/ondravia-basic" "$magazine" nota.txt
 e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
-sleep 2
-shot=$(e2e_shot "own-magazine")
-e2e_screen_matches_picture "$shot" "$magazine/Graficos/p1" 0 0 400 150 100 100 || e2e_fail "the magazine's own p1 is not shown"
+e2e_until 10 shows_picture "$magazine/Graficos/p1" 0 0 400 150 100 100 || e2e_fail "the magazine's own p1 is not shown"
+e2e_shot "own-magazine" >/dev/null
 run_folder=$(dirname "$(readlink "/proc/$E2E_APP_PID/exe")")
 [[ "$run_folder" == "$XDG_CACHE_HOME/vardel/discs/revista-"* ]] || e2e_fail "the program runs from $run_folder"
 [ "$(tr '\0' ' ' <"/proc/$E2E_APP_PID/cmdline")" = "./ondravia-basic $outside/nota.txt " ] \
@@ -106,6 +104,16 @@ kill "$E2E_XVFB_PID"
 wait "$E2E_XVFB_PID" 2>/dev/null || true
 e2e_start_xvfb 1700x1300
 nested_window() { xdotool search --onlyvisible --name '^VARDEL$' 2>/dev/null | head -n1; }
+# True when the nested window at X,Y shows p1 scaled by $factor.
+nested_shows_p1() {
+  local shot="$E2E_DIR/nested.png" point px py
+  import -window root "$shot" 2>/dev/null
+  for point in "400 150" "100 100" "700 300"; do
+    read -r px py <<<"$point"
+    e2e_colour_near "$(e2e_pixel "$shot" $((X + px * factor)) $((Y + py * factor)))" \
+      "$(e2e_picture_pixel "$folder/Graficos/p1" "$px" "$py")" 40 || return 1
+  done
+}
 for scale in auto 1; do
   VARDEL_SCALE=$scale VARDEL_PROGRAM_DIR="$outside" e2e_run "$prefix/bin/ondravia-basic"
   e2e_wait_window VARDEL 15
@@ -113,13 +121,8 @@ for scale in auto 1; do
   [ "$scale" = 1 ] && factor=1
   eval "$(xdotool getwindowgeometry --shell "$(nested_window)")"
   [ "${WIDTH}x${HEIGHT}" = "$((800 * factor))x$((600 * factor))" ] || e2e_fail "the nested screen is ${WIDTH}x${HEIGHT} at scale $scale"
-  sleep 3
-  shot=$(e2e_shot "nested-$scale")
-  for point in "400 150" "100 100" "700 300"; do
-    read -r px py <<<"$point"
-    e2e_colour_near "$(e2e_pixel "$shot" $((X + px * factor)) $((Y + py * factor)))" "$(e2e_picture_pixel "$folder/Graficos/p1" "$px" "$py")" 40 \
-      || e2e_fail "p1 is not shown scaled by $factor at $px,$py"
-  done
+  e2e_until 15 nested_shows_p1 || e2e_fail "p1 is not shown scaled by $factor"
+  e2e_shot "nested-$scale" >/dev/null
   kill "$E2E_APP_PID"
   e2e_wait_exit 10 >/dev/null
   e2e_until 5 bash -c '[ -z "$(xdotool search --onlyvisible --name "^VARDEL\$" 2>/dev/null)" ]' || e2e_fail "the nested screen stayed"
