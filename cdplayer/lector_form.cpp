@@ -30,7 +30,8 @@ TfrmLector::TfrmLector(ui::Form* owner) : ui::Form(owner) {
   defineControls();
   setCaption(QStringLiteral(" "));
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
-  FormCreate(this);
+  // A failing step ends the set-up there with its message; the window is made all the same.
+  ui::guarded([this] { FormCreate(this); });
   if (!liberando_) show();
 }
 
@@ -108,11 +109,9 @@ std::uint32_t TfrmLector::estado(std::uint32_t item, std::uint32_t track) const 
 
 void TfrmLector::FormCreate(QObject*) {
   Pista = 1;
-  // The panel drawn in the window definition stays when the content folder has no picture.
-  try {
-    imgFondo->loadPicture(programFolder() + QStringLiteral("Graficos\\p6."));
-  } catch (const std::exception&) {
-  }
+  // Without the picture the set-up ends here: the panel drawn in the window definition stays,
+  // and the drive is not opened.
+  imgFondo->loadPicture(programFolder() + QStringLiteral("Graficos\\p6."));
   MCI_OPEN_PARMS open;
   open.lpstrDeviceType = "CDAudio";
   if (mciSendCommand(0, MCI_OPEN, MCI_OPEN_TYPE, &open) != 0) {

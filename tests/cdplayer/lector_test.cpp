@@ -28,6 +28,10 @@ class Lector : public testing::Test {
     disc = content.path() + QStringLiteral("/disco");
     QDir().mkpath(disc);
     writeTrackFolder(disc);
+    QImage panel(289, 292, QImage::Format_RGB32);
+    panel.fill(Qt::gray);
+    QDir().mkpath(content.path() + QStringLiteral("/Graficos"));
+    writeBytes(content.path() + QStringLiteral("/Graficos/p6"), encodeJpeg(panel, 90));
     qputenv("VARDEL_AUDIO_DRIVER", "dummy");
     qputenv("VARDEL_CD_DEVICE", QFile::encodeName(disc));
   }
@@ -78,9 +82,8 @@ TEST_F(Lector, IsBuiltAsItsDefinitionSays) {
   EXPECT_EQ(form->Shape21->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(form->pista(), 1);
   EXPECT_EQ(form->modoAnterior(), MCI_MODE_OPEN);
-  // No p6 in the content folder: the built-in picture shows.
   EXPECT_EQ(form->imgFondo->picture().size(), QSize(289, 292));
-  EXPECT_EQ(form->imgFondo->picture(), builtInPanelPicture());
+  EXPECT_NE(form->imgFondo->picture(), builtInPanelPicture());  // the content folder's p6
 
   // The hotspot text follows the pointer.
   form->Shape22->pointerEntered();
@@ -98,12 +101,21 @@ TEST_F(Lector, ShowsThePictureOfTheContentFolder) {
   const QColor shown = form->imgFondo->picture().pixelColor(100, 100);
   EXPECT_NEAR(shown.red(), 200, 8);
   EXPECT_NEAR(shown.green(), 0, 8);
-  // A damaged picture is as good as none: the panel stays, the drive still opens.
-  destroy();
-  writeBytes(content.path() + QStringLiteral("/Graficos/p6"), "not a picture");
-  create();
-  EXPECT_EQ(form->imgFondo->picture(), builtInPanelPicture());
   EXPECT_NE(form->dispositivo(), 0u);
+  // A damaged or missing picture ends the set-up with its message: the drawn panel stays and
+  // the drive is not opened.
+  for (const bool missing : {false, true}) {
+    destroy();
+    if (missing) QFile::remove(content.path() + QStringLiteral("/Graficos/p6"));
+    else writeBytes(content.path() + QStringLiteral("/Graficos/p6"), "not a picture");
+    MessageRecorder messages;
+    create();
+    EXPECT_EQ(messages.texts().size(), 1) << missing;
+    EXPECT_EQ(form->imgFondo->picture(), builtInPanelPicture());
+    EXPECT_EQ(form->dispositivo(), 0u);
+    EXPECT_EQ(form->modoAnterior(), 0u);
+    EXPECT_TRUE(form->isVisible());
+  }
 }
 
 TEST_F(Lector, FirstTickReadsTheDiscThenPlayShowsTheTrack) {
