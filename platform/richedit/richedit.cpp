@@ -6,9 +6,9 @@
 #include "platform/textcodec.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -342,8 +342,8 @@ void TRichEdit::scrollCaretIntoView() { ensureCursorVisible(); }
 
 QRect TRichEdit::formattingRect() const {
   if (formattingRect_) return *formattingRect_;
-  return QRect(QPoint(0, 0), viewport()->size()).adjusted(kDocumentMargin, kDocumentMargin, -kDocumentMargin,
-                                                          -kDocumentMargin);
+  return QRect(QPoint(0, 0), viewport()->size())
+      .adjusted(kDocumentMargin, kDocumentMargin, -kDocumentMargin, -kDocumentMargin);
 }
 
 void TRichEdit::setFormattingRect(const QRect& rect) {

@@ -42,8 +42,8 @@ bool havePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdft
 QString ocr(const QString& pdf, int page) {
   QTemporaryDir dir;
   const QString prefix = dir.filePath("page");
-  runTool("pdftoppm", {"-r", "150", "-f", QString::number(page), "-l", QString::number(page), "-singlefile", "-png",
-                       pdf, prefix});
+  runTool("pdftoppm",
+          {"-r", "150", "-f", QString::number(page), "-l", QString::number(page), "-singlefile", "-png", pdf, prefix});
   return runTool("tesseract", {prefix + ".png", "-"});
 }
 
@@ -75,7 +75,8 @@ TEST(RichEditPrint, PrintToPdfPutsTheWholeTextOverThePrintablePageUnderTheTitle)
   edit.print(&printer, QStringLiteral("carta.rtf"));
 
   const QString text = runTool("pdftotext", {"-layout", dir.filePath("carta.pdf"), "-"});
-  EXPECT_TRUE(text.contains(QStringLiteral("Querida Ondravia: año nuevo, vida nueva."))) << text.left(300).toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Querida Ondravia: año nuevo, vida nueva.")))
+      << text.left(300).toStdString();
   for (int i = 1; i <= 150; ++i) ASSERT_TRUE(text.contains(QStringLiteral("Línea %1 de la carta").arg(i))) << i;
   EXPECT_TRUE(text.contains("FIN DE LA CARTA"));
   const QString info = runTool("pdfinfo", {dir.filePath("carta.pdf")});
