@@ -179,7 +179,7 @@ class Writer {
       QString name = f.name;
       name.remove(QChar(u';'));
       delimit_ = false;
-      writeText(name, 0);
+      writeText(name, f.charset);  // a name is read in its own font's code page
       out_ += ";}";
     }
     out_ += "}";

@@ -150,6 +150,11 @@ TEST_F(Rtf, CodePagesFollowTheDocumentAndEachFontsCharacterSet) {
   EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}{\\f1\\fcharset134 SimSun;}}"
                  "\\f0\\'93\\'fa\\'96\\'7b\\f1\\'d6\\'d0}"),
             u"日本中");
+  // A font's name is in its own code page, read and written.
+  load("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\\f0 x}");
+  EXPECT_EQ(at(0).name(), u"Ариал");
+  edit_.loadFromBytes(edit_.toRtf());
+  EXPECT_EQ(at(0).name(), u"Ариал");
   // A byte the code page lacks becomes the replacement character, not a crash.
   EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 a\\'81}"), u"a\uFFFD");
 }
