@@ -153,8 +153,10 @@ TEST_F(Rtf, CodePagesFollowTheDocumentAndEachFontsCharacterSet) {
   // A font's name is in its own code page, read and written.
   load("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\\f0 x}");
   EXPECT_EQ(at(0).name(), u"Ариал");
+  // ... also where its letters are Western ones, written as Unicode.
+  load("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\u209?and\\u250?;}}\\f0 x}");
   edit_.loadFromBytes(edit_.toRtf());
-  EXPECT_EQ(at(0).name(), u"Ариал");
+  EXPECT_EQ(at(0).name(), u"Ñandú");
   // A byte the code page lacks becomes the replacement character, not a crash.
   EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 a\\'81}"), u"a\uFFFD");
 }
