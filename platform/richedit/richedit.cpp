@@ -9,7 +9,6 @@
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QSaveFile>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>

@@ -72,6 +72,11 @@ TEST(RichEditPrint, PrintToPdfPutsTheWholeTextOverThePrintablePageUnderTheTitle)
   printer.setOutputFileName(dir.filePath("carta.pdf"));
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+  // The first numbered line one inch in, the second a bullet.
+  edit.setSelStart(edit.lineIndex(1));
+  edit.paragraph().setFirstIndent(72);
+  edit.setSelStart(edit.lineIndex(2));
+  edit.paragraph().setBullets(true);
   edit.print(&printer, QStringLiteral("carta.rtf"));
 
   const QString text = runTool("pdftotext", {"-layout", dir.filePath("carta.pdf"), "-"});
@@ -89,6 +94,13 @@ TEST(RichEditPrint, PrintToPdfPutsTheWholeTextOverThePrintablePageUnderTheTitle)
   ASSERT_TRUE(first.hasMatch()) << box.left(500).toStdString();
   EXPECT_NEAR(first.captured(1).toDouble(), 28.35, 3.0);
   EXPECT_NEAR(first.captured(2).toDouble(), 28.35, 6.0);
+  // Indents are points on paper too: 72 points, and 10 for the bullet's text.
+  const QRegularExpression line("<word xMin=\"([0-9.]+)\"[^>]*>Línea</word>");
+  auto matches = line.globalMatch(box);
+  ASSERT_TRUE(matches.hasNext());
+  EXPECT_NEAR(matches.next().captured(1).toDouble(), 28.35 + 72, 2.0);
+  ASSERT_TRUE(matches.hasNext());
+  EXPECT_NEAR(matches.next().captured(1).toDouble(), 28.35 + 10, 2.0);
 }
 
 TEST(RichEditPrint, ACupsQueueGetsTheTextWithTheDocumentNameAsJobTitle) {
