@@ -24,6 +24,8 @@ packages=(
   libarchive-tools xorriso
   # the installation: icons rendered at build time, and the desktop's own validators
   librsvg2-bin desktop-file-utils appstream groff-base
+  # printing through a real print service, read back from PDF; RTF readers to measure against
+  cups-daemon cups-client printer-driver-cups-pdf poppler-utils unrtf pandoc
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
 )
