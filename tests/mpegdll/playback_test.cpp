@@ -443,8 +443,13 @@ TEST_F(Playback, InitAndDeinitCanRepeat) {
   ASSERT_EQ(mpeg->openFile(shortTune), 0);
   uint8_t end = 0;
   ASSERT_EQ(mpeg->Play(0, 0, &end), 0);
-  mpeg->deinit();  // while playing: stops and closes
+  // Two holds: the first deinit leaves the player to the other holder.
+  mpeg->deinit();
+  EXPECT_EQ(mpeg->GetPlayerMode(), MPEGDLL_MODE_PLAYING);
+  mpeg->deinit();  // the last hold, while playing: stops and closes
   EXPECT_EQ(mpeg->GetPlayerMode(), MPEGDLL_MODE_CLOSED);
+  mpeg->Close();
+  EXPECT_EQ(mpeg->LastError(), MPEGDLL_ERR_MODE);
   ASSERT_EQ(mpeg->init(), 1);
 }
 
