@@ -9,20 +9,17 @@
 #include "platform/jpeg.h"
 #include "platform/paths.h"
 #include "tests/mp3/fake_library.h"
+#include "tests/mp3/open_dialog_answer.h"
 #include "tests/support/ui_support.h"
 #include "ui/controls.h"
 #include "ui/timer.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QImage>
-#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -300,38 +297,21 @@ TEST_F(Mp3Window, HintsSliderAndPriority) {
   EXPECT_EQ(fake.take(), "SetPriority(-15)");
 }
 
-// The dialog answered as a person would, once it is up. (A timer, not a posted call: window
-// system events are delivered synchronously here, and the dialog's loop runs inside one.)
-void answerDialog(const QString& file) {
-  QTimer::singleShot(5, qApp, [file] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return answerDialog(file);
-    ASSERT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
-    EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("mp* (*.mp*)")});
-    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-    if (file.isEmpty()) return dialog->reject();
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    name->setText(file);  // typed in full
-    static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
-  });
-}
-
 TEST_F(Mp3Window, OpenHotspotOpensTheChosenFileAndLeavesTheCurrentFolder) {
   create();
   const QString file = test::writeFile(dir.path(), QStringLiteral("Música del año/canción.mp3"), "ID3");
   const QString current = QDir::currentPath();
-  answerDialog(QString());  // cancelled: nothing changes
+  test::answerOpenDialog(QString());  // cancelled: nothing changes
   click(window->OpenBtn);
   EXPECT_EQ(fake.take(), "");
   fake.set("length", 33);
-  answerDialog(file);
+  test::answerOpenDialog(file);
   click(window->OpenBtn);
   EXPECT_EQ(fake.take(), "Open(" + QFile::encodeName(file).toStdString() + ",0,null,null) GetLength");
   EXPECT_EQ(window->LengthLabel->caption(), QStringLiteral("33"));
   EXPECT_EQ(QDir::currentPath(), current);
   fake.set("error:Open", 3);  // a file that is not MP3: ignored
-  answerDialog(file);
+  test::answerOpenDialog(file);
   click(window->OpenBtn);
   EXPECT_TRUE(messages.texts().isEmpty());
 }
