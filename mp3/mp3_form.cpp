@@ -321,8 +321,13 @@ void TfrmMP3::Timer1Timer(QObject*) {
   if (!MPlayer->IsLoaded()) return;
   if (MPlayer->GetPlayerMode() == kPlaying) {
     FlagScope updating(UpdatingSlider);
-    Label5->setCaption(QString::number(MPlayer->GetCurrentPos()));
-    Label5->repaint();
+    // The position moves once a second and this timer ticks four times: an unchanged number is
+    // neither set nor repainted again.
+    const QString position = QString::number(MPlayer->GetCurrentPos());
+    if (position != Label5->caption()) {
+      Label5->setCaption(position);
+      Label5->repaint();
+    }
     Slider1->setValue(MPlayer->GetCurrentPos());
   }
   // The end of play, when this timer sees it before the component's: the component then
