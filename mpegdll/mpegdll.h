@@ -74,7 +74,8 @@ typedef int32_t (*MpegOpen)(const char* fileName, int32_t fromStream, MpegOpenSt
 typedef int32_t (*MpegPause)(int32_t resume); /* 0 pauses, 1 resumes */
 typedef int32_t (*MpegRestart)(void);         /* plays the opened stream again from its beginning */
 typedef int32_t (*MpegStop)(void);
-/* -15 idle ... 0 normal (the caller's own) ... 15 time critical. Every level from idle to normal
+/* -15 idle ... 0 normal ... 15 time critical, relative to the calling thread's own priority (the
+ * playback thread's nice value becomes the caller's minus this). Every level from idle to normal
  * can be set again at any time, in any order, by any user. A higher one that the system refuses
  * answers MPEGDLL_ERR_PRIORITY, once for the same level: the nearest permitted level applies. */
 typedef int32_t (*MpegSetPriority)(int32_t priority);

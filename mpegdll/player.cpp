@@ -406,6 +406,8 @@ int Player::setOutputDevice(int32_t device, const char* fileName) {
   });
 }
 
+// Levels are relative to the caller's own nice value, as thread priorities are relative to their
+// process: normal is the caller's level, idle 15 nice steps below it (as far as 19 goes).
 // A lower nice value is a higher priority, and Linux lets a user without privileges raise a
 // thread's nice value but never lower it again (beyond RLIMIT_NICE, 0 by default). So a level is
 // never taken back by lowering the nice value of the thread that was slowed: when the system
@@ -415,12 +417,13 @@ int Player::setPriority(int32_t priority) {
   if (std::this_thread::get_id() == threadId_.load()) return MPEGDLL_ERR_MODE;
   std::lock_guard calls(callMutex_);
   if (!initialised()) return MPEGDLL_ERR_MODE;
-  const int wanted = std::clamp(-priority, -20, 19);
   const auto niceOf = [](int tid) {
     errno = 0;
     const int value = ::getpriority(PRIO_PROCESS, id_t(tid));
     return errno == 0 ? value : 0;
   };
+  const int own = niceOf(int(::syscall(SYS_gettid)));
+  const int wanted = std::clamp(own - priority, -20, 19);
   const auto apply = [&](int nice) {
     const bool done = ::setpriority(PRIO_PROCESS, id_t(threadTid_.load()), nice) == 0;
     if (done) nice_ = nice;
@@ -430,7 +433,6 @@ int Player::setPriority(int32_t priority) {
     refusedPriority_ = 0;
     return MPEGDLL_OK;
   }
-  const int own = niceOf(int(::syscall(SYS_gettid)));
   if (niceOf(threadTid_.load()) > own) {
     const int respawned = respawnThread();
     if (respawned != MPEGDLL_OK) return respawned;

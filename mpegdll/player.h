@@ -42,7 +42,8 @@ class Player {
   int pause(bool resume);
   int seek(int32_t position);
   int setOutputDevice(int32_t device, const char* fileName);
-  // The playback thread's nice value becomes -priority. Any level at or below the caller's own
+  // The playback thread's nice value becomes the caller's own minus priority (normal, 0, is the
+  // caller's level; clamped to what nice values reach). Any level at or below the caller's own
   // can always be taken again, also by a user without privileges (see the .cpp). A level above
   // the caller's that the system refuses answers MPEGDLL_ERR_PRIORITY once; the nearest
   // permitted level is then in effect.
