@@ -1,6 +1,6 @@
 // The MP3 player window over the real decoder library and the demo tune: play, pause, resume
 // and stop as the library really does them, sound reaching a PulseAudio null sink, the window
-// beside another player of the library in both orders, and files that are bad or go away.
+// beside another player of the library in both orders, and files that are bad, cut or go away.
 #include "components/shape2.h"
 #include "components/slider.h"
 #include "mp3/mp3_form.h"
@@ -137,25 +137,6 @@ TEST_F(Mp3WindowLibrary, SoundReachesTheSinkOnlyWhilePlaying) {
   EXPECT_LT(loudness(3), 20) << "stopped";
 }
 
-TEST_F(Mp3WindowLibrary, EndOfTheFileLeavesOnlyPlayAndPlayStartsItAgain) {
-  QTemporaryDir dir;
-  std::vector<int16_t> pcm(size_t(44100) * 2, 3000);
-  test::writeWav(dir.filePath(QStringLiteral("corto.wav")), pcm, 44100, 2);
-  bool ok = false;
-  test::runTool(QStringLiteral("lame"), {"--quiet", dir.filePath(QStringLiteral("corto.wav")), dir.filePath(QStringLiteral("corto.mp3"))}, &ok);
-  ASSERT_TRUE(ok) << "lame is needed to make the test file";
-  create();
-  choose(dir.filePath(QStringLiteral("corto.mp3")));
-  EXPECT_EQ(window->LengthLabel->caption(), QStringLiteral("100"));  // 1 s: the previous maximum
-  play();
-  ASSERT_TRUE(test::waitUntil([&] { return window->PlayBtn->isEnabled(); }, 5000));
-  EXPECT_FALSE(window->StopBtn->isEnabled());
-  EXPECT_FALSE(window->PauseBtn->isEnabled());
-  EXPECT_EQ(window->Slider1->Value(), 0);
-  play();
-  EXPECT_EQ(mode(), kPlaying);
-}
-
 TEST_F(Mp3WindowLibrary, WindowAfterTheMapReleasedItsPlayer) {
   startMapPlayer();
   releaseMapPlayer();
@@ -197,9 +178,14 @@ TEST_F(Mp3WindowLibrary, BadFilesAreIgnoredAndNothingHangs) {
     choose(bad);  // the error is ignored
     EXPECT_FALSE(window->MPlayer->Opened());
   }
+  // A cut file plays to its end: only play is then enabled, and play starts it again.
   choose(truncated);
   play();
   EXPECT_TRUE(test::waitUntil([&] { return window->PlayBtn->isEnabled(); }, 6000)) << "the end of a cut file";
+  EXPECT_FALSE(window->StopBtn->isEnabled() || window->PauseBtn->isEnabled());
+  EXPECT_EQ(window->Slider1->Value(), 0);
+  play();
+  EXPECT_EQ(mode(), kPlaying);
   // A file removed while it plays goes on to be heard; the next open fails silently.
   const QString doomed = dir.filePath(QStringLiteral("borrado.mp3"));
   ASSERT_TRUE(QFile::copy(kTune, doomed));
