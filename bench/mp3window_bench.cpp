@@ -11,7 +11,7 @@
 #include "mpegdll/mpegdll.h"
 #include "platform/library.h"
 #include "platform/paths.h"
-#include "tests/mpegdll/pulse_server.h"
+#include "tests/support/pulse_server.h"
 #include "ui/application.h"
 #include "ui/controls.h"
 

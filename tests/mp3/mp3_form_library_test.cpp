@@ -8,7 +8,7 @@
 #include "platform/paths.h"
 #include "tests/mp3/open_dialog_answer.h"
 #include "tests/mpegdll/mpeg_library.h"
-#include "tests/mpegdll/pulse_server.h"
+#include "tests/support/pulse_server.h"
 #include "tests/support/ui_support.h"
 #include "ui/controls.h"
 

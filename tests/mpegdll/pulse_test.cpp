@@ -1,7 +1,7 @@
 // The decoder library's sound output through a real PulseAudio server with a null sink: the
 // sink's monitor, recorded with parec, shows whether sound really came out.
 #include "tests/mpegdll/mpeg_library.h"
-#include "tests/mpegdll/pulse_server.h"
+#include "tests/support/pulse_server.h"
 
 #include <QElapsedTimer>
 #include <QFile>
