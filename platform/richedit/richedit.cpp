@@ -215,7 +215,9 @@ void TRichEdit::saveToFile(const QString& path) const {
     return;
   }
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
+  // Unbuffered: a write error while the last bytes go out must be seen here, since commit()
+  // would rename a short file over the target after a failed buffer flush.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
   if (file.write(bytes) != bytes.size()) {
     const QString reason = file.errorString();

@@ -11,7 +11,10 @@
 
 #include <cstring>
 
+#include <csignal>
+
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +141,28 @@ TEST_F(RichEditFiles, AFolderThatRefusesNewFilesLeavesThePreviousFileIntact) {
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), "la carta de antes");
   EXPECT_EQ(QDir(dir_.filePath("ro")).entryList(QDir::Files), QStringList{"carta.rtf"});
+}
+
+// A disk that fills up in the middle of the save (here: a file-size limit that the new file
+// reaches) is an error, and the previous file stays whole.
+TEST_F(RichEditFiles, ADiskFillingUpDuringTheSaveLeavesThePreviousFileWhole) {
+  const QString target = test::writeFile(dir_.path(), "carta.rtf", "la carta de antes");
+  QStringList lines;
+  for (int i = 0; i < 200; ++i) lines << QStringLiteral("una línea larga del documento número %1").arg(i);
+  edit_.setLines(lines);
+  struct rlimit previous {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+  const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = previous;
+  limit.rlim_cur = 2000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  EXPECT_THROW(edit_.saveToFile(target), std::runtime_error);
+  ::setrlimit(RLIMIT_FSIZE, &previous);
+  ::signal(SIGXFSZ, previousHandler);
+  QFile kept(target);
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "la carta de antes");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"carta.rtf"});
 }
 
 TEST_F(RichEditFiles, AFullDiskAndOtherTargetsGiveAnError) {
