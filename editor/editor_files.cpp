@@ -25,6 +25,10 @@ bool TfrmEditor::OfferToSaveChanges() {
 }
 
 void TfrmEditor::OpenDocumentFile(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) throw ui::Error(QStringLiteral("No se encuentra el fichero %1").arg(path));
+  // Only plain files: a folder holds no text, and a device or a pipe would be read for ever.
+  if (!info.isFile()) throw ui::Error(QStringLiteral("%1 no es un fichero").arg(path));
   Editor->loadFromFile(path);
   AssignDocumentName(path);
   Editor->setFocus();
