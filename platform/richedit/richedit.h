@@ -5,15 +5,19 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <QTextCharFormat>
 #include <QTextEdit>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class QPrinter;
 
 namespace vardel::platform {
 
 class TRichEdit;
+struct TextAttributeAccess;
 
 // Character styles, as a bit set.
 enum RichFontStyle : unsigned {
@@ -108,6 +112,10 @@ class TRichEdit : public QTextEdit {
   void beginUpdate();
   void endUpdate();
 
+  // The most text the control takes, in characters, and the largest file it opens, in bytes.
+  static constexpr int kMaxCharacters = 64 * 1024 * 1024;
+  static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+
   // Files. Loading reads rich text, or, when the bytes do not begin as rich text, plain text
   // (valid UTF-8 as UTF-8, otherwise Windows-1252). Saving always writes rich text, into a new
   // file beside the target that replaces the target only once it is completely written.
@@ -149,6 +157,13 @@ class TRichEdit : public QTextEdit {
   TTextAttributes& defAttributes() { return defAttributes_; }
   TParaAttributes& paragraph() { return paragraph_; }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
+  QMimeData* createMimeDataFromSelection() const override;
+
  signals:
   // The text changed (not while updates are suspended; once at endUpdate).
   void change();
@@ -156,11 +171,23 @@ class TRichEdit : public QTextEdit {
   void selectionChange();
 
  private:
+  friend struct TextAttributeAccess;
+  void prepareDocument();
+  void applyFormattingRect();
+  void replaceText(const std::function<void(QTextCursor&)>& fill);
+  void noteSelection();
+
   TTextAttributes selAttributes_{this, TTextAttributes::Kind::Selection};
   TTextAttributes defAttributes_{this, TTextAttributes::Kind::Default};
   TParaAttributes paragraph_{this};
   int updateDepth_ = 0;
   bool changedWhileSuspended_ = false;
+  // Character set and pitch of the default attributes (the rest is the default font and the
+  // palette's text colour).
+  QTextCharFormat defaultFormat_;
+  std::optional<QRect> formattingRect_;
+  int lastAnchor_ = 0;
+  int lastPosition_ = 0;
 };
 
 }  // namespace vardel::platform
