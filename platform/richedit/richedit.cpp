@@ -6,6 +6,7 @@
 #include "platform/textcodec.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -13,6 +14,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+
+#include <sys/stat.h>
 
 #include <memory>
 #include <stdexcept>
@@ -184,6 +187,37 @@ void TRichEdit::loadFromFile(const QString& path) {
   if (file.error() != QFileDevice::NoError)
     fail(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
   loadFromBytes(bytes);
+}
+
+// A regular file (or a new one) is replaced only once its successor is completely on disk:
+// written beside it, flushed to the disk, then renamed over it. A device is written in place
+// (replacing a device node by a file would break the device, and it has no folder to write
+// beside); anything else is refused.
+void TRichEdit::saveToFile(const QString& path) const {
+  const QByteArray bytes = toRtf();
+  const QFileInfo info(path);
+  if (info.isDir()) fail(QStringLiteral("Cannot create file \"%1\". It is a folder").arg(path));
+  if (info.exists() && !info.isFile()) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+      fail(QStringLiteral("Cannot create file \"%1\". It is not a document file").arg(path));
+    QFile device(path);
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+      fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, device.errorString()));
+    if (device.write(bytes) != bytes.size())
+      fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, device.errorString()));
+    return;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+  if (file.write(bytes) != bytes.size()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+  }
+  // commit() flushes, syncs to the disk and renames; on failure the old file is untouched.
+  if (!file.commit()) fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
 }
 
 void TRichEdit::loadFromBytes(const QByteArray& bytes) {

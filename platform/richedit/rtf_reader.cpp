@@ -90,7 +90,7 @@ enum class Kw : uint8_t {
   // paragraphs
   Pard, Fi, Li, Ri, Ql, Qr, Qc, Qj, Ls, PnLvlBlt, PnLvlNumbered,
   // list tables
-  List, ListId, ListLevel, LevelNfc,
+  List, ListId, ListLevel, LevelNfc, ListOverride,
   // text
   Par, Line, Tab, Cell, Row, Char,
 };
@@ -140,7 +140,7 @@ const std::unordered_map<std::string_view, Keyword>& keywords() {
         {"li", Kw::Li}, {"ri", Kw::Ri}, {"ql", Kw::Ql}, {"qr", Kw::Qr}, {"qc", Kw::Qc}, {"qj", Kw::Qj},
         {"qd", Kw::Qj}, {"ls", Kw::Ls}, {"pnlvlblt", Kw::PnLvlBlt}, {"pnlvlbody", Kw::PnLvlNumbered},
         {"pnlvlcont", Kw::PnLvlNumbered}, {"pnlvl", Kw::PnLvlNumbered}, {"list", Kw::List},
-        {"listid", Kw::ListId}, {"listlevel", Kw::ListLevel}, {"levelnfc", Kw::LevelNfc}, {"par", Kw::Par},
+        {"listid", Kw::ListId}, {"listoverride", Kw::ListOverride}, {"listlevel", Kw::ListLevel}, {"levelnfc", Kw::LevelNfc}, {"par", Kw::Par},
         {"sect", Kw::Par}, {"page", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"cell", Kw::Cell},
         {"nestcell", Kw::Cell}, {"row", Kw::Row}, {"nestrow", Kw::Row}};
     for (const auto& [name, kind] : plain) t.emplace(name, Keyword{kind});
@@ -177,8 +177,8 @@ class Reader {
       } else if (c == '}') {
         ++pos_;
         if (!started) continue;
+        if (stack_.size() == 1 && overflow_ == 0) break;  // the document's group is closed
         closeGroup();
-        if (stack_.empty() && overflow_ == 0) break;  // the document's group is closed
       } else if (c == '\\') {
         controlWord();
       } else {
@@ -431,6 +431,8 @@ class Reader {
         } else if (u <= 0x10FFFF) {
           const char32_t cp = char32_t(u);
           addText(QString::fromUcs4(&cp, 1));
+        } else {
+          addChar(0xFFFD);
         }
         skip_ = g.uc;
         return;
@@ -510,6 +512,12 @@ class Reader {
         } else if (g.dest == Dest::ListOverride) {
           overrideListId_ = v;
           if (overrideLs_ != 0) listOfOverride_[overrideLs_] = overrideListId_;
+        }
+        return;
+      case Kw::ListOverride:
+        if (g.dest == Dest::ListOverride) {
+          overrideLs_ = 0;
+          overrideListId_ = 0;
         }
         return;
       case Kw::ListLevel:
