@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -121,6 +122,25 @@ QIcon swatch(const QColor& colour) {
 
 TFontDialog::TFontDialog(QObject* owner) : QObject(owner) {}
 
+namespace {
+
+// The font with the name of its typeface's own style for its weight and slant. Qt's dialog
+// otherwise looks the style up by its translated name ("Negrita"), which no typeface's style
+// list holds, and shows another style.
+QFont withOwnStyleName(QFont font) {
+  const QString family = font.family();
+  for (const QString& style : QFontDatabase::styles(family)) {
+    const bool bold = QFontDatabase::weight(family, style) >= QFont::DemiBold;
+    if (bold == (font.weight() >= QFont::DemiBold) && QFontDatabase::italic(family, style) == font.italic()) {
+      font.setStyleName(style);
+      break;
+    }
+  }
+  return font;
+}
+
+}  // namespace
+
 bool TFontDialog::execute(QWidget* parent) {
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("FontDialog"));
@@ -131,7 +151,7 @@ bool TFontDialog::execute(QWidget* parent) {
   fonts->setObjectName(QStringLiteral("Fonts"));
   fonts->setWindowFlags(Qt::Widget);
   fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-  fonts->setCurrentFont(Font);
+  fonts->setCurrentFont(withOwnStyleName(Font));
   layout->addWidget(fonts);
 
   auto* row = new QHBoxLayout;

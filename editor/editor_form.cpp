@@ -399,7 +399,10 @@ void TfrmEditor::FormResize(QObject*) {
 }
 
 void TfrmEditor::ApplyTextMargins() {
-  const QRect wanted(6, 0, std::max(0, Editor->viewport()->width() - 12), Editor->viewport()->height());
+  // In the control's client coordinates: inside its frame, without the scroll bar.
+  const QRect inside = Editor->contentsRect();
+  const int bar = Editor->verticalScrollBar()->sizeHint().width();  // always shown
+  const QRect wanted(6, 0, std::max(0, inside.width() - bar - 12), inside.height());
   if (Editor->formattingRect() != wanted) Editor->setFormattingRect(wanted);
 }
 

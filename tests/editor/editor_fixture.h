@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -123,7 +124,8 @@ class DialogAnswers {
       if (path.isEmpty()) return dialog->reject();
       if (!filter.isEmpty()) dialog->selectNameFilter(filter);
       if (auto* option = dialog->findChild<QCheckBox*>(QStringLiteral("ReadOnly"))) option->setChecked(readOnly);
-      dialog->selectFile(path);
+      // Typed into the name box, as a person does (the box may hold a whole path).
+      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
       static_cast<QDialog*>(dialog)->accept();
     });
   }

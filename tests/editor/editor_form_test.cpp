@@ -11,9 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <sys/resource.h>
-
-#include <csignal>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace vardel {
 namespace {
@@ -26,9 +25,15 @@ QByteArray contents(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Types each character as a key press with its text (any character, not only ASCII).
 void type(TfrmEditor* e, const QString& text) {
   e->Editor->setFocus();
-  QTest::keyClicks(e->Editor, text);
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(e->Editor, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(e->Editor, &release);
+  }
 }
 
 // The x of a tool bar item in the tool bar's own layout.
@@ -78,7 +83,8 @@ TEST_F(EditorTest, TheToolBarOfEachProgramStandsWhereItsDefinitionSays) {
 TEST_F(EditorTest, MenuShortcutsWinOverTheTextsOwnKeys) {
   TfrmEditor* e = editor();
   type(e, QStringLiteral("abc"));
-  // Ctrl+A opens (not: select all); the dialog is cancelled.
+  // Ctrl+A opens (not: select all): the save question, then the dialog, cancelled.
+  dialogs.question(QMessageBox::No);
   dialogs.file(QString());
   QTest::keyClick(e->Editor, Qt::Key_A, Qt::ControlModifier);
   EXPECT_TRUE(test::waitUntil([&] { return dialogs.done(); }));
@@ -232,7 +238,9 @@ TEST_F(EditorTest, FilesThatCannotBeOpenedSayWhyAndChangeNothing) {
 
 TEST_F(EditorTest, ACaretPanelAndCutCopyFollowTheSelection) {
   TfrmEditor* e = editor();
-  type(e, QStringLiteral("primera\nsegunda"));
+  type(e, QStringLiteral("primera"));
+  QTest::keyClick(e->Editor, Qt::Key_Return);
+  type(e, QStringLiteral("segunda"));
   e->Editor->setSelStart(12);
   EXPECT_EQ(e->StatusBar->panelText(0), QStringLiteral("Línea:   2   Columna:   5"));
   EXPECT_FALSE(e->CopyButton->isEnabled());
@@ -262,39 +270,36 @@ TEST_F(EditorTest, PasteFollowsTheClipboardInEveryEditorOfTheChain) {
   clipboard->clear();
 }
 
-// Writes beyond `bytes` fail as on a full disk, for as long as this lives.
-class FullDisk {
+// File access as the unprivileged user for as long as this lives, so that a folder's
+// permissions hold for a test run as root as well.
+class AsNobody {
  public:
-  explicit FullDisk(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FullDisk() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
+  AsNobody() : previous_(setfsuid(65534)) { setfsgid(65534); }
+  ~AsNobody() {
+    setfsuid(previous_);
+    setfsgid(getgid());
   }
 
  private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
+  int previous_;
 };
 
 TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
+  QDir(folder()).mkdir(QStringLiteral("cerrada"));
+  const QString closed = folder() + QStringLiteral("cerrada/");
   TfrmEditor* e = editor();
   type(e, QStringLiteral("versión buena"));
-  dialogs.file(folder() + QStringLiteral("carta"));
+  dialogs.file(closed + QStringLiteral("carta"));
   e->FileSave(nullptr);
-  const QString carta = folder() + QStringLiteral("carta.rtf");
+  const QString carta = closed + QStringLiteral("carta.rtf");
   const QByteArray good = contents(carta);
   ASSERT_FALSE(good.isEmpty());
-  type(e, QStringLiteral(" y mucho más texto que ya no cabe en el disco"));
+  type(e, QStringLiteral(" y lo que ya no se puede guardar"));
+  QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
 
   MessageRecorder messages;
   {
-    FullDisk full(16);
+    AsNobody nobody;
     ui::guarded([&] { e->FileSave(nullptr); });
   }
   EXPECT_EQ(messages.texts().size(), 1);
@@ -303,17 +308,16 @@ TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
   EXPECT_TRUE(e->Editor->modified());
   EXPECT_EQ(e->StatusBar->panelText(1), QStringLiteral("Modificado"));
 
-  // Save As into a folder nobody may write: the name stays the old one.
+  // Save As there: the name stays the old one.
   messages.clear();
-  const QString closed = geteuid() == 0 ? QStringLiteral("/proc/carta") : folder() + QStringLiteral("cerrada/carta");
-  if (geteuid() != 0) {
-    QDir(folder()).mkdir(QStringLiteral("cerrada"));
-    QFile::setPermissions(folder() + QStringLiteral("cerrada"), QFile::ReadOwner | QFile::ExeOwner);
+  dialogs.file(closed + QStringLiteral("otra"));
+  {
+    AsNobody nobody;
+    ui::guarded([&] { e->FileSaveAs(nullptr); });
   }
-  dialogs.file(closed);
-  ui::guarded([&] { e->FileSaveAs(nullptr); });
   EXPECT_EQ(messages.texts().size(), 1);
   EXPECT_EQ(e->DocumentName, carta);
+  EXPECT_EQ(e->windowTitle(), QStringLiteral("carta.rtf - VARDEL"));
   EXPECT_TRUE(e->Editor->modified());
 
   // Closing with Yes and a failed save keeps the window and says why.
@@ -321,13 +325,14 @@ TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
   QPointer<TfrmEditor> alive(e);
   dialogs.question(QMessageBox::Yes);
   {
-    FullDisk full(16);
+    AsNobody nobody;
     e->close();
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(alive);
   EXPECT_EQ(messages.texts().size(), 1);
   EXPECT_EQ(contents(carta), good);
+  QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 }  // namespace

@@ -210,12 +210,17 @@ TEST_F(EditorTest, TheFontDialogAppliesAllOnOkAndTheToolBarWaitsForTheNextSelect
   TfrmEditor* e = withText(editor());
   e->Editor->setSelStart(0);
   e->Editor->setSelLength(5);
+  e->Editor->selAttributes().setName(QStringLiteral("Liberation Sans"));
+  e->Editor->selAttributes().setStyle(platform::rfsItalic);
   const QString shownSize = e->FontSize->text();
   dialogs.then<QDialog>([](QDialog* dialog) {
     auto* fonts = dialog->findChild<QFontDialog*>();
+    // The dialog shows the selection's style (under its own name, whatever the language).
+    EXPECT_TRUE(fonts->currentFont().italic());
+    EXPECT_FALSE(fonts->currentFont().bold());
     QFont chosen(QStringLiteral("Liberation Serif"));
     chosen.setPointSize(20);
-    chosen.setBold(true);
+    chosen.setStyleName(QStringLiteral("Bold"));  // as picked from the style list
     chosen.setStrikeOut(true);
     fonts->setCurrentFont(chosen);
     auto* colour = dialog->findChild<QComboBox*>(QStringLiteral("Color"));

@@ -57,7 +57,7 @@ TEST_P(ImportTest, EveryDemoArticleArrivesAsTheViewersTextInPlainLines) {
 TEST_P(ImportTest, WhatWasLoadedBeforeTheImportIsReplacedButKeepsItsNameAndReadOnly) {
   const QString own = test::writeFile(folder(), QStringLiteral("propio.txt"), "texto propio");
   auto& h = host(browser());
-  h.display(test::kDemoArticles + QStringLiteral("fauna.html"));
+  h.display(test::kDemoArticles + QStringLiteral("geografia.html"));
   TfrmEditor* e = h.openEditor();
   e->OpenDocumentFile(own);
   e->Editor->setReadOnly(true);
@@ -88,7 +88,7 @@ TEST_P(ImportTest, AnEmptyArticleLeavesTheEditorEmptyWithThePanelGone) {
 
 TEST_P(ImportTest, AnEditorClosedBeforeItsTextArrivesIsNeverReached) {
   auto& h = host(browser());
-  h.display(test::kDemoArticles + QStringLiteral("fauna.html"));
+  h.display(test::kDemoArticles + QStringLiteral("geografia.html"));
   const int parses = h.parses;
   QPointer<TfrmEditor> e(h.openEditor());
   e->close();
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(BothPrograms, ImportTest, ::testing::Values(false, true
 TEST_F(EditorTest, TheBrowserBuildAsksForTheMapsOwnAddressFormAndReportsARefusal) {
   auto& h = host(true);
   // "file:" and a path, as the map writes it when it opens an article.
-  h.address = QStringLiteral("file:") + test::kDemoArticles + QStringLiteral("fauna.html");
+  h.address = QStringLiteral("file:") + test::kDemoArticles + QStringLiteral("geografia.html");
   TfrmEditor* e = h.openEditor();
   ASSERT_TRUE(h.waitForImport());
   EXPECT_EQ(editorLines(e), viewerLines(h.w, true));
