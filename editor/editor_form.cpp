@@ -181,6 +181,8 @@ void TfrmEditor::defineMenus() {
        QStringLiteral("Exit this application"), &TfrmEditor::FileExit);
   EditMenu = MainMenu->addMenu(QStringLiteral("&Edicion"));
   EditMenu->setObjectName(QStringLiteral("EditMenu"));
+  FileMenu->setFont(MainMenu->font());
+  EditMenu->setFont(MainMenu->font());
   item(EditMenu, EditUndoItem, "EditUndoItem", QStringLiteral("&Deshacer"), QKeySequence(Qt::CTRL | Qt::Key_D),
        QStringLiteral("Undo the last action"), &TfrmEditor::EditUndo);
   EditMenu->addSeparator();

@@ -9,6 +9,9 @@
 #include <QPainterPath>
 #include <QTextOption>
 
+#include <cmath>
+#include <utility>
+
 namespace vardel {
 namespace {
 
@@ -67,7 +70,19 @@ QRect TPanel::captionRect() const {
   return rect().adjusted(inset, inset, -inset, -inset);
 }
 
-qreal TPanel::tabStop() const { return 8 * QFontMetricsF(font()).averageCharWidth(); }
+// The average character width as the desktop defines it for its tab stops: the widths of the
+// lower-case letters and the blank, weighted by how often they occur in text. (A font's own
+// figure often averages every glyph it has, which comes out far wider.)
+qreal TPanel::tabStop() const {
+  static constexpr std::pair<char, int> kWeights[] = {
+      {'a', 64}, {'b', 14}, {'c', 27}, {'d', 35}, {'e', 100}, {'f', 20}, {'g', 14}, {'h', 42}, {'i', 63},
+      {'j', 3},  {'k', 6},  {'l', 35}, {'m', 20}, {'n', 56},  {'o', 56}, {'p', 17}, {'q', 4},  {'r', 49},
+      {'s', 56}, {'t', 71}, {'u', 31}, {'v', 10}, {'w', 18},  {'x', 3},  {'y', 18}, {'z', 2},  {' ', 166}};
+  const QFontMetricsF metrics(font());
+  qreal sum = 0;
+  for (const auto& [c, weight] : kWeights) sum += weight * metrics.horizontalAdvance(QChar::fromLatin1(c));
+  return 8 * std::round(sum / 1000);
+}
 
 void TPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
@@ -140,11 +155,12 @@ void TStatusBar::setPanelText(int index, const QString& text) {
 }
 
 QRect TStatusBar::panelRect(int index) const {
-  // Panels stand 2 pixels below the top, 2 apart, each as wide as given (the last one at
-  // least to the end when it is the only room left).
+  // Panels stand 2 pixels below the top, 2 apart, each as wide as given; the last one runs on
+  // to the right end.
   int left = 0;
   for (int i = 0; i < index; ++i) left += panels_[i].width + 2;
-  return QRect(left, 2, panels_[index].width, height() - 2);
+  const int width = index == panels_.size() - 1 ? std::max(panels_[index].width, this->width() - left) : panels_[index].width;
+  return QRect(left, 2, width, height() - 2);
 }
 
 void TStatusBar::paintEvent(QPaintEvent*) {
