@@ -12,8 +12,10 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -124,6 +126,30 @@ TFontDialog::TFontDialog(QObject* owner) : QObject(owner) {}
 
 namespace {
 
+// Enter and Escape reaching a dialog embedded in another answer the outer dialog.
+class KeysToDialog : public QObject {
+ public:
+  explicit KeysToDialog(QDialog* outer) : outer_(outer) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->matches(QKeySequence::Cancel)) {
+        outer_->reject();
+        return true;
+      }
+      if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+          (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        outer_->accept();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QDialog* outer_;
+};
+
 // The font with the name of its typeface's own style for its weight and slant. Qt's dialog
 // otherwise looks the style up by its translated name ("Negrita"), which no typeface's style
 // list holds, and shows another style.
@@ -151,8 +177,18 @@ bool TFontDialog::execute(QWidget* parent) {
   fonts->setObjectName(QStringLiteral("Fonts"));
   fonts->setWindowFlags(Qt::Widget);
   fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-  fonts->setCurrentFont(withOwnStyleName(Font));
+  // A face the system lacks (the documents' "MS Sans Serif") is shown as the typeface that
+  // stands in for it; keeping that typeface keeps the document's own name for it.
+  const QString requested = Font.family();
+  QFont shown = Font;
+  const bool known = QFontDatabase::families().contains(requested, Qt::CaseInsensitive);
+  if (!known) shown.setFamily(QFontInfo(Font).family());
+  fonts->setCurrentFont(withOwnStyleName(shown));
   layout->addWidget(fonts);
+  // Enter and Escape answer the whole dialog; the embedded one would take them for itself
+  // (and hide itself on Escape).
+  KeysToDialog keys(&dialog);
+  fonts->installEventFilter(&keys);
 
   auto* row = new QHBoxLayout;
   auto* label = new QLabel(QStringLiteral("&Color:"), &dialog);
@@ -179,6 +215,7 @@ bool TFontDialog::execute(QWidget* parent) {
 
   if (dialog.exec() != QDialog::Accepted) return false;
   Font = fonts->currentFont();
+  if (!known && Font.family() == shown.family()) Font.setFamily(requested);
   Color = colours->currentData().value<QColor>();
   return true;
 }

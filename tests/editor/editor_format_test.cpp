@@ -243,6 +243,17 @@ TEST_F(EditorTest, TheFontDialogAppliesAllOnOkAndTheToolBarWaitsForTheNextSelect
   dialogs.then<QDialog>([](QDialog* dialog) { dialog->reject(); });
   e->SelectFont(nullptr);
   EXPECT_EQ(e->Editor->selAttributes().size(), 20);
+
+  // A face this system lacks shows as its stand-in, and OK keeps the document's name for it.
+  e->Editor->setSelStart(8);
+  e->Editor->setSelLength(4);
+  ASSERT_EQ(e->Editor->selAttributes().name(), QStringLiteral("MS Sans Serif"));
+  dialogs.then<QDialog>([](QDialog* dialog) {
+    EXPECT_EQ(dialog->findChild<QFontDialog*>()->currentFont().family(), QStringLiteral("Liberation Sans"));
+    dialog->accept();
+  });
+  e->SelectFont(nullptr);
+  EXPECT_EQ(e->Editor->selAttributes().name(), QStringLiteral("MS Sans Serif"));
 }
 
 }  // namespace
