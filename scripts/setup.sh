@@ -20,6 +20,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xserver-xephyr xdotool x11-utils xauth imagemagick
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
+  # printing through a real print service, read back from PDF; RTF readers to measure against
+  cups-daemon cups-client printer-driver-cups-pdf poppler-utils unrtf pandoc
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
 )

@@ -91,26 +91,33 @@ void TRichEdit::noteSelection() {
 
 // ---- lines ----
 
+// The new text goes into a fresh document that replaces the control's own only when it is
+// complete: a failure leaves the text as it was, and a visible control lays a new document out
+// lazily (the visible part first), which is many times faster for long texts than laying out
+// every change to the old one.
 void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) {
-  beginUpdate();
-  QTextDocument* doc = document();
-  doc->clear();  // also empties the undo stack
-  doc->setUndoRedoEnabled(false);
-  QTextCursor cursor(doc);
-  cursor.beginEditBlock();
-  try {
+  QTextDocument* old = document();
+  auto fresh = std::make_unique<QTextDocument>(this);
+  fresh->setUndoRedoEnabled(false);
+  fresh->setDefaultFont(old->defaultFont());
+  fresh->setDefaultTextOption(old->defaultTextOption());
+  fresh->setDocumentMargin(kDocumentMargin);
+  {
+    QTextCursor cursor(fresh.get());
+    cursor.beginEditBlock();
     fill(cursor);
-  } catch (...) {
     cursor.endEditBlock();
-    doc->setUndoRedoEnabled(true);
-    endUpdate();
-    throw;
   }
-  cursor.endEditBlock();
-  doc->setUndoRedoEnabled(true);
-  doc->setModified(false);
-  QTextCursor start(doc);
-  setTextCursor(start);
+  fresh->setUndoRedoEnabled(true);
+  fresh->setModified(false);
+
+  beginUpdate();
+  const bool ours = old->parent() == this;  // the first document belongs to QTextEdit, which frees it
+  setDocument(fresh.release());
+  if (ours) delete old;
+  setTextCursor(QTextCursor(document()));
+  lastAnchor_ = lastPosition_ = -1;
+  noteSelection();
   changedWhileSuspended_ = true;
   endUpdate();
 }

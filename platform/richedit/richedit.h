@@ -121,6 +121,8 @@ class TRichEdit : public QTextEdit {
   // file beside the target that replaces the target only once it is completely written.
   // Both throw std::runtime_error with a readable message on any failure; the control's text
   // is unchanged by a failed load.
+  // Loading, setLines() and clear() put the new text into a new document(): connect to the
+  // control's own signals, not to those of a document.
   void loadFromFile(const QString& path);
   void saveToFile(const QString& path) const;
   void loadFromBytes(const QByteArray& bytes);

@@ -696,7 +696,8 @@ class Reader {
 
   void emitParagraph(const ParaState& para, const CharState& mark) {
     const bool bullet = isBullet(para);
-    if (listTextSeen_ && !bullet && !listText_.isEmpty()) {
+    // Writers that leave the number out (blanks and a tab) leave nothing worth keeping.
+    if (listTextSeen_ && !bullet && !listText_.trimmed().isEmpty()) {
       // A number, or a list we cannot show as bullets: kept as text.
       runs_.insert(runs_.begin(), Run{mark, listText_});
     }

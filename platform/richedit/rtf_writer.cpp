@@ -81,8 +81,9 @@ class Writer {
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
       if (block.position() >= to && block != first && !wholeDocument) break;
       const int separator = block.position() + block.length() - 1;
-      Piece piece{block, {}, styleOf(block.charFormat(), nullptr),
-                  separator < to || (wholeDocument && !block.next().isValid())};
+      // Fonts and colours are numbered in the order the text uses them, so writing what was
+      // read gives the same tables.
+      Piece piece{block, {}, {}, separator < to || (wholeDocument && !block.next().isValid())};
       for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const int start = std::max(from, fragment.position());
@@ -92,6 +93,7 @@ class Writer {
         const RunStyle style = styleOf(fragment.charFormat(), &charset);
         piece.runs.push_back({fragment.text().mid(start - fragment.position(), end - start), style, charset});
       }
+      if (piece.runs.empty()) piece.mark = styleOf(block.charFormat(), nullptr);
       pieces.push_back(std::move(piece));
     }
     bool anyBullets = false;
