@@ -8,6 +8,11 @@
 #include "platform/richedit/richedit.h"
 #include "ui/application.h"
 
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <stdexcept>
+
 namespace vardel {
 
 namespace {
@@ -61,10 +66,25 @@ void TfrmEditor::ImportDisplayedDocument() {
   }
   // The text stays Unicode: the editor holds and writes every character the article has.
   const QStringList lines = splitImportedLines(text);
+  const qsizetype fit = linesThatFit(lines, Editor->document()->characterCount(), platform::TRichEdit::kMaxCharacters);
   {
     SuspendedUpdates suspended(Editor);
-    for (const QString& line : lines) Editor->appendLine(line);
+    // All the lines as one edit of the document. Emptied inside that edit, the document takes
+    // it as a new text, laid out as far as it shows and the rest later, as a loaded file is.
+    QTextDocument* document = Editor->document();
+    QTextCursor edit(document);
+    edit.beginEditBlock();
+    document->clear();
+    if (fit > 0) {
+      edit.insertText(lines.constFirst());
+      // The caret goes to the start before the rest follows, so that nothing drags it (and
+      // a selection) along to the end, which would have the whole text laid out at once.
+      Editor->setSelStart(0);
+      if (fit > 1) edit.insertText(QChar(QChar::ParagraphSeparator) + lines.mid(1, fit - 1).join(QChar::ParagraphSeparator));
+    }
+    edit.endEditBlock();
   }
+  if (fit < lines.size()) throw std::runtime_error("RichEdit line insertion error");
   Editor->setSelStart(0);
   Editor->scrollCaretIntoView();
   PanelMensaje->hide();

@@ -33,4 +33,13 @@ QStringList splitImportedLines(const QString& text) {
   return lines;
 }
 
+qsizetype linesThatFit(const QStringList& lines, qsizetype characters, qsizetype limit) {
+  qsizetype total = characters;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    if (total + lines[i].size() + 1 > limit) return i;
+    total += lines[i].size() + (i > 0 ? 1 : 0);  // the first line goes into the empty paragraph
+  }
+  return lines.size();
+}
+
 }  // namespace vardel

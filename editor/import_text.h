@@ -18,4 +18,9 @@ QString importRequestAddress(const QString& displayed);
 // LF; a break at the very end adds no empty line (so an empty text has no lines at all).
 QStringList splitImportedLines(const QString& text);
 
+// How many of `lines`, appended one after the other as paragraphs to a text of `characters`
+// characters (its final paragraph mark included), a control that holds at most `limit`
+// characters takes before one would pass the limit.
+qsizetype linesThatFit(const QStringList& lines, qsizetype characters, qsizetype limit);
+
 }  // namespace vardel

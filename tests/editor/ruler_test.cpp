@@ -66,6 +66,16 @@ TEST(ImportText, LinesBreakAtCrLfAndCrLfAndEndAtAZero) {
   EXPECT_EQ(splitImportedLines(QStringLiteral("sin salto")), QStringList{"sin salto"});
 }
 
+TEST(ImportText, LinesStopWhereTheControlWouldOverflow) {
+  const QStringList lines{QStringLiteral("abc"), QStringLiteral("de"), QStringLiteral("f")};
+  // An empty text holds 1 character; "abc" makes 4, "de" in a new paragraph 7, "f" 9.
+  EXPECT_EQ(linesThatFit(lines, 1, 9), 3);
+  EXPECT_EQ(linesThatFit(lines, 1, 8), 2);
+  EXPECT_EQ(linesThatFit(lines, 1, 5), 1);
+  EXPECT_EQ(linesThatFit(lines, 1, 4), 0);
+  EXPECT_EQ(linesThatFit({}, 1, 1), 0);
+}
+
 TEST(ImportText, TheRequestLosesTheFirstAuthorityAndDotsAndKeepsTheMapsOwnForm) {
   EXPECT_EQ(importRequestAddress(QStringLiteral("file:///C:/Revista/Ficheros/art1.htm")),
             QStringLiteral("file:/C:/Revista/Ficheros/art1.htm"));
