@@ -5,9 +5,8 @@
 #include "controls/host/html_control.h"
 #include "editor/editor_form.h"
 #include "editor/editor_host.h"
-#include "platform/control_registry.h"
-#include "platform/paths.h"
 #include "platform/richedit/richedit.h"
+#include "tests/controls/control_fixture.h"
 #include "tests/support/ui_support.h"
 
 #include <QApplication>
@@ -150,19 +149,16 @@ class DialogAnswers {
 };
 
 // A registry and a program folder of the test's own, with html.ocx registered.
-class EditorTest : public ::testing::Test {
+class EditorTest : public ControlTest {
  protected:
   void SetUp() override {
-    savedData_ = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", data_.path().toUtf8());
-    platform::overrideProgramFolder(program_.path());
-    platform::registerControl(QString::fromLatin1(platform::kHtmlViewerClassId), QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx"));
+    ControlTest::SetUp();
+    platform::registerControl(QString::fromLatin1(platform::kHtmlViewerClassId), kRealOcx);
   }
   void TearDown() override {
     host_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    qputenv("XDG_DATA_HOME", savedData_);
-    platform::overrideProgramFolder(QString());
+    ControlTest::TearDown();
   }
 
   TestHost& host(bool browser = false) {
@@ -177,8 +173,6 @@ class EditorTest : public ::testing::Test {
   }
   QString folder() const { return program_.path() + QLatin1Char('/'); }
 
-  QTemporaryDir data_, program_;
-  QByteArray savedData_;
   std::unique_ptr<TestHost> host_;
   DialogAnswers dialogs;
 };
