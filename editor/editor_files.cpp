@@ -30,6 +30,9 @@ void TfrmEditor::OpenDocumentFile(const QString& path) {
   // Only plain files: a folder holds no text, and a device or a pipe would be read for ever.
   if (!info.isFile()) throw ui::Error(QStringLiteral("%1 no es un fichero").arg(path));
   Editor->loadFromFile(path);
+  // A document opened before the article arrives is kept: the article replacing its text under
+  // its name would have the next Save write the article over the document.
+  if (!imported()) abandonImport();
   AssignDocumentName(path);
   Editor->setFocus();
   Editor->setModified(false);

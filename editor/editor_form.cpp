@@ -336,10 +336,9 @@ void TfrmEditor::FormCreate(QObject*) {
     } catch (const std::exception& error) {
       // Nothing will arrive to import: the placeholder goes, and the rest of the set-up still
       // runs so the window is whole (placed, named, the cursor restored).
-      imported_ = true;
+      abandonImport();
       Editor->clear();
       Editor->setModified(false);
-      PanelMensaje->hide();
       Application::instance().showException(error);
     }
   }

@@ -45,7 +45,8 @@ class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
 
   // Replaces the text with the article the viewer holds (the map's parse-complete handler
   // calls it on the newest editor in the browser build; the timer does in the basic build).
-  // Runs once in an editor's life; later calls do nothing.
+  // Runs once in an editor's life, and not at all once a document has been opened in it;
+  // other calls do nothing.
   void ImportDisplayedDocument();
 
   // Controls, in the order of the window definition.
@@ -187,6 +188,8 @@ class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
   void layoutControls();
   QToolButton* toolButton(QToolButton*& field, const char* name, int x, int image, const QString& hint);
   void requestDisplayedDocument();
+  // No import will come into this editor (nothing to import, or a document took its place).
+  void abandonImport();
   // Writes the document; false when nothing was written because the user cancelled.
   bool saveDocument();
   bool saveDocumentAs();

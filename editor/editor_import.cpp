@@ -38,15 +38,20 @@ THTML& viewerOf(EditorHost& host) {
 
 }  // namespace
 
+void TfrmEditor::abandonImport() {
+  imported_ = true;
+  tmCargarHTML->setEnabled(false);
+  PanelMensaje->hide();
+}
+
 void TfrmEditor::requestDisplayedDocument() {
   const QString displayed = host_.displayedAddress();
   if (displayed.trimmed().isEmpty()) {
     // No article has been on display yet: there is nothing to import, and the editor starts
     // empty instead of waiting for a document that will never come.
-    imported_ = true;
+    abandonImport();
     Editor->clear();
     Editor->setModified(false);
-    PanelMensaje->hide();
     return;
   }
   viewerOf(host_).LoadDocument(importRequestAddress(displayed));

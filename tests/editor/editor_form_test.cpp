@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QUrl>
 #include <QTest>
 #include <QToolButton>
 
@@ -214,17 +215,40 @@ TEST_F(EditorTest, ReadOnlyFromOpenLastsThroughNewAndDropsUntilTheNextOpen) {
   EXPECT_FALSE(e->Editor->isReadOnly());
 }
 
+// File access as the unprivileged user for as long as this lives, so that a folder's
+// permissions hold for a test run as root as well.
+class AsNobody {
+ public:
+  AsNobody() : previous_(setfsuid(65534)) { setfsgid(65534); }
+  ~AsNobody() {
+    setfsuid(previous_);
+    setfsgid(getgid());
+  }
+
+ private:
+  int previous_;
+};
+
 TEST_F(EditorTest, FilesThatCannotBeOpenedSayWhyAndChangeNothing) {
   TfrmEditor* e = editor();
   type(e, QStringLiteral("lo mío"));
   e->Editor->setModified(false);
   MessageRecorder messages;
   QDir(folder()).mkdir(QStringLiteral("carpeta"));
+  // Larger than the control takes (sparse: nothing is written).
+  QFile huge(folder() + QStringLiteral("enorme.txt"));
+  ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(platform::TRichEdit::kMaxFileBytes + 1));
+  huge.close();
+  const QString locked = test::writeFile(folder(), QStringLiteral("cerrado.rtf"), "{\\rtf1 secreto}");
+  QFile::setPermissions(locked, QFile::WriteOwner);
   for (const QString& bad : {folder() + QStringLiteral("carpeta"), folder() + QStringLiteral("no-existe.rtf"),
-                             QStringLiteral("/dev/zero")}) {
+                             QStringLiteral("/dev/zero"), huge.fileName(), locked}) {
     SCOPED_TRACE(bad.toStdString());
     messages.clear();
-    ui::guarded([&] { e->HandleDroppedFiles({bad}); });
+    {
+      AsNobody nobody;
+      ui::guarded([&] { e->HandleDroppedFiles({bad}); });
+    }
     EXPECT_EQ(messages.texts().size(), 1);
     EXPECT_EQ(e->Editor->toPlainText(), QStringLiteral("lo mío"));
     EXPECT_EQ(e->DocumentName, QStringLiteral("SinTitulo"));
@@ -234,6 +258,46 @@ TEST_F(EditorTest, FilesThatCannotBeOpenedSayWhyAndChangeNothing) {
   test::writeFile(folder(), QStringLiteral("doc.rtf"), "{\\rtf1 x}");
   EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("doc.rtf"), QStringLiteral("otro")}, folder()),
             folder() + QStringLiteral("doc.rtf"));
+}
+
+TEST_F(EditorTest, BinaryEmptyTruncatedAndOtherEncodingsOpenAsText) {
+  TfrmEditor* e = editor();
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    QString text;
+  } cases[] = {
+      {"vacio.rtf", "", QString()},
+      {"latin.txt", "Espa\xf1" "a y \xe1rboles", QStringLiteral("España y árboles")},
+      {"cortado.rtf", "{\\rtf1\\ansi {\\b negrita", QStringLiteral("negrita")},
+      {"binario.dat", QByteArray("\x00\x01\x02\xff\xfe\x7fMZ", 8), QString()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = test::writeFile(folder(), QString::fromLatin1(c.name), c.bytes);
+    e->HandleDroppedFiles({path});
+    EXPECT_EQ(e->DocumentName, path);
+    if (!c.text.isNull()) {
+      EXPECT_EQ(e->Editor->toPlainText(), c.text);
+    }
+    EXPECT_FALSE(e->Editor->modified());
+  }
+}
+
+TEST_F(EditorTest, FilesDroppedOnTheTextOpenTheFirstInsteadOfGoingIntoIt) {
+  const QString a = test::writeFile(folder(), QStringLiteral("a.txt"), "primero");
+  const QString b = test::writeFile(folder(), QStringLiteral("b.txt"), "segundo");
+  TfrmEditor* e = editor();
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl(QStringLiteral("https://ondravia.example/x"))});
+  QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(e->Editor->viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(40, 40), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(e->Editor->viewport(), &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_EQ(e->DocumentName, a);
+  EXPECT_EQ(e->Editor->toPlainText(), QStringLiteral("primero"));
 }
 
 TEST_F(EditorTest, ACaretPanelAndCutCopyFollowTheSelection) {
@@ -269,20 +333,6 @@ TEST_F(EditorTest, PasteFollowsTheClipboardInEveryEditorOfTheChain) {
   EXPECT_TRUE(first->PasteButton->isEnabled());
   clipboard->clear();
 }
-
-// File access as the unprivileged user for as long as this lives, so that a folder's
-// permissions hold for a test run as root as well.
-class AsNobody {
- public:
-  AsNobody() : previous_(setfsuid(65534)) { setfsgid(65534); }
-  ~AsNobody() {
-    setfsuid(previous_);
-    setfsgid(getgid());
-  }
-
- private:
-  int previous_;
-};
 
 TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
   QDir(folder()).mkdir(QStringLiteral("cerrada"));

@@ -54,16 +54,15 @@ TEST_P(ImportTest, EveryDemoArticleArrivesAsTheViewersTextInPlainLines) {
   }
 }
 
-TEST_P(ImportTest, WhatWasLoadedBeforeTheImportIsReplacedButKeepsItsNameAndReadOnly) {
-  const QString own = test::writeFile(folder(), QStringLiteral("propio.txt"), "texto propio");
+TEST_P(ImportTest, TypingBeforeTheArticleArrivesIsReplacedButAnOpenedDocumentStays) {
   auto& h = host(browser());
   h.display(test::kDemoArticles + QStringLiteral("geografia.html"));
+  // Typed over the placeholder: the article takes its place; the read-only flag is left alone.
   TfrmEditor* e = h.openEditor();
-  e->OpenDocumentFile(own);
+  e->Editor->insertPlainText(QStringLiteral("escrito antes"));
   e->Editor->setReadOnly(true);
   ASSERT_TRUE(h.waitForImport());
   EXPECT_EQ(editorLines(e), viewerLines(h.w, browser()));
-  EXPECT_EQ(e->DocumentName, own);
   EXPECT_TRUE(e->Editor->isReadOnly());
   // Nothing imports a second time into the same editor.
   e->Editor->setReadOnly(false);
@@ -73,6 +72,20 @@ TEST_P(ImportTest, WhatWasLoadedBeforeTheImportIsReplacedButKeepsItsNameAndReadO
   if (!browser()) {
     EXPECT_FALSE(e->tmCargarHTML->enabled());
   }
+
+  // A document opened first (as one named on the command line is) keeps its text under its
+  // name: a later Save must not write the article over it.
+  const QString own = test::writeFile(folder(), QStringLiteral("propio.txt"), "texto propio");
+  const int parses = h.parses;
+  TfrmEditor* second = h.openEditor();
+  second->OpenDocumentFile(own);
+  if (browser()) {
+    EXPECT_TRUE(test::waitUntil([&] { return h.parses > parses; }));
+  }
+  test::pump(30);
+  EXPECT_EQ(editorLines(second), QStringList{QStringLiteral("texto propio")});
+  EXPECT_EQ(second->DocumentName, own);
+  EXPECT_FALSE(second->PanelMensaje->isVisible());
 }
 
 TEST_P(ImportTest, AnEmptyArticleLeavesTheEditorEmptyWithThePanelGone) {
