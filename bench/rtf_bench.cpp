@@ -26,9 +26,10 @@ using vardel::platform::TRichEdit;
 // bold, italic and underline switching every few words, accented words as \'hh, and a bullet
 // paragraph in every five.
 QByteArray generateRtf(qsizetype bytes) {
-  static const char* const kWords[] = {"ondravia", "isla", "mapa", "revista", "ciudad", "puerto", "viaje",
-                                       "m\\'fasica", "canci\\'f3n", "a\\'f1o", "editor", "texto", "carta",
-                                       "monta\\'f1a", "r\\'edo", "lector", "p\\'e1gina", "noche", "sol"};
+  static const char* const kWords[] = {"ondravia", "isla",       "mapa",       "revista",     "ciudad",
+                                       "puerto",   "viaje",      "m\\'fasica", "canci\\'f3n", "a\\'f1o",
+                                       "editor",   "texto",      "carta",      "monta\\'f1a", "r\\'edo",
+                                       "lector",   "p\\'e1gina", "noche",      "sol"};
   std::mt19937 random(1999);
   QByteArray rtf =
       "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times "
@@ -42,7 +43,8 @@ QByteArray generateRtf(qsizetype bytes) {
   while (rtf.size() < bytes) {
     const bool bullet = paragraph++ % 5 == 4;
     rtf += "\\pard";
-    if (bullet) rtf += "{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf3\\pnindent200{\\pntxtb\\'b7}}\\ls1\\fi-200\\li200";
+    if (bullet)
+      rtf += "{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf3\\pnindent200{\\pntxtb\\'b7}}\\ls1\\fi-200\\li200";
     rtf += " ";
     const int words = 40 + int(random() % 40);
     for (int w = 0; w < words; ++w) {

@@ -109,9 +109,7 @@ void TTextAttributes::setSize(int points) {
   TextAttributeAccess::change(control_, kind_, delta);
 }
 
-RichFontStyles TTextAttributes::style() const {
-  return stylesOf(TextAttributeAccess::resolvedFont(control_, kind_));
-}
+RichFontStyles TTextAttributes::style() const { return stylesOf(TextAttributeAccess::resolvedFont(control_, kind_)); }
 
 void TTextAttributes::setStyle(RichFontStyles style) {
   QTextCharFormat delta;
@@ -124,8 +122,7 @@ void TTextAttributes::setStyle(RichFontStyles style) {
 
 QColor TTextAttributes::color() const {
   const QTextCharFormat format = TextAttributeAccess::format(control_, kind_);
-  if (kind_ == Kind::Selection && format.hasProperty(QTextFormat::ForegroundBrush))
-    return format.foreground().color();
+  if (kind_ == Kind::Selection && format.hasProperty(QTextFormat::ForegroundBrush)) return format.foreground().color();
   return control_->palette().color(QPalette::Text);
 }
 
@@ -138,8 +135,9 @@ void TTextAttributes::setColor(const QColor& color) {
 int TTextAttributes::charset() const {
   const QTextCharFormat format = TextAttributeAccess::format(control_, kind_);
   if (format.hasProperty(kCharset)) return format.intProperty(kCharset);
-  return TextAttributeAccess::defaults(control_).hasProperty(kCharset) ? TextAttributeAccess::defaults(control_).intProperty(kCharset)
-                                                              : 1;
+  return TextAttributeAccess::defaults(control_).hasProperty(kCharset)
+             ? TextAttributeAccess::defaults(control_).intProperty(kCharset)
+             : 1;
 }
 
 void TTextAttributes::setCharset(int charset) {
@@ -220,13 +218,16 @@ int TParaAttributes::leftIndent() const { return indentsOf(currentBlock(control_
 int TParaAttributes::rightIndent() const { return indentsOf(currentBlock(control_).blockFormat()).right / 20; }
 
 void TParaAttributes::setFirstIndent(int points) {
-  changeIndents(control_, [](Indents& i, int twips) { i.first = twips; }, pointsToTwips(points));
+  changeIndents(
+      control_, [](Indents& i, int twips) { i.first = twips; }, pointsToTwips(points));
 }
 void TParaAttributes::setLeftIndent(int points) {
-  changeIndents(control_, [](Indents& i, int twips) { i.left = twips; }, pointsToTwips(points));
+  changeIndents(
+      control_, [](Indents& i, int twips) { i.left = twips; }, pointsToTwips(points));
 }
 void TParaAttributes::setRightIndent(int points) {
-  changeIndents(control_, [](Indents& i, int twips) { i.right = twips; }, pointsToTwips(points));
+  changeIndents(
+      control_, [](Indents& i, int twips) { i.right = twips; }, pointsToTwips(points));
 }
 
 int TParaAttributes::alignment() const {

@@ -15,24 +15,42 @@ namespace vardel::platform::rtf {
 
 int codePageOfCharset(int charset) {
   switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0;
+    case 77:
+      return 10000;
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 130:
+      return 1361;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 163:
+      return 1258;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 222:
+      return 874;
+    case 238:
+      return 1250;
+    case 254:
+      return 437;
+    case 255:
+      return 850;
+    default:
+      return 0;
   }
 }
 
@@ -44,10 +62,14 @@ bool isMultiByte(int codePage) {
 
 QByteArray iconvName(int codePage) {
   switch (codePage) {
-    case 10000: return "MACINTOSH";
-    case 932: return "CP932";
-    case 950: return "CP950";
-    default: return "CP" + QByteArray::number(codePage);
+    case 10000:
+      return "MACINTOSH";
+    case 932:
+      return "CP932";
+    case 950:
+      return "CP950";
+    default:
+      return "CP" + QByteArray::number(codePage);
   }
 }
 

@@ -19,7 +19,9 @@ namespace {
 
 // A copy of the text for the printer: sizes in points everywhere (a pixel size would come out
 // at the printer's pixels), no margins of the screen's formatting rectangle.
-std::unique_ptr<QTextDocument> printableCopy(const QTextDocument& source) {
+// Paragraph margins and tab stops are kept in screen pixels (96 dpi); on a printer the layout
+// takes them as the printer's pixels, so they are scaled by `scale` (printer dpi / 96).
+std::unique_ptr<QTextDocument> printableCopy(const QTextDocument& source, double scale) {
   std::unique_ptr<QTextDocument> copy(source.clone());
   copy->setUndoRedoEnabled(false);
   QFont font = copy->defaultFont();
@@ -38,6 +40,19 @@ std::unique_ptr<QTextDocument> printableCopy(const QTextDocument& source) {
       cursor.setCharFormat(format);
     }
   }
+  for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
+    QTextBlockFormat format = block.blockFormat();
+    format.setLeftMargin(format.leftMargin() * scale);
+    format.setRightMargin(format.rightMargin() * scale);
+    format.setTopMargin(format.topMargin() * scale);
+    format.setBottomMargin(format.bottomMargin() * scale);
+    format.setTextIndent(format.textIndent() * scale);
+    cursor.setPosition(block.position());
+    cursor.setBlockFormat(format);
+  }
+  QTextOption option = copy->defaultTextOption();
+  option.setTabStopDistance(option.tabStopDistance() * scale);
+  copy->setDefaultTextOption(option);
   QTextFrameFormat root = copy->rootFrame()->frameFormat();
   root.setMargin(0);
   root.setPadding(0);
@@ -51,7 +66,7 @@ std::unique_ptr<QTextDocument> printableCopy(const QTextDocument& source) {
 void TRichEdit::print(QPrinter* printer, const QString& title) {
   if (!printer) throw std::runtime_error("Printer selected is not valid");
   printer->setDocName(title);
-  std::unique_ptr<QTextDocument> copy = printableCopy(*document());
+  std::unique_ptr<QTextDocument> copy = printableCopy(*document(), printer->logicalDpiX() / 96.0);
   QPainter painter;
   if (!painter.begin(printer)) throw std::runtime_error("Printing failed: the printer did not accept the job");
   QAbstractTextDocumentLayout* layout = copy->documentLayout();

@@ -6,10 +6,9 @@
 #include "platform/textcodec.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QMimeData>
 #include <QResizeEvent>
-#include <QScrollBar>
+#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -342,8 +341,8 @@ void TRichEdit::scrollCaretIntoView() { ensureCursorVisible(); }
 
 QRect TRichEdit::formattingRect() const {
   if (formattingRect_) return *formattingRect_;
-  return QRect(QPoint(0, 0), viewport()->size()).adjusted(kDocumentMargin, kDocumentMargin, -kDocumentMargin,
-                                                          -kDocumentMargin);
+  return QRect(QPoint(0, 0), viewport()->size())
+      .adjusted(kDocumentMargin, kDocumentMargin, -kDocumentMargin, -kDocumentMargin);
 }
 
 void TRichEdit::setFormattingRect(const QRect& rect) {

@@ -49,7 +49,8 @@ const char* fontFamily(const FontKey& key) {
   if (n.contains(QStringLiteral("times")) || n.contains(QStringLiteral("roman")) ||
       (n.contains(QStringLiteral("serif")) && !n.contains(QStringLiteral("sans"))))
     return "\\froman";
-  if (n.contains(QStringLiteral("arial")) || n.contains(QStringLiteral("sans")) || n.contains(QStringLiteral("helvetica")))
+  if (n.contains(QStringLiteral("arial")) || n.contains(QStringLiteral("sans")) ||
+      n.contains(QStringLiteral("helvetica")))
     return "\\fswiss";
   return "\\fnil";
 }
@@ -178,7 +179,7 @@ class Writer {
       QString name = f.name;
       name.remove(QChar(u';'));
       delimit_ = false;
-      writeText(name, 0);
+      writeText(name, f.charset);  // a name is read in its own font's code page
       out_ += ";}";
     }
     out_ += "}";
@@ -195,10 +196,11 @@ class Writer {
   // The list-table form of bullets (Word 97 and later, LibreOffice); the paragraphs also
   // carry the older \pn form, which rich-edit controls read.
   void writeListTables() {
-    out_ += "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
-            "\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\'01\\u8226 ?;}"
-            "{\\levelnumbers;}\\fi-200\\li200}{\\listname ;}\\listid1}}"
-            "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}";
+    out_ +=
+        "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
+        "\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\'01\\u8226 ?;}"
+        "{\\levelnumbers;}\\fi-200\\li200}{\\listname ;}\\listid1}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}";
   }
 
   void writeParagraphStart(const QTextBlock& block) {
@@ -257,12 +259,26 @@ class Writer {
         continue;
       }
       switch (u) {
-        case u'\t': word("\\tab"); continue;
-        case QChar::LineSeparator: word("\\line"); continue;
-        case QChar::Nbsp: out_ += "\\~"; delimit_ = false; continue;
-        case 0x00AD: out_ += "\\-"; delimit_ = false; continue;
-        case 0x2011: out_ += "\\_"; delimit_ = false; continue;
-        default: break;
+        case u'\t':
+          word("\\tab");
+          continue;
+        case QChar::LineSeparator:
+          word("\\line");
+          continue;
+        case QChar::Nbsp:
+          out_ += "\\~";
+          delimit_ = false;
+          continue;
+        case 0x00AD:
+          out_ += "\\-";
+          delimit_ = false;
+          continue;
+        case 0x2011:
+          out_ += "\\_";
+          delimit_ = false;
+          continue;
+        default:
+          break;
       }
       if (u < 0x20) {
         hex(u);

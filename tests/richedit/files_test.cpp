@@ -37,10 +37,14 @@ class AsNobody {
 // Qt's words for a system error, in the language of the installed translation.
 QString systemError(int error) {
   switch (error) {
-    case ENOENT: return QCoreApplication::translate("QIODevice", "No such file or directory");
-    case EACCES: return QCoreApplication::translate("QIODevice", "Permission denied");
-    case ENOSPC: return QCoreApplication::translate("QIODevice", "No space left on device");
-    default: return QString::fromLocal8Bit(strerror(error));
+    case ENOENT:
+      return QCoreApplication::translate("QIODevice", "No such file or directory");
+    case EACCES:
+      return QCoreApplication::translate("QIODevice", "Permission denied");
+    case ENOSPC:
+      return QCoreApplication::translate("QIODevice", "No space left on device");
+    default:
+      return QString::fromLocal8Bit(strerror(error));
   }
 }
 

@@ -77,7 +77,8 @@ TEST_P(OtherWriters, FontsColoursNumbersLinksAndIndents) {
   const auto primero = std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.endsWith("Primero"); });
   ASSERT_NE(primero, lines.end());
   EXPECT_FALSE(paragraphOf("Primero").bullets());
-  EXPECT_TRUE(lines.contains(u"Un enlace en medio.\u2028Otra línea del mismo párrafo."_qs)) << lines.join('|').toStdString();
+  EXPECT_TRUE(lines.contains(u"Un enlace en medio.\u2028Otra línea del mismo párrafo."_qs))
+      << lines.join('|').toStdString();
   EXPECT_EQ(paragraphOf("Derecha").alignment(), 1);
   EXPECT_NEAR(paragraphOf(u"Sangría"_qs).firstIndent(), 56, 1);  // 2 cm
   EXPECT_EQ(paragraphOf(u"Sangría"_qs).leftIndent(), 0);

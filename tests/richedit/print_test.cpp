@@ -42,8 +42,8 @@ bool havePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdft
 QString ocr(const QString& pdf, int page) {
   QTemporaryDir dir;
   const QString prefix = dir.filePath("page");
-  runTool("pdftoppm", {"-r", "150", "-f", QString::number(page), "-l", QString::number(page), "-singlefile", "-png",
-                       pdf, prefix});
+  runTool("pdftoppm",
+          {"-r", "150", "-f", QString::number(page), "-l", QString::number(page), "-singlefile", "-png", pdf, prefix});
   return runTool("tesseract", {prefix + ".png", "-"});
 }
 
@@ -72,10 +72,16 @@ TEST(RichEditPrint, PrintToPdfPutsTheWholeTextOverThePrintablePageUnderTheTitle)
   printer.setOutputFileName(dir.filePath("carta.pdf"));
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+  // The first numbered line one inch in, the second a bullet.
+  edit.setSelStart(edit.lineIndex(1));
+  edit.paragraph().setFirstIndent(72);
+  edit.setSelStart(edit.lineIndex(2));
+  edit.paragraph().setBullets(true);
   edit.print(&printer, QStringLiteral("carta.rtf"));
 
   const QString text = runTool("pdftotext", {"-layout", dir.filePath("carta.pdf"), "-"});
-  EXPECT_TRUE(text.contains(QStringLiteral("Querida Ondravia: año nuevo, vida nueva."))) << text.left(300).toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Querida Ondravia: año nuevo, vida nueva.")))
+      << text.left(300).toStdString();
   for (int i = 1; i <= 150; ++i) ASSERT_TRUE(text.contains(QStringLiteral("Línea %1 de la carta").arg(i))) << i;
   EXPECT_TRUE(text.contains("FIN DE LA CARTA"));
   const QString info = runTool("pdfinfo", {dir.filePath("carta.pdf")});
@@ -88,6 +94,13 @@ TEST(RichEditPrint, PrintToPdfPutsTheWholeTextOverThePrintablePageUnderTheTitle)
   ASSERT_TRUE(first.hasMatch()) << box.left(500).toStdString();
   EXPECT_NEAR(first.captured(1).toDouble(), 28.35, 3.0);
   EXPECT_NEAR(first.captured(2).toDouble(), 28.35, 6.0);
+  // Indents are points on paper too: 72 points, and 10 for the bullet's text.
+  const QRegularExpression line("<word xMin=\"([0-9.]+)\"[^>]*>Línea</word>");
+  auto matches = line.globalMatch(box);
+  ASSERT_TRUE(matches.hasNext());
+  EXPECT_NEAR(matches.next().captured(1).toDouble(), 28.35 + 72, 2.0);
+  ASSERT_TRUE(matches.hasNext());
+  EXPECT_NEAR(matches.next().captured(1).toDouble(), 28.35 + 10, 2.0);
 }
 
 TEST(RichEditPrint, ACupsQueueGetsTheTextWithTheDocumentNameAsJobTitle) {

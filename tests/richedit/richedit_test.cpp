@@ -241,9 +241,8 @@ TEST_F(RichEditTest, FormatChangesAreUndoableButTheFormattingRectangleIsNot) {
   EXPECT_FALSE(edit().modified());
   EXPECT_EQ(edit().formattingRect().left(), 6);
   // The text starts at the rectangle's left edge.
-  EXPECT_EQ(edit().cursorRect(QTextCursor(edit().document())).left() + edit().viewport()->x() -
-                edit().contentsRect().x(),
-            6);
+  EXPECT_EQ(
+      edit().cursorRect(QTextCursor(edit().document())).left() + edit().viewport()->x() - edit().contentsRect().x(), 6);
   select(0, 5);
   edit().selAttributes().setStyle(rfsBold);
   EXPECT_TRUE(edit().canUndo());

@@ -1,8 +1,8 @@
 // RTF through the control: round trips of everything the writer emits, code pages, Unicode,
 // fields, tables, lists, skipped destinations, the plain-text fallback and hostile input.
+#include "platform/richedit/rtf.h"
 #include "platform/richedit/format_properties.h"
 #include "platform/richedit/richedit.h"
-#include "platform/richedit/rtf.h"
 
 #include "tests/support/qt_printers.h"
 
@@ -22,7 +22,10 @@ QString describe(const QTextDocument& doc) {
   QString out;
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
     const Indents in = indentsOf(b.blockFormat());
-    out += QStringLiteral("P fi%1 li%2 ri%3 a%4%5:").arg(in.first).arg(in.left).arg(in.right)
+    out += QStringLiteral("P fi%1 li%2 ri%3 a%4%5:")
+               .arg(in.first)
+               .arg(in.left)
+               .arg(in.right)
                .arg(int(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask))
                .arg(b.textList() ? QStringLiteral(" bullet") : QString());
     for (auto it = b.begin(); !it.atEnd(); ++it) {
@@ -31,7 +34,9 @@ QString describe(const QTextDocument& doc) {
       out += QStringLiteral("[%1 %2 %3%4%5%6 c%7 cs%8 p%9 \"%10\"]")
                  .arg(font.family())
                  .arg(f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : pointSizeOf(font))
-                 .arg(font.bold() ? "b" : "").arg(font.italic() ? "i" : "").arg(font.underline() ? "u" : "")
+                 .arg(font.bold() ? "b" : "")
+                 .arg(font.italic() ? "i" : "")
+                 .arg(font.underline() ? "u" : "")
                  .arg(font.strikeOut() ? "s" : "")
                  .arg(f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : "auto")
                  .arg(f.hasProperty(kCharset) ? f.intProperty(kCharset) : 0)
@@ -145,6 +150,13 @@ TEST_F(Rtf, CodePagesFollowTheDocumentAndEachFontsCharacterSet) {
   EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}{\\f1\\fcharset134 SimSun;}}"
                  "\\f0\\'93\\'fa\\'96\\'7b\\f1\\'d6\\'d0}"),
             u"日本中");
+  // A font's name is in its own code page, read and written.
+  load("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\\f0 x}");
+  EXPECT_EQ(at(0).name(), u"Ариал");
+  // ... also where its letters are Western ones, written as Unicode.
+  load("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\u209?and\\u250?;}}\\f0 x}");
+  edit_.loadFromBytes(edit_.toRtf());
+  EXPECT_EQ(at(0).name(), u"Ñandú");
   // A byte the code page lacks becomes the replacement character, not a crash.
   EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 a\\'81}"), u"a\uFFFD");
 }
@@ -201,8 +213,9 @@ TEST_F(Rtf, ListsOfOtherWritersBecomeBulletsOrKeepTheirNumbers) {
 }
 
 TEST_F(Rtf, CharacterAndParagraphPropertiesFollowGroupsPlainAndPard) {
-  load("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
-       "\\f0\\fs20 a{\\b\\i\\ul\\cf1\\f1\\fs31 b}c\\plain d\\b e\\b0 f\\par\\qc\\li400 g{\\pard h\\par}i}");
+  load(
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
+      "\\f0\\fs20 a{\\b\\i\\ul\\cf1\\f1\\fs31 b}c\\plain d\\b e\\b0 f\\par\\qc\\li400 g{\\pard h\\par}i}");
   EXPECT_EQ(at(1).style(), rfsBold | rfsItalic | rfsUnderline);
   EXPECT_EQ(at(1).color(), QColor(255, 0, 0));
   EXPECT_EQ(at(1).name(), "Courier New");
