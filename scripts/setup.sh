@@ -20,12 +20,12 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xserver-xephyr xdotool x11-utils xauth imagemagick
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
-  # printing through a real print service, read back from PDF; RTF readers to measure against
-  cups-daemon cups-client printer-driver-cups-pdf poppler-utils unrtf pandoc
   # magazine discs and images (disc.sh), disc images made by tests
   libarchive-tools xorriso
   # the installation: icons rendered at build time, and the desktop's own validators
   librsvg2-bin desktop-file-utils appstream groff-base
+  # printing through a real print service, read back from PDF; RTF readers to measure against
+  cups-daemon cups-client printer-driver-cups-pdf poppler-utils unrtf pandoc
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
 )
