@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QUrl>
 
@@ -56,6 +57,18 @@ QStringList droppedFiles(const QMimeData* mime) {
   }
   return files;
 }
+
+// List entries of a fixed height, as an owner-drawn list gives them.
+class FixedHeightItems : public QStyledItemDelegate {
+ public:
+  FixedHeightItems(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), height_);
+  }
+
+ private:
+  int height_;
+};
 
 // Whether a key press is one of the menu's shortcuts, which win over the text control's own
 // use of the same keys (Ctrl+A opens, Ctrl+I prints, as the menus say).
@@ -237,6 +250,7 @@ void TfrmEditor::defineToolBar() {
   FontName->setFrame(true);
   FontName->setFont(ui::pixelFont(kSansSerif, 11));
   FontName->setMaxVisibleItems(16);
+  FontName->setItemDelegate(new FixedHeightItems(13, FontName));
   FontName->setEditText(QStringLiteral("FontName"));
   FontName->setProperty("Hint", QStringLiteral("Font Name|Select font name"));
   FontName->setToolTip(QStringLiteral("Font Name"));
