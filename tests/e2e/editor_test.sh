@@ -2,7 +2,8 @@
 # The editor window on a real X server, opened over an article as the map opens it:
 #   editor_test.sh <ondravia|ondravia-basic>
 # The article's text on screen, the first-indent marker dragged and the paragraph moved, then
-# text typed, formatted with the keyboard, saved, opened again and compared; screenshots kept.
+# text typed, formatted with the keyboard, saved, opened again and compared, then opened from
+# the command line; screenshots kept.
 program="$1"
 E2E_NAME="editor_${program}"
 source "$(dirname "$0")/lib.sh"
@@ -115,4 +116,14 @@ e2e_click 400 300
 e2e_key alt+x
 status=$(e2e_wait_exit 10)
 [ "$status" = 0 ] || e2e_fail "the editor demo ended with $status"
+
+# Started with the document on the command line: it opens when the window shows, and the
+# article that arrives afterwards does not take its place.
+VARDEL_EDITOR_PROGRAM="$program" VARDEL_EDITOR_ARTICLE="$VARDEL_PROGRAM_DIR/Ficheros/geografia.html" \
+  e2e_run "$VARDEL_BINARY_DIR/demo/editor_demo" "$target.rtf"
+wait_title "prueba.rtf - VARDEL" 15
+sleep 1
+[ "$(editor_text)" = "Hola desde la prueba" ] || e2e_fail "command-line document: '$(editor_text)'"
+[ "$(e2e_widget_visible frmEditor/client/area/PanelMensaje)" = 0 ] || e2e_fail "the import's panel is still shown"
+e2e_shot "command-line-document" >/dev/null
 e2e_log "ok"
