@@ -109,8 +109,10 @@ TEST_F(Lector, ShowsThePictureOfTheContentFolder) {
     if (missing) QFile::remove(content.path() + QStringLiteral("/Graficos/p6"));
     else writeBytes(content.path() + QStringLiteral("/Graficos/p6"), "not a picture");
     MessageRecorder messages;
+    ui::Application::instance().setCursor(ui::Cursor::crHourGlass);  // as the map does
     create();
     EXPECT_EQ(messages.texts().size(), 1) << missing;
+    EXPECT_EQ(ui::Application::instance().cursor(), ui::Cursor::crDefault);
     EXPECT_EQ(form->imgFondo->picture(), builtInPanelPicture());
     EXPECT_EQ(form->dispositivo(), 0u);
     EXPECT_EQ(form->modoAnterior(), 0u);

@@ -44,13 +44,15 @@ TEST(CdSound, ReachesTheSoundServerWhilePlayingAndStopsWithStop) {
 
   CdDevice cd(disc.path(), true);
   ASSERT_EQ(cd.result, 0u);
-  ASSERT_TRUE(pulse.startRecording());
+  QTemporaryDir recordings;
+  MonitorRecording recording(recordings.filePath(QStringLiteral("sink.raw")));
+  ASSERT_TRUE(recording.started());
   ASSERT_EQ(cd.playFrom(1), 0u);
   std::this_thread::sleep_for(std::chrono::milliseconds(3000));
   EXPECT_EQ(cd.status(MCI_STATUS_MODE), MCI_MODE_PLAY);
   ASSERT_EQ(cd.send(MCI_STOP), 0u);
   std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-  const std::vector<std::int16_t> recorded = pulse.stopRecording();
+  const std::vector<std::int16_t> recorded = recording.finish();
   keeper.kill();
   keeper.waitForFinished(2000);
 

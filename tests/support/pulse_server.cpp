@@ -1,8 +1,9 @@
-// The test's own PulseAudio server: started with a null sink and anonymous access.
+// The test's own PulseAudio server and recordings of its null sink.
 #include "tests/support/pulse_server.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -15,48 +16,57 @@ PulseServer::PulseServer() {
       QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty())
     return;
   qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-  server_.setProcessChannelMode(QProcess::MergedChannels);
-  server_.start(QStringLiteral("pulseaudio"),
-                {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-L", "module-null-sink", "-L",
-                 "module-native-protocol-unix auth-anonymous=1"});
+  process_.setProcessChannelMode(QProcess::MergedChannels);
+  process_.start(QStringLiteral("pulseaudio"),
+                 {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-L", "module-null-sink", "-L",
+                  "module-native-protocol-unix auth-anonymous=1"});
   const QString socket = runtime_.path() + QStringLiteral("/pulse/native");
   QElapsedTimer clock;
   clock.start();
   while (!QFile::exists(socket) && clock.elapsed() < 10000) QThread::msleep(50);
+  if (!QFile::exists(socket)) return;
   QThread::msleep(200);
-  ready_ = QFile::exists(socket);
+  ready_ = true;
 }
 
 PulseServer::~PulseServer() {
-  if (recorder_) stopRecording();
-  if (server_.state() != QProcess::NotRunning) {
-    server_.terminate();
-    if (!server_.waitForFinished(5000)) server_.kill();
-    server_.waitForFinished(2000);
+  if (process_.state() != QProcess::NotRunning) {
+    process_.terminate();
+    if (!process_.waitForFinished(5000)) process_.kill();
+    process_.waitForFinished(2000);
   }
 }
 
-bool PulseServer::startRecording() {
-  recorder_ = std::make_unique<QProcess>();
-  recorder_->setStandardOutputFile(runtime_.path() + QStringLiteral("/monitor.raw"));
-  recorder_->start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100", "--channels=2",
-                                             "--raw", "--latency-msec=20"});
-  if (!recorder_->waitForStarted(5000)) return false;
-  QThread::msleep(300);  // the stream is connected
-  return true;
+MonitorRecording::MonitorRecording(const QString& file) : file_(file) {
+  recorder_.setStandardOutputFile(file_);
+  recorder_.start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100", "--channels=2",
+                                            "--raw", "--latency-msec=20"});
+  if (!recorder_.waitForStarted(5000)) return;
+  QElapsedTimer waited;
+  waited.start();
+  while (QFileInfo(file_).size() == 0 && waited.elapsed() < 10000) QThread::msleep(2);
+  clock_.start();
+  firstFrames_ = QFileInfo(file_).size() / 4;
+  started_ = firstFrames_ > 0;
 }
 
-std::vector<std::int16_t> PulseServer::stopRecording() {
-  if (!recorder_) return {};
-  recorder_->terminate();
-  recorder_->waitForFinished(5000);
-  recorder_.reset();
-  QFile file(runtime_.path() + QStringLiteral("/monitor.raw"));
-  if (!file.open(QIODevice::ReadOnly)) return {};
+MonitorRecording::~MonitorRecording() {
+  if (recorder_.state() != QProcess::NotRunning) {
+    recorder_.terminate();
+    recorder_.waitForFinished(5000);
+  }
+}
+
+std::vector<int16_t> MonitorRecording::finish() {
+  recorder_.terminate();
+  recorder_.waitForFinished(5000);
+  QFile file(file_);
+  std::vector<int16_t> pcm;
+  if (!file.open(QIODevice::ReadOnly)) return pcm;
   const QByteArray bytes = file.readAll();
-  std::vector<std::int16_t> samples(size_t(bytes.size() / 2));
-  std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
-  return samples;
+  pcm.resize(size_t(bytes.size()) / 2);
+  std::memcpy(pcm.data(), bytes.constData(), pcm.size() * 2);  // s16le on a little-endian machine
+  return pcm;
 }
 
 }  // namespace vardel::test
