@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QString problem;
   const ElfHeaderInfo info = readElfHeader(bytes.first(std::min<qsizetype>(bytes.size(), 64)), size, &problem);
   if (problem.isEmpty() && info.checkable && info.programHeaderOffset + info.programHeaderSize <= size)
-    (void)checkElfSegments(info, bytes.sliced(qsizetype(info.programHeaderOffset), qsizetype(info.programHeaderSize)), size);
+    (void)checkElfSegments(info, bytes.sliced(qsizetype(info.programHeaderOffset), qsizetype(info.programHeaderSize)),
+                           size);
   return 0;
 }

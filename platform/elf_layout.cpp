@@ -80,7 +80,8 @@ ElfHeaderInfo readElfHeader(QByteArrayView start, std::uint64_t fileSize, QStrin
     return {};
   }
   const auto elfClass = static_cast<unsigned char>(start[EI_CLASS]);
-  if (!nativeByteOrder(static_cast<unsigned char>(start[EI_DATA])) || (elfClass != ELFCLASS64 && elfClass != ELFCLASS32)) {
+  if (!nativeByteOrder(static_cast<unsigned char>(start[EI_DATA])) ||
+      (elfClass != ELFCLASS64 && elfClass != ELFCLASS32)) {
     ElfHeaderInfo info;
     info.elf = true;
     return info;  // refused by the loader from its header alone

@@ -10,9 +10,9 @@ namespace vardel::platform {
 
 // Where the program headers of an ELF file lie, read from its first bytes.
 struct ElfHeaderInfo {
-  bool elf = false;          // the file starts with the ELF magic
-  bool checkable = false;    // a class and byte order this machine loads (else the loader refuses it)
-  bool elf64 = false;        // 64-bit class (else 32-bit)
+  bool elf = false;        // the file starts with the ELF magic
+  bool checkable = false;  // a class and byte order this machine loads (else the loader refuses it)
+  bool elf64 = false;      // 64-bit class (else 32-bit)
   std::uint64_t programHeaderOffset = 0;
   std::uint64_t programHeaderSize = 0;  // bytes of the whole program header table
 };

@@ -11,15 +11,15 @@
 #include <QThread>
 #include <QTimer>
 
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <cstring>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 extern char** environ;
 
@@ -87,7 +87,9 @@ std::optional<std::int64_t> startProcess(const QString& program, QString* error)
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (result != 0) {
-    if (error) *error = QStringLiteral("No se puede ejecutar %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(result)));
+    if (error)
+      *error =
+          QStringLiteral("No se puede ejecutar %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(result)));
     return std::nullopt;
   }
   return std::int64_t(pid);

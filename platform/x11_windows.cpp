@@ -50,13 +50,16 @@ class Display {
   xcb_window_t root() const { return root_; }
 
   xcb_atom_t atom(const char* name) {
-    auto r = reply(xcb_intern_atom_reply(connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr));
+    auto r = reply(xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr));
     return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
   }
 
   // A property's raw value (at most 64 KiB), or nothing when the window or property is absent.
-  std::optional<QByteArray> property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type = XCB_GET_PROPERTY_TYPE_ANY) {
-    auto r = reply(xcb_get_property_reply(connection_, xcb_get_property(connection_, 0, window, name, type, 0, 16384), nullptr));
+  std::optional<QByteArray> property(xcb_window_t window, xcb_atom_t name,
+                                     xcb_atom_t type = XCB_GET_PROPERTY_TYPE_ANY) {
+    auto r = reply(
+        xcb_get_property_reply(connection_, xcb_get_property(connection_, 0, window, name, type, 0, 16384), nullptr));
     if (!r || r->type == XCB_ATOM_NONE) return std::nullopt;
     const int length = xcb_get_property_value_length(r.get());
     return QByteArray(static_cast<const char*>(xcb_get_property_value(r.get())), length);
@@ -113,13 +116,15 @@ std::vector<Client> topLevelWindows(Display& d) {
       for (const xcb_window_t w : children(d, window)) pending.emplace_back(w, depth + 1);
   }
   // A managed client supersedes the unmanaged frame that holds it.
-  const bool managed = std::any_of(clients.begin(), clients.end(), [](const Client& c) { return c.wmState.has_value(); });
+  const bool managed =
+      std::any_of(clients.begin(), clients.end(), [](const Client& c) { return c.wmState.has_value(); });
   if (managed) std::erase_if(clients, [](const Client& c) { return !c.wmState.has_value(); });
   return clients;
 }
 
 QString caption(Display& d, xcb_window_t window) {
-  if (const auto name = d.property(window, d.atom("_NET_WM_NAME"), d.atom("UTF8_STRING"))) return QString::fromUtf8(*name);
+  if (const auto name = d.property(window, d.atom("_NET_WM_NAME"), d.atom("UTF8_STRING")))
+    return QString::fromUtf8(*name);
   if (const auto name = d.property(window, XCB_ATOM_WM_NAME)) return QString::fromLatin1(*name);
   return {};
 }

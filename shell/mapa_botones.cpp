@@ -19,10 +19,9 @@ using platform::programFolder;
 
 void TfrmMapa::Shape22MouseUp(QObject*, ui::MouseButton, ui::ShiftState, int, int) {
   using ui::DialogButton;
-  const DialogButton answer =
-      ui::messageDialog(QStringLiteral("Information"), QStringLiteral("¿Quieres cerrar ONDRAVIA VARDEL?"),
-                        ui::MessageIcon::Information, {DialogButton::mbNo, DialogButton::mbOK}, DialogButton::mbOK,
-                        DialogButton::mbNo);
+  const DialogButton answer = ui::messageDialog(
+      QStringLiteral("Information"), QStringLiteral("¿Quieres cerrar ONDRAVIA VARDEL?"), ui::MessageIcon::Information,
+      {DialogButton::mbNo, DialogButton::mbOK}, DialogButton::mbOK, DialogButton::mbNo);
   if (answer == DialogButton::mbOK) close();  // the main window's close ends the program
 }
 

@@ -63,7 +63,8 @@ class GameFolder {
 TEST(Processes, StartInTheCurrentFolderAtNormalPriorityWithNoOpenFileOfOurs) {
   GameFolder game("exit");
   // Descriptors a careless start would hand on: a plain file and a pipe, neither close-on-exec.
-  const int file = ::open(game.dir().filePath(QStringLiteral("nuestro.dat")).toLocal8Bit().constData(), O_CREAT | O_RDWR, 0600);
+  const int file =
+      ::open(game.dir().filePath(QStringLiteral("nuestro.dat")).toLocal8Bit().constData(), O_CREAT | O_RDWR, 0600);
   int pipe[2];
   ASSERT_EQ(::pipe(pipe), 0);
   const bool renice = ::geteuid() == 0;  // only a privileged process can come back afterwards
@@ -90,7 +91,11 @@ TEST(Processes, AProgramThatCannotStartGivesItsReason) {
   QString error;
   EXPECT_FALSE(startProcess(dir.filePath(QStringLiteral("falta.exe")), &error));
   EXPECT_TRUE(error.contains(QStringLiteral("falta.exe"))) << error.toStdString();
-  for (const QByteArray& bytes : {QByteArray(), QByteArray("\x7f" "ELF\x02\x01 roto", 12), QByteArray(4096, '\xA5')}) {
+  for (const QByteArray& bytes : {QByteArray(),
+                                  QByteArray("\x7f"
+                                             "ELF\x02\x01 roto",
+                                             12),
+                                  QByteArray(4096, '\xA5')}) {
     const QString path = test::writeFile(dir.path(), QStringLiteral("roto.exe"), bytes);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     error.clear();
@@ -149,7 +154,8 @@ TEST(Processes, AReleasedProcessIsCollectedWhenItEnds) {
 
 // The window's state as the window manager records it: "Normal" or "Iconic".
 QString wmState(WindowId window) {
-  const QString text = test::xTool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")});
+  const QString text = test::xTool(QStringLiteral("xprop"),
+                                   {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")});
   return text.section(QStringLiteral("window state: "), 1, 1).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 

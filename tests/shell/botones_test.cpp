@@ -180,7 +180,8 @@ TEST_F(BotonesTest, TheGameStartsFromItsFolderAndTheMapWaitsForItsWindowThenBrin
   // Minimised, then the button again: the same game comes back, none is started.
   test::xTool(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(game)});
   const auto state = [&] {
-    return test::xTool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(game), QStringLiteral("WM_STATE")});
+    return test::xTool(QStringLiteral("xprop"),
+                       {QStringLiteral("-id"), QString::number(game), QStringLiteral("WM_STATE")});
   };
   ASSERT_TRUE(test::waitUntil([&] { return state().contains(QStringLiteral("Iconic")); }));
   QTest::mousePress(m->Shape28, Qt::RightButton, {}, QPoint(10, 10));

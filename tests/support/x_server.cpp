@@ -29,8 +29,8 @@ bool managerAnswers(int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     while (atom && !managed && clock.elapsed() < timeoutMs) {
-      xcb_get_property_reply_t* state =
-          xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 2), nullptr);
+      xcb_get_property_reply_t* state = xcb_get_property_reply(
+          c, xcb_get_property(c, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 2), nullptr);
       managed = state && state->type != XCB_ATOM_NONE;
       std::free(state);
       if (!managed) QThread::msleep(20);
@@ -49,8 +49,8 @@ XServer::XServer(bool windowManager) : previous_(qgetenv("DISPLAY")) {
   // -displayfd 1: the server picks a free display and writes its number to standard output.
   // -noreset: the last client leaving must not reset the server under the next one.
   server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                         QStringLiteral("0"), QStringLiteral("800x600x24"), QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
-                                         QStringLiteral("tcp")});
+                                         QStringLiteral("0"), QStringLiteral("800x600x24"), QStringLiteral("-noreset"),
+                                         QStringLiteral("-nolisten"), QStringLiteral("tcp")});
   if (!server_.waitForStarted(5000)) return;
   QByteArray number;
   QElapsedTimer clock;
@@ -76,8 +76,10 @@ XServer::~XServer() {
     if (!p->waitForFinished(3000)) p->kill();
     p->waitForFinished(1000);
   }
-  if (previous_.isNull()) qunsetenv("DISPLAY");
-  else qputenv("DISPLAY", previous_);
+  if (previous_.isNull())
+    qunsetenv("DISPLAY");
+  else
+    qputenv("DISPLAY", previous_);
 }
 
 QString xTool(const QString& program, const QStringList& arguments) {

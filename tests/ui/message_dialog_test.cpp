@@ -57,8 +57,10 @@ TEST(MessageDialog, EscapeTheCloseCommandTheAccessKeyAndAClickAnswerAsExpected) 
   EXPECT_EQ(askWhile([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }), DialogButton::mbNo);
   EXPECT_EQ(askWhile([](QWidget* d) { d->close(); }), DialogButton::mbNo);
   EXPECT_EQ(askWhile([](QWidget* d) { QTest::keyClick(d, Qt::Key_N, Qt::AltModifier); }), DialogButton::mbNo);
-  EXPECT_EQ(askWhile([](QWidget* d) { QTest::mouseClick(buttonsLeftToRight(d)[0], Qt::LeftButton); }), DialogButton::mbNo);
-  EXPECT_EQ(askWhile([](QWidget* d) { QTest::mouseClick(buttonsLeftToRight(d)[1], Qt::LeftButton); }), DialogButton::mbOK);
+  EXPECT_EQ(askWhile([](QWidget* d) { QTest::mouseClick(buttonsLeftToRight(d)[0], Qt::LeftButton); }),
+            DialogButton::mbNo);
+  EXPECT_EQ(askWhile([](QWidget* d) { QTest::mouseClick(buttonsLeftToRight(d)[1], Qt::LeftButton); }),
+            DialogButton::mbOK);
 }
 
 }  // namespace
