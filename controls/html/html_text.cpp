@@ -150,6 +150,7 @@ class TextWriter {
   void commitLine();
   void requestBreak(int strength);
   void lineBreak();
+  void flushMarker();
   void flushAlts();
   void appendAlt(const GumboElement& image);
   int indent() const { return indents_.empty() ? 0 : indents_.back(); }
@@ -269,6 +270,15 @@ void TextWriter::appendAlt(const GumboElement& image) {
   if (!textSinceBreak_) alts_.push_back(text);  // else the image shares its line with text
 }
 
+// An item's marker that no text has claimed yet stands on a line of its own, so that an empty
+// item, or one that holds only a nested list, keeps its number.
+void TextWriter::flushMarker() {
+  flushAlts();
+  if (pendingMarker_.isEmpty()) return;
+  beginText();
+  while (line_.endsWith(' ')) line_.chop(1);
+}
+
 void TextWriter::flushAlts() {
   if (alts_.empty()) return;
   std::vector<QByteArray> alts;
@@ -293,6 +303,7 @@ void TextWriter::open(const GumboNode* node) {
     return;
   }
   if (isList(tag)) {
+    flushMarker();
     requestBreak(2);
     List list;
     list.ordered = tag == GUMBO_TAG_OL;
@@ -378,6 +389,7 @@ void TextWriter::close(const GumboNode* node) {
     return;
   }
   if (tag == GUMBO_TAG_LI || tag == GUMBO_TAG_DD) {
+    if (tag == GUMBO_TAG_LI) flushMarker();
     if (!indents_.empty()) indents_.pop_back();
     pendingMarker_.clear();
     requestBreak(1);
