@@ -130,6 +130,15 @@ TEST(HtmlText, EmptyAndMalformedDocumentsGiveTextNotFailure) {
   EXPECT_EQ(htmlToText(QByteArrayView(deep)), QStringLiteral("fondo"));
 }
 
+TEST(HtmlText, SelectListsInsideSvgOrMathDoNotBringTheParserDown) {
+  // gumbo itself aborts the process on these; the text comes instead.
+  EXPECT_EQ(text("<table><svg><select><foreignObject><select><tr>"), QString());
+  EXPECT_EQ(text("<table><math><select><mi><select><caption>leyenda"), QStringLiteral("leyenda"));
+  EXPECT_EQ(htmlToText(QByteArrayView("<TABLE><SVG><SELECT><desc><SELECT></TABLE><p>fin")), QStringLiteral("fin"));
+  // Outside SVG and MathML a select list is left alone, and still never text.
+  EXPECT_EQ(text("<p>Elige:<select><option>uno</select> y sigue"), QStringLiteral("Elige: y sigue"));
+}
+
 TEST(HtmlText, ArticleFixturesReadAsTheirPages) {
   const QStringList geografia = lines(htmlToText(fixture("geografia.html")));
   EXPECT_EQ(geografia.first(), QStringLiteral("Mapa de Ondravia"));
