@@ -5,7 +5,7 @@
 #include <stdint.h>
 
 /*
- * One player for the whole process: no function takes a handle. Call init() once, then
+ * One player for the whole process: no function takes a handle. Call init(), then
  * Open, SetOutputDevice, Play, ... from one thread (the caller's user-interface thread); the
  * library decodes and plays on a thread of its own. Every function except LastError sets the
  * code that LastError() then answers (0 = the call succeeded).
@@ -29,7 +29,8 @@ enum {
   MPEGDLL_ERR_MODE = 2,        /* the call is not valid in the player's present mode */
   MPEGDLL_ERR_INPUT = 3,       /* the input cannot be read or is not MPEG audio */
   MPEGDLL_ERR_NONSEEKABLE = 4, /* a seek was asked of a non-seekable input stream */
-  MPEGDLL_ERR_OUTPUT = 5       /* the output device or file cannot be opened or written */
+  MPEGDLL_ERR_OUTPUT = 5,      /* the output device or file cannot be opened or written */
+  MPEGDLL_ERR_PRIORITY = 6     /* SetPriority: the level is above what this user may give */
 };
 
 /* Player modes answered by GetPlayerMode(). */
@@ -62,15 +63,22 @@ typedef void (*MpegSeekStream)(void* user, void* context, int32_t numbytes, int3
 typedef void (*MpegStreamSize)(void* user, void* context, int32_t* res);
 
 /* The nineteen exports, in the order a caller looks them up. */
-typedef int32_t (*MpegInit)(void); /* 1 when ready, 0 on failure (LastError says why) */
-typedef void (*MpegDeinit)(void);  /* stops, closes and ends the playback thread */
+/* 1 when ready, 0 on failure (LastError says why). Each init takes a hold on the player: two
+ * components that have the library loaded at once share it. */
+typedef int32_t (*MpegInit)(void);
+/* Gives up one hold; the last stops, closes and ends the playback thread. */
+typedef void (*MpegDeinit)(void);
 typedef int32_t (*MpegOpen)(const char* fileName, int32_t fromStream, MpegOpenStream open, MpegCloseStream close,
                             MpegRestartStream restart, MpegReadStream read, MpegSeekStream seek, MpegStreamSize size,
                             void* user);
 typedef int32_t (*MpegPause)(int32_t resume); /* 0 pauses, 1 resumes */
 typedef int32_t (*MpegRestart)(void);         /* plays the opened stream again from its beginning */
 typedef int32_t (*MpegStop)(void);
-typedef int32_t (*MpegSetPriority)(int32_t priority); /* -15 idle ... 0 normal ... 15 time critical */
+/* -15 idle ... 0 normal ... 15 time critical, relative to the calling thread's own priority (the
+ * playback thread's nice value becomes the caller's minus this). Every level from idle to normal
+ * can be set again at any time, in any order, by any user. A higher one that the system refuses
+ * answers MPEGDLL_ERR_PRIORITY, once for the same level: the nearest permitted level applies. */
+typedef int32_t (*MpegSetPriority)(int32_t priority);
 typedef int32_t (*MpegSetOutputDevice)(int32_t device, const char* fileName);
 /* Plays from StartPos to EndPos (0: to the end). When the last sample has been played out the
  * library stores nonzero into *endReached (an atomic byte store). 0 means playback started. */

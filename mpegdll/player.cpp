@@ -1,11 +1,13 @@
 // The player's thread and commands: open, play, pause, seek, stop, the end of play.
 #include "mpegdll/player.h"
 
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 
@@ -30,14 +32,26 @@ Player& Player::instance() {
   return player;
 }
 
-Player::~Player() { deinit(); }
+Player::~Player() { shutdown(); }
 
 bool Player::init() {
   std::lock_guard calls(callMutex_);
   std::lock_guard lock(mutex_);
-  if (thread_.joinable()) return true;
+  if (thread_.joinable()) {
+    ++holders_;
+    return true;
+  }
   quit_ = false;
   nice_ = 0;
+  refusedPriority_ = 0;
+  if (!startThread()) return false;
+  holders_ = 1;
+  return true;
+}
+
+// Called with callMutex_ and mutex_ held; thread_ is empty.
+bool Player::startThread() {
+  threadTid_ = 0;
   try {
     thread_ = std::thread([this] { run(); });
   } catch (...) {
@@ -54,6 +68,18 @@ bool Player::initialised() const {
 }
 
 void Player::deinit() {
+  {
+    std::lock_guard lock(mutex_);
+    if (!thread_.joinable() || quit_) return;
+    if (holders_ > 1) {
+      --holders_;
+      return;
+    }
+  }
+  shutdown();
+}
+
+void Player::shutdown() {
   if (!initialised()) return;
   call([this] {
     closeInput();
@@ -63,12 +89,34 @@ void Player::deinit() {
   {
     std::lock_guard lock(mutex_);
     quit_ = true;
+    holders_ = 0;
   }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
   threadTid_ = 0;
   std::lock_guard lock(mutex_);
   pending_ = nullptr;
+}
+
+// Replaces the playback thread by a new one that carries on where it stood: same input, same
+// output, same mode. Called with callMutex_ held (no command runs meanwhile), from the caller's
+// thread, whose scheduling the new thread inherits.
+int Player::respawnThread() {
+  std::thread old;
+  {
+    std::lock_guard lock(mutex_);
+    handover_ = true;
+    old = std::move(thread_);
+  }
+  wake_.notify_all();
+  if (old.joinable()) old.join();
+  std::lock_guard lock(mutex_);
+  handover_ = false;
+  if (startThread()) return MPEGDLL_OK;
+  // No thread to be had: the player is as good as uninitialised; the input is left to the
+  // destructor.
+  quit_ = true;
+  return MPEGDLL_ERR_INTERNAL;
 }
 
 int Player::call(const std::function<int()>& task) {
@@ -85,11 +133,12 @@ int Player::call(const std::function<int()>& task) {
 }
 
 void Player::run() {
+  pthread_setname_np(pthread_self(), "mpegdll");
   threadId_ = std::this_thread::get_id();
   threadTid_ = int(::syscall(SYS_gettid));
   std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [&] { return quit_ || pending_ || mode_.load() == MPEGDLL_MODE_PLAYING; });
+    wake_.wait(lock, [&] { return quit_ || handover_ || pending_ || mode_.load() == MPEGDLL_MODE_PLAYING; });
     if (pending_) {
       auto task = std::move(pending_);
       pending_ = nullptr;
@@ -105,7 +154,7 @@ void Player::run() {
       done_.notify_all();
       continue;
     }
-    if (quit_) break;
+    if (quit_ || handover_) break;
     lock.unlock();
     try {
       step();
@@ -114,15 +163,16 @@ void Player::run() {
     }
     lock.lock();
   }
+  const bool handover = handover_ && !quit_;
   lock.unlock();
-  closeInput();
+  if (!handover) closeInput();
   threadId_ = std::thread::id();
 }
 
 // Sleeps up to `duration`, waking early for a command.
 void Player::waitFor(std::chrono::nanoseconds duration) {
   std::unique_lock lock(mutex_);
-  wake_.wait_for(lock, duration, [&] { return quit_ || pending_; });
+  wake_.wait_for(lock, duration, [&] { return quit_ || handover_ || pending_; });
 }
 
 int64_t Player::playedSamples() const {
@@ -356,14 +406,52 @@ int Player::setOutputDevice(int32_t device, const char* fileName) {
   });
 }
 
+// Levels are relative to the caller's own nice value, as thread priorities are relative to their
+// process: normal is the caller's level, idle 15 nice steps below it (as far as 19 goes).
+// A lower nice value is a higher priority, and Linux lets a user without privileges raise a
+// thread's nice value but never lower it again (beyond RLIMIT_NICE, 0 by default). So a level is
+// never taken back by lowering the nice value of the thread that was slowed: when the system
+// refuses, the playback moves to a new thread, which starts at the caller's own nice value and
+// is then slowed as far as asked. Only a level above the caller's own can be out of reach.
 int Player::setPriority(int32_t priority) {
+  if (std::this_thread::get_id() == threadId_.load()) return MPEGDLL_ERR_MODE;
+  std::lock_guard calls(callMutex_);
   if (!initialised()) return MPEGDLL_ERR_MODE;
-  // Higher priority is a lower nice value. Raising it needs a privilege the user may lack;
-  // the thread then keeps the nice value it has, and playback goes on.
-  const int nice = std::clamp(-priority, -20, 19);
-  nice_ = nice;
-  if (const int tid = threadTid_.load()) ::setpriority(PRIO_PROCESS, id_t(tid), nice);
-  return MPEGDLL_OK;
+  const auto niceOf = [](int tid) {
+    errno = 0;
+    const int value = ::getpriority(PRIO_PROCESS, id_t(tid));
+    return errno == 0 ? value : 0;
+  };
+  const int own = niceOf(int(::syscall(SYS_gettid)));
+  const int wanted = std::clamp(own - priority, -20, 19);
+  const auto apply = [&](int nice) {
+    const bool done = ::setpriority(PRIO_PROCESS, id_t(threadTid_.load()), nice) == 0;
+    if (done) nice_ = nice;
+    return done;
+  };
+  if (apply(wanted)) {
+    refusedPriority_ = 0;
+    return MPEGDLL_OK;
+  }
+  if (niceOf(threadTid_.load()) > own) {
+    const int respawned = respawnThread();
+    if (respawned != MPEGDLL_OK) return respawned;
+    nice_ = own;
+    if (wanted >= own && apply(wanted)) {
+      refusedPriority_ = 0;
+      return MPEGDLL_OK;
+    }
+  }
+  // Above the caller's own level: as near to it as RLIMIT_NICE lets this user go.
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur <= 40) {
+    const int floor = 20 - int(limit.rlim_cur);
+    if (floor < niceOf(threadTid_.load())) apply(std::max(wanted, floor));
+  }
+  // Reported once: a later request for the same level (Play sets it again each time) stands.
+  if (refusedPriority_ == priority) return MPEGDLL_OK;
+  refusedPriority_ = priority;
+  return MPEGDLL_ERR_PRIORITY;
 }
 
 bool Player::resetPlayerMode() {

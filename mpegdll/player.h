@@ -25,9 +25,11 @@ class Player {
  public:
   static Player& instance();
 
-  // Starts the playback thread; true when ready (also when already started).
+  // Starts the playback thread; true when ready. Every init takes a hold on the one player
+  // (several components may have the library loaded at once); the thread starts with the first.
   bool init();
-  // Closes everything and ends the thread. Harmless when not started.
+  // Gives up one hold. The last one closes everything and ends the thread; an earlier one leaves
+  // the player to the other holders. Harmless when not started.
   void deinit();
   bool initialised() const;
 
@@ -40,6 +42,11 @@ class Player {
   int pause(bool resume);
   int seek(int32_t position);
   int setOutputDevice(int32_t device, const char* fileName);
+  // The playback thread's nice value becomes the caller's own minus priority (normal, 0, is the
+  // caller's level; clamped to what nice values reach). Any level at or below the caller's own
+  // can always be taken again, also by a user without privileges (see the .cpp). A level above
+  // the caller's that the system refuses answers MPEGDLL_ERR_PRIORITY once; the nearest
+  // permitted level is then in effect.
   int setPriority(int32_t priority);
   // True when the player left its ended mode.
   bool resetPlayerMode();
@@ -59,6 +66,9 @@ class Player {
  private:
   Player() = default;
   int call(const std::function<int()>& task);
+  bool startThread();
+  void shutdown();
+  int respawnThread();
   void run();
   void step();
   void waitFor(std::chrono::nanoseconds duration);
@@ -77,6 +87,8 @@ class Player {
   uint64_t issued_ = 0, completed_ = 0;
   int result_ = 0;
   bool quit_ = false;
+  bool handover_ = false;  // the thread ends its loop without closing anything: a new one follows
+  int holders_ = 0;        // inits not yet matched by a deinit
   std::thread thread_;
   std::atomic<std::thread::id> threadId_{};
   std::atomic<int> threadTid_{0};
@@ -89,6 +101,7 @@ class Player {
   std::atomic<int32_t> bitrate_{0}, layer_{0};
   std::atomic<int64_t> playCalledNs_{0}, firstOutputNs_{0}, samplesOut_{0};
   std::atomic<int32_t> nice_{0};
+  int32_t refusedPriority_ = 0;  // the refused level last reported (0: none; 0 is never refused)
   std::atomic<int32_t> channels_{0};
   std::string driverName_;  // guarded by mutex_
 

@@ -19,6 +19,7 @@ case "$target" in
   fuzz_jpeg) [ -d ../shared/corpus/jpeg-images/tests ] && seeds+=(../shared/corpus/jpeg-images/tests/reftest/images ../shared/corpus/jpeg-images/tests/crashtest/images) ;;
   fuzz_mpeg*) [ -d ../shared/corpus/mpeg-vectors/vectors ] && seeds+=(../shared/corpus/mpeg-vectors/vectors) ;;
   fuzz_html_text) seeds+=(tests/controls/data) ;;
+  fuzz_rtf) seeds+=(tests/data/rtf) ;;
 esac
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"

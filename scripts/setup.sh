@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev qt6-webengine-dev
   qt6-translations-l10n libgl1-mesa-dri libxkbcommon-dev
   # pictures, sound, CD, HTML, X11 window search
-  libjpeg62-turbo-dev libmpg123-dev libout123-0 mpg123 libcdio-dev libcdio-paranoia-dev
+  libjpeg62-turbo-dev libmpg123-dev libout123-0 mpg123 libcdio-dev libcdio-paranoia-dev libsndfile1-dev
   libgumbo-dev libx11-dev libxcb1-dev libxcb-ewmh-dev
   # demo content generation
   libmp3lame-dev lame
@@ -20,6 +20,12 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xserver-xephyr xdotool x11-utils xauth imagemagick
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
+  # magazine discs and images (disc.sh), disc images made by tests
+  libarchive-tools xorriso
+  # the installation: icons rendered at build time, and the desktop's own validators
+  librsvg2-bin desktop-file-utils appstream groff-base
+  # printing through a real print service, read back from PDF; RTF readers to measure against
+  cups-daemon cups-client printer-driver-cups-pdf poppler-utils unrtf pandoc
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
 )

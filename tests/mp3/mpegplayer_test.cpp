@@ -3,7 +3,7 @@
 #include "mp3/mpegplayer.h"
 
 #include "platform/paths.h"
-#include "tests/fakes/fake_mpegdll.h"
+#include "tests/mp3/fake_library.h"
 #include "tests/support/ui_support.h"
 
 #include <QDir>
@@ -17,60 +17,11 @@
 namespace vardel {
 namespace {
 
-const QString kFakeDir = QStringLiteral(FAKE_MPEGDLL_DIR);
-const QString kFake = kFakeDir + QStringLiteral("/mpegdll.dll");
-const QString kFakeWithoutBitrate = QStringLiteral(FAKE_MPEGDLL_NOBITRATE_DIR);
-
-// The fake as the test sees it: the same loaded module as the component's, so its log and
-// knobs are shared.
-class Fake {
- public:
-  Fake() {
-    library_.load(kFake);
-    reset_ = library_.resolveAs<FakeReset>("fake_reset");
-    log_ = library_.resolveAs<FakeLog>("fake_log");
-    set_ = library_.resolveAs<FakeSet>("fake_set");
-    end_ = library_.resolveAs<FakeEnd>("fake_end");
-    endAddress_ = library_.resolveAs<FakeEndAddress>("fake_end_address");
-    stream_ = library_.resolveAs<FakeGetStream>("fake_stream");
-  }
-  bool ok() const { return reset_ && log_ && set_ && end_ && endAddress_ && stream_; }
-  void reset() { reset_(); }
-  // The calls since the last take, and forgets them.
-  std::string take() {
-    std::string calls = log_();
-    reset_log_keep_knobs();
-    return calls;
-  }
-  std::string log() const { return log_(); }
-  void set(const char* key, int value) { set_(key, value); }
-  void end() { end_(); }
-  uint8_t* endAddress() { return endAddress_(); }
-  FakeStream stream() {
-    FakeStream s{};
-    stream_(&s);
-    return s;
-  }
-
- private:
-  void reset_log_keep_knobs() { taken_ = log_(); }
-  platform::Library library_;
-  FakeReset reset_ = nullptr;
-  FakeLog log_ = nullptr;
-  FakeSet set_ = nullptr;
-  FakeEnd end_ = nullptr;
-  FakeEndAddress endAddress_ = nullptr;
-  FakeGetStream stream_ = nullptr;
-  std::string taken_;
-};
-
-// The log after `before`: the calls made since.
-std::string since(const std::string& before, const std::string& now) {
-  if (now.compare(0, before.size(), before) != 0) return now;
-  std::string rest = now.substr(before.size());
-  if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
-  return rest;
-}
+using test::Fake;
+using test::kFake;
+using test::kFakeDir;
+using test::kFakeWithoutBitrate;
+using test::since;
 
 class Player : public testing::Test {
  protected:

@@ -1,13 +1,11 @@
 // The decoder library's sound output through a real PulseAudio server with a null sink: the
 // sink's monitor, recorded with parec, shows whether sound really came out.
 #include "tests/mpegdll/mpeg_library.h"
+#include "tests/support/pulse_server.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -20,45 +18,24 @@ namespace {
 class PulseAudio : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("lame")).isEmpty())
-      return;
-    runtime = new QTemporaryDir;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
-    server = new QProcess;
-    server->setProcessChannelMode(QProcess::MergedChannels);
-    server->start(QStringLiteral("pulseaudio"),
-                  {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-L", "module-null-sink", "-L",
-                   "module-native-protocol-unix auth-anonymous=1"});
-    const QString socket = runtime->path() + QStringLiteral("/pulse/native");
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(socket) && clock.elapsed() < 10000) QThread::msleep(50);
-    if (!QFile::exists(socket)) return;
-    QThread::msleep(200);
+    if (QStandardPaths::findExecutable(QStringLiteral("lame")).isEmpty()) return;
+    server = new PulseServer;
+    if (!server->ready()) return;
     // Two seconds of a 440 Hz tone at 44.1 kHz, like the sink's own format.
     std::vector<int16_t> pcm(size_t(2 * 44100) * 2);
     for (size_t i = 0; i < pcm.size() / 2; ++i)
       pcm[2 * i] = pcm[2 * i + 1] = int16_t(12000 * std::sin(2 * M_PI * 440 * double(i) / 44100));
-    writeWav(runtime->path() + QStringLiteral("/tone.wav"), pcm, 44100, 2);
+    writeWav(server->runtimeDir() + QStringLiteral("/tone.wav"), pcm, 44100, 2);
     bool ok = false;
     runTool(QStringLiteral("lame"),
-            {"--quiet", "-b", "192", runtime->path() + QStringLiteral("/tone.wav"),
-             runtime->path() + QStringLiteral("/tone.mp3")},
+            {"--quiet", "-b", "192", server->runtimeDir() + QStringLiteral("/tone.wav"),
+             server->runtimeDir() + QStringLiteral("/tone.mp3")},
             &ok);
     ready = ok;
   }
   static void TearDownTestSuite() {
-    if (server) {
-      server->terminate();
-      if (!server->waitForFinished(5000)) server->kill();
-      server->waitForFinished(2000);
-    }
     delete server;
     server = nullptr;
-    delete runtime;
-    runtime = nullptr;
   }
   void SetUp() override {
     if (!ready) GTEST_SKIP() << "no PulseAudio server could be started here";
@@ -72,16 +49,11 @@ class PulseAudio : public testing::Test {
 
   // Plays the tone through the default output while the sink's monitor is recorded.
   std::vector<int16_t> playAndRecord(qint64* playedMs) {
-    QProcess recorder;
-    const QString recording = runtime->path() + QStringLiteral("/monitor.raw");
-    recorder.setStandardOutputFile(recording);
-    recorder.start(QStringLiteral("parec"), {"--device=null.monitor", "--format=s16le", "--rate=44100", "--channels=2",
-                                             "--raw", "--latency-msec=20"});
-    EXPECT_TRUE(recorder.waitForStarted(5000));
-    QThread::msleep(300);
+    MonitorRecording recording(server->runtimeDir() + QStringLiteral("/monitor.raw"));
+    EXPECT_TRUE(recording.started());
     uint8_t end = 0;
     QElapsedTimer clock;
-    EXPECT_EQ(mpeg.openFile(runtime->path() + QStringLiteral("/tone.mp3")), 0);
+    EXPECT_EQ(mpeg.openFile(server->runtimeDir() + QStringLiteral("/tone.mp3")), 0);
     mpeg.SetOutputDevice(MPEGDLL_DEVICE_WAVEMAPPER, "");
     clock.start();
     EXPECT_EQ(mpeg.Play(0, 0, &end), 0);
@@ -93,20 +65,15 @@ class PulseAudio : public testing::Test {
     driver = QString::fromLatin1(stats.driver);
     mpeg.Close();
     QThread::msleep(300);
-    recorder.terminate();
-    recorder.waitForFinished(5000);
-    QFile file(recording);
-    return file.open(QIODevice::ReadOnly) ? samples(file.readAll()) : std::vector<int16_t>();
+    return recording.finish();
   }
 
   MpegLibrary mpeg;
   QString driver;
-  static QTemporaryDir* runtime;
-  static QProcess* server;
+  static PulseServer* server;
   static bool ready;
 };
-QTemporaryDir* PulseAudio::runtime = nullptr;
-QProcess* PulseAudio::server = nullptr;
+PulseServer* PulseAudio::server = nullptr;
 bool PulseAudio::ready = false;
 
 // Upward zero crossings per second of the left channel: the pitch of a pure tone.

@@ -1,0 +1,105 @@
+// The editor's file and edit commands: New, Open, Save, Save As, Print, Exit, Undo, Cut,
+// Copy, Paste, and the question about unsaved changes.
+#include "editor/editor_form.h"
+
+#include "platform/richedit/richedit.h"
+#include "ui/application.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+
+namespace vardel {
+
+bool TfrmEditor::OfferToSaveChanges() {
+  if (!Editor->modified()) return true;
+  switch (askYesNoCancel(this, QStringLiteral("Guardar los cambios en %1?").arg(DocumentName))) {
+    case Answer::Yes:
+      // Going on after Yes without a written file would lose the text the person meant to keep.
+      return saveDocument();
+    case Answer::No:
+      return true;
+    case Answer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void TfrmEditor::OpenDocumentFile(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) throw ui::Error(QStringLiteral("No se encuentra el fichero %1").arg(path));
+  // Only plain files: a folder holds no text, and a device or a pipe would be read for ever.
+  if (!info.isFile()) throw ui::Error(QStringLiteral("%1 no es un fichero").arg(path));
+  Editor->loadFromFile(path);
+  // A document opened before the article arrives is kept: the article replacing its text under
+  // its name would have the next Save write the article over the document.
+  if (!imported()) abandonImport();
+  AssignDocumentName(path);
+  Editor->setFocus();
+  Editor->setModified(false);
+  ShowModifiedState(false);
+}
+
+void TfrmEditor::FileNew(QObject*) {
+  // Unsaved text is offered for saving first, as Open, a drop and closing do.
+  if (!OfferToSaveChanges()) return;
+  AssignDocumentName(kUntitled);
+  Editor->clear();
+  Editor->setModified(false);
+  ShowModifiedState(false);
+}
+
+void TfrmEditor::FileOpen(QObject*) {
+  if (!OfferToSaveChanges()) return;
+  if (!OpenDialog->execute(this)) return;
+  OpenDocumentFile(OpenDialog->FileName);
+  Editor->setReadOnly(OpenDialog->ReadOnlyChecked);
+}
+
+bool TfrmEditor::saveDocument() {
+  if (DocumentName == kUntitled) return saveDocumentAs();
+  // A failed write throws before anything changes here: name and modified flag stay.
+  Editor->saveToFile(DocumentName);
+  Editor->setModified(false);
+  ShowModifiedState(false);
+  return true;
+}
+
+bool TfrmEditor::saveDocumentAs() {
+  if (!SaveDialog->execute(this)) return false;
+  // Documents are always rich text, and their names always say so.
+  const QString target = SaveDialog->FileName + QStringLiteral(".rtf");
+  if (QFileInfo::exists(target) &&
+      askYesNoCancel(this, QStringLiteral("¿Sobreescribir %1?").arg(target)) != Answer::Yes) {
+    return false;
+  }
+  Editor->saveToFile(target);
+  AssignDocumentName(target);
+  Editor->setModified(false);
+  ShowModifiedState(false);
+  return true;
+}
+
+void TfrmEditor::FileSave(QObject*) { saveDocument(); }
+
+void TfrmEditor::FileSaveAs(QObject*) { saveDocumentAs(); }
+
+void TfrmEditor::FilePrint(QObject*) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(DocumentName);
+  if (!PrintDialog->execute(printer, this)) return;
+  Editor->print(&printer, DocumentName);
+}
+
+void TfrmEditor::FileExit(QObject*) { close(); }
+
+void TfrmEditor::EditUndo(QObject*) {
+  if (Editor) Editor->undo();
+}
+
+void TfrmEditor::EditCut(QObject*) { Editor->cut(); }
+
+void TfrmEditor::EditCopy(QObject*) { Editor->copy(); }
+
+void TfrmEditor::EditPaste(QObject*) { Editor->paste(); }
+
+}  // namespace vardel

@@ -1,0 +1,385 @@
+// TRichEdit: lines, selection, flags, clipboard, positions, the formatting rectangle and files.
+#include "platform/richedit/richedit.h"
+
+#include "platform/richedit/format_properties.h"
+#include "platform/richedit/rtf.h"
+#include "platform/textcodec.h"
+
+#include <QFileInfo>
+#include <QMimeData>
+#include <QResizeEvent>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace vardel::platform {
+
+using namespace richtext;
+
+namespace {
+
+// Rich text on the clipboard, as other programs offer it.
+const QStringList kRtfMimeTypes = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                                   QStringLiteral("text/richtext")};
+
+// The document keeps one pixel around the text (top and bottom); the formatting rectangle
+// decides the rest.
+constexpr int kDocumentMargin = 1;
+// Default tab stops every half inch (720 twips), as rich-edit controls have them.
+constexpr double kTabStopPixels = 48.0;
+
+[[noreturn]] void fail(const QString& message) { throw std::runtime_error(message.toStdString()); }
+
+// Plain text into paragraphs: CR LF, LF and CR each end a line; NUL, which no text holds,
+// is shown as the replacement character.
+QString plainParagraphs(QByteArrayView bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+  QString text = decodeWindowsText(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar(u'\r'), QChar(u'\n'));
+  text.replace(QChar(u'\0'), QChar(0xFFFD));
+  return text;
+}
+
+}  // namespace
+
+TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
+  setAcceptRichText(true);
+  // The formatting rectangle leaves margins outside the viewport; they look like the text area.
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
+  prepareDocument();
+  connect(this, &QTextEdit::textChanged, this, [this] {
+    if (updateDepth_ > 0)
+      changedWhileSuspended_ = true;
+    else
+      emit change();
+  });
+  connect(this, &QTextEdit::cursorPositionChanged, this, &TRichEdit::noteSelection);
+  connect(this, &QTextEdit::selectionChanged, this, &TRichEdit::noteSelection);
+}
+
+TRichEdit::~TRichEdit() = default;
+
+// Settings of a fresh document that must not count as edits: made with undo off.
+void TRichEdit::prepareDocument() {
+  QTextDocument* doc = document();
+  doc->setUndoRedoEnabled(false);
+  doc->setDocumentMargin(kDocumentMargin);
+  QTextOption option = doc->defaultTextOption();
+  option.setTabStopDistance(kTabStopPixels);
+  doc->setDefaultTextOption(option);
+  doc->setUndoRedoEnabled(true);
+  doc->setModified(false);
+}
+
+void TRichEdit::noteSelection() {
+  const QTextCursor cursor = textCursor();
+  if (cursor.anchor() == lastAnchor_ && cursor.position() == lastPosition_) return;
+  lastAnchor_ = cursor.anchor();
+  lastPosition_ = cursor.position();
+  emit selectionChange();
+}
+
+// ---- lines ----
+
+// The new text goes into a fresh document that replaces the control's own only when it is
+// complete: a failure leaves the text as it was, and a visible control lays a new document out
+// lazily (the visible part first), which is many times faster for long texts than laying out
+// every change to the old one.
+void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) {
+  QTextDocument* old = document();
+  auto fresh = std::make_unique<QTextDocument>(this);
+  fresh->setUndoRedoEnabled(false);
+  fresh->setDefaultFont(old->defaultFont());
+  fresh->setDefaultTextOption(old->defaultTextOption());
+  fresh->setDocumentMargin(kDocumentMargin);
+  {
+    QTextCursor cursor(fresh.get());
+    cursor.beginEditBlock();
+    fill(cursor);
+    cursor.endEditBlock();
+  }
+  fresh->setUndoRedoEnabled(true);
+  fresh->setModified(false);
+
+  beginUpdate();
+  const bool ours = old->parent() == this;  // the first document belongs to QTextEdit, which frees it
+  setDocument(fresh.release());
+  if (ours) delete old;
+  setTextCursor(QTextCursor(document()));
+  lastAnchor_ = lastPosition_ = -1;
+  noteSelection();
+  changedWhileSuspended_ = true;
+  endUpdate();
+}
+
+void TRichEdit::clear() {
+  replaceText([](QTextCursor&) {});
+}
+
+int TRichEdit::lineCount() const {
+  const QTextDocument* doc = document();
+  return doc->characterCount() <= 1 ? 0 : doc->blockCount();
+}
+
+QString TRichEdit::line(int index) const {
+  if (index < 0 || index >= lineCount()) return {};
+  return document()->findBlockByNumber(index).text();
+}
+
+void TRichEdit::setLines(const QStringList& lines) {
+  qsizetype total = 0;
+  for (const QString& l : lines) total += l.size() + 1;
+  if (total > kMaxCharacters) throw std::runtime_error("RichEdit line insertion error");
+  QString text = lines.join(QChar(u'\n'));
+  text.remove(QChar(u'\r'));
+  replaceText([&](QTextCursor& cursor) { cursor.insertText(text); });
+}
+
+void TRichEdit::appendLine(const QString& line) {
+  QTextDocument* doc = document();
+  if (doc->characterCount() + line.size() + 1 > kMaxCharacters)
+    throw std::runtime_error("RichEdit line insertion error");
+  QString text = line;
+  text.remove(QChar(u'\r'));
+  text.replace(QChar(u'\n'), QChar(QChar::LineSeparator));
+  QTextCursor cursor(doc);
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  if (lineCount() > 0) cursor.insertBlock();
+  cursor.insertText(text);
+  cursor.endEditBlock();
+}
+
+void TRichEdit::beginUpdate() {
+  if (updateDepth_++ == 0) {
+    changedWhileSuspended_ = false;
+    viewport()->setUpdatesEnabled(false);
+  }
+}
+
+void TRichEdit::endUpdate() {
+  if (updateDepth_ == 0) return;
+  if (--updateDepth_ > 0) return;
+  viewport()->setUpdatesEnabled(true);
+  viewport()->update();
+  if (changedWhileSuspended_) {
+    changedWhileSuspended_ = false;
+    emit change();
+  }
+}
+
+// ---- files ----
+
+void TRichEdit::loadFromFile(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir()) fail(QStringLiteral("Cannot open file \"%1\". It is a folder").arg(path));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    fail(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+  if (file.isSequential() || !info.isFile())
+    fail(QStringLiteral("Cannot open file \"%1\". It is not a document file").arg(path));
+  if (file.size() > kMaxFileBytes)
+    fail(QStringLiteral("Cannot open file \"%1\". It is larger than %2 MB").arg(path).arg(kMaxFileBytes >> 20));
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    fail(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+  loadFromBytes(bytes);
+}
+
+// A regular file (or a new one) is replaced only once its successor is completely on disk:
+// written beside it, flushed to the disk, then renamed over it. A device is written in place
+// (replacing a device node by a file would break the device, and it has no folder to write
+// beside); anything else is refused.
+void TRichEdit::saveToFile(const QString& path) const {
+  const QByteArray bytes = toRtf();
+  const QFileInfo info(path);
+  if (info.isDir()) fail(QStringLiteral("Cannot create file \"%1\". It is a folder").arg(path));
+  if (info.exists() && !info.isFile()) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+      fail(QStringLiteral("Cannot create file \"%1\". It is not a document file").arg(path));
+    QFile device(path);
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+      fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, device.errorString()));
+    if (device.write(bytes) != bytes.size())
+      fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, device.errorString()));
+    return;
+  }
+  QSaveFile file(path);
+  // Unbuffered: a write error while the last bytes go out must be seen here, since commit()
+  // would rename a short file over the target after a failed buffer flush.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+  if (file.write(bytes) != bytes.size()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+  }
+  // commit() flushes, syncs to the disk and renames; on failure the old file is untouched.
+  if (!file.commit()) fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+}
+
+void TRichEdit::loadFromBytes(const QByteArray& bytes) {
+  if (bytes.size() > kMaxFileBytes) fail(QStringLiteral("The text is larger than %1 MB").arg(kMaxFileBytes >> 20));
+  if (rtf::looksLikeRtf(bytes)) {
+    replaceText([&](QTextCursor& cursor) { rtf::read(bytes, cursor); });
+    return;
+  }
+  const QString text = plainParagraphs(bytes);
+  if (text.size() > kMaxCharacters) fail(QStringLiteral("The text is larger than %1 characters").arg(kMaxCharacters));
+  replaceText([&](QTextCursor& cursor) { cursor.insertText(text); });
+}
+
+QByteArray TRichEdit::toRtf() const {
+  rtf::Defaults defaults;
+  defaults.color = palette().color(QPalette::Text);
+  if (defaultFormat_.hasProperty(kCharset)) defaults.charset = defaultFormat_.intProperty(kCharset);
+  defaults.pitch = defaultFormat_.intProperty(kPitch);
+  return rtf::write(*document(), defaults);
+}
+
+// ---- selection, flags, clipboard ----
+
+int TRichEdit::selStart() const { return textCursor().selectionStart(); }
+
+int TRichEdit::selLength() const {
+  const QTextCursor cursor = textCursor();
+  return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void TRichEdit::setSelStart(int position) {
+  QTextCursor cursor = textCursor();
+  cursor.setPosition(std::clamp(position, 0, document()->characterCount() - 1));
+  setTextCursor(cursor);
+}
+
+void TRichEdit::setSelLength(int length) {
+  QTextCursor cursor = textCursor();
+  const int start = cursor.selectionStart();
+  const int end = std::clamp(start + std::max(length, 0), start, document()->characterCount() - 1);
+  cursor.setPosition(start);
+  cursor.setPosition(end, QTextCursor::KeepAnchor);
+  setTextCursor(cursor);
+}
+
+bool TRichEdit::modified() const { return document()->isModified(); }
+void TRichEdit::setModified(bool modified) { document()->setModified(modified); }
+bool TRichEdit::canUndo() const { return document()->isUndoAvailable(); }
+
+bool TRichEdit::canPasteFormat(const QString& mimeType) const {
+  const QString type = mimeType.section(QChar(u';'), 0, 0).trimmed().toLower();
+  static const QStringList kPastable = {QStringLiteral("text/plain"), QStringLiteral("text/html"),
+                                        QStringLiteral("application/x-qt-richtext"),
+                                        QStringLiteral("application/x-qrichtext")};
+  return kPastable.contains(type) || kRtfMimeTypes.contains(type);
+}
+
+bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
+  for (const QString& type : kRtfMimeTypes)
+    if (source->hasFormat(type)) return true;
+  return QTextEdit::canInsertFromMimeData(source);
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData* source) {
+  // Our own format first; rich text beside HTML (office programs offer both) keeps more of
+  // the rich-edit model than Qt's HTML import.
+  if (!source->hasFormat(QStringLiteral("application/x-qt-richtext"))) {
+    for (const QString& type : kRtfMimeTypes) {
+      const QByteArray bytes = source->data(type);
+      if (!rtf::looksLikeRtf(bytes)) continue;
+      QTextDocument pasted;
+      pasted.setDefaultFont(document()->defaultFont());
+      QTextCursor at(&pasted);
+      rtf::read(bytes, at);
+      QTextCursor cursor = textCursor();
+      cursor.insertFragment(QTextDocumentFragment(&pasted));
+      setTextCursor(cursor);
+      ensureCursorVisible();
+      return;
+    }
+  }
+  QTextEdit::insertFromMimeData(source);
+}
+
+QMimeData* TRichEdit::createMimeDataFromSelection() const {
+  // Qt's own data answers only for the formats it makes itself; ours holds them all.
+  std::unique_ptr<QMimeData> base(QTextEdit::createMimeDataFromSelection());
+  auto* data = new QMimeData;
+  for (const QString& format : base->formats()) data->setData(format, base->data(format));
+  const QTextCursor cursor = textCursor();
+  if (cursor.hasSelection()) {
+    rtf::Defaults defaults;
+    defaults.color = palette().color(QPalette::Text);
+    data->setData(QStringLiteral("text/rtf"),
+                  rtf::write(*document(), defaults, cursor.selectionStart(), cursor.selectionEnd()));
+  }
+  return data;
+}
+
+// ---- positions and the formatting rectangle ----
+
+int TRichEdit::lineFromChar(int position) const {
+  const QTextDocument* doc = document();
+  const QTextBlock block = doc->findBlock(std::clamp(position, 0, doc->characterCount() - 1));
+  return block.isValid() ? block.blockNumber() : doc->blockCount() - 1;
+}
+
+int TRichEdit::lineIndex(int line) const {
+  if (line < 0) return -1;
+  const QTextBlock block = document()->findBlockByNumber(line);
+  return block.isValid() ? block.position() : -1;
+}
+
+void TRichEdit::scrollCaretIntoView() { ensureCursorVisible(); }
+
+QRect TRichEdit::formattingRect() const {
+  if (formattingRect_) return *formattingRect_;
+  return QRect(QPoint(0, 0), viewport()->size())
+      .adjusted(kDocumentMargin, kDocumentMargin, -kDocumentMargin, -kDocumentMargin);
+}
+
+void TRichEdit::setFormattingRect(const QRect& rect) {
+  formattingRect_ = rect;
+  applyFormattingRect();
+}
+
+// The rectangle is kept in client coordinates (the area inside the frame, without scroll
+// bars), as a rich-edit control keeps it; the viewport margins put the text there, so the
+// document itself (and its undo stack) never changes for it.
+void TRichEdit::applyFormattingRect() {
+  if (!formattingRect_) return;
+  const QMargins current = viewportMargins();
+  const QRect client = viewport()->geometry().marginsAdded(current);
+  const QRect& r = *formattingRect_;
+  const QMargins wanted(std::max(0, r.left() - kDocumentMargin), std::max(0, r.top() - kDocumentMargin),
+                        std::max(0, client.width() - (r.x() + r.width()) - kDocumentMargin),
+                        std::max(0, client.height() - (r.y() + r.height()) - kDocumentMargin));
+  if (wanted != current) setViewportMargins(wanted);
+}
+
+void TRichEdit::resizeEvent(QResizeEvent* event) {
+  QTextEdit::resizeEvent(event);
+  applyFormattingRect();
+}
+
+void TRichEdit::changeEvent(QEvent* event) {
+  QTextEdit::changeEvent(event);
+  if (event->type() != QEvent::FontChange) return;
+  // Sizes are points in a document (a pixel size would shrink on a printer).
+  QFont font = document()->defaultFont();
+  if (font.pointSizeF() <= 0) {
+    font.setPointSizeF(pointSizeOf(font));
+    document()->setDefaultFont(font);
+  }
+}
+
+}  // namespace vardel::platform

@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Starts one of the two programs on an 800x600 screen; shared by scripts/run.sh and the installed starters.
+#   start.sh --folder FOLDER PROGRAM [ARGUMENT...]
+#       runs PROGRAM from FOLDER, a program folder (the build's, or one made by disc.sh)
+#   start.sh --programs DIR PROGRAM [MAGAZINE] [ARGUMENT...]
+#       the installed starters: DIR holds the programs and the demo magazine; a MAGAZINE (a folder,
+#       an ISO 9660 image or a CD device) gets a run folder of its own, made by disc.sh
+# The screen: the current display when it is 800x600; on any other desktop a nested Xephyr display
+# that the program sees as 800x600, scaled up by the largest whole factor that fits (VARDEL_SCALE
+# chooses the factor, VARDEL_SCALE=off uses the desktop as it is); without any display, Xvfb.
+# Arguments that name existing files are made absolute, since the program runs in its own folder.
+set -euo pipefail
+here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
+
+folder=""
+programs=""
+case "${1:-}" in
+  --folder) folder="${2:?start.sh: --folder needs a folder}"; shift 2 ;;
+  --programs) programs="${2:?start.sh: --programs needs a folder}"; shift 2 ;;
+  *) echo "usage: start.sh --folder FOLDER | --programs DIR  PROGRAM [ARGUMENT...]" >&2; exit 2 ;;
+esac
+program="${1:-}"
+case "$program" in
+  ondravia|ondravia-basic) shift ;;
+  *) echo "start.sh: the program is ondravia or ondravia-basic, not '$program'" >&2; exit 2 ;;
+esac
+say() { echo "$program: $*" >&2; }
+
+usage() {
+  local viewer="the full browser engine"
+  [ "$program" = ondravia-basic ] && viewer="the light HTML viewer"
+  cat <<EOF
+Usage: $program [MAGAZINE] [DOCUMENT]
+
+Starts Ondravia VARDEL, the offline reader of the Ondravia electronic magazine,
+with its articles shown in $viewer.
+
+  MAGAZINE   a magazine disc: its folder (a mounted disc or a copy), an ISO 9660
+             image (.iso) or a CD device. Without it, the demo magazine runs.
+             The disc is never written to: a run folder for it is made under
+             \${XDG_CACHE_HOME:-~/.cache}/vardel/discs/.
+  DOCUMENT   a rich-text or text file that the editor opens when it is shown.
+
+The magazine needs an 800x600 screen. On a desktop of another size it runs in a
+window of its own that shows an 800x600 screen scaled up by the largest whole
+factor that fits. VARDEL_SCALE chooses:
+  VARDEL_SCALE=2      scale by 2: a 1600x1200 window
+  VARDEL_SCALE=1      unscaled: an 800x600 window
+  VARDEL_SCALE=off    on the desktop itself, as it is (only an 800x600 desktop
+                      passes the magazine's own screen check)
+  VARDEL_SCALE=auto   the largest factor that fits (the default)
+For example:  VARDEL_SCALE=1 $program
+EOF
+}
+
+if [ -n "$programs" ]; then
+  case "${1:-}" in
+    -h|--help) usage; exit 0 ;;
+  esac
+  folder="$programs"
+  magazine="${1:-}"
+  if [ -n "$magazine" ] && { [ -d "$magazine" ] || [ -b "$magazine" ] || [[ "${magazine,,}" == *.iso && -f "$magazine" ]]; }; then
+    shift
+    folder=$("$here/disc.sh" --programs "$programs" "$magazine") || exit 1
+  fi
+fi
+[ -x "$folder/$program" ] || { say "$folder has no $program: make a program folder with disc.sh, or build first"; exit 1; }
+
+arguments=()
+for argument in "$@"; do
+  if [ -e "$argument" ] && [[ "$argument" != /* ]]; then argument="$PWD/$argument"; fi
+  arguments+=("$argument")
+done
+
+scale="${VARDEL_SCALE:-auto}"
+case "$scale" in
+  auto|off) ;;
+  0) scale=off ;;
+  [1-9]|[1-9][0-9]) ;;
+  *) say "VARDEL_SCALE is a whole factor (1 for an unscaled window, 2, 3...), 'auto' or 'off'; not '$scale'"; exit 2 ;;
+esac
+
+screen_size() {  # prints "W H" of the given display
+  # awk reads to the end: an early exit would fail the pipeline with SIGPIPE.
+  DISPLAY="$1" xdpyinfo 2>/dev/null | awk '/dimensions:/ && !done { split($2, s, "x"); print s[1], s[2]; done = 1 }'
+}
+
+cd "$folder"
+# The program talks to X11 (it finds windows by caption), also on a Wayland desktop.
+export QT_QPA_PLATFORM=xcb
+
+server=""
+if [ -n "${DISPLAY:-}" ]; then
+  size=$(screen_size "$DISPLAY")
+  [ -n "$size" ] || { say "cannot reach the display $DISPLAY"; exit 1; }
+  read -r width height <<<"$size"
+  if [ "$scale" = auto ]; then
+    if [ "$width" = 800 ] && [ "$height" = 600 ]; then
+      scale=off
+    else
+      scale=$(( width / 800 < height / 600 ? width / 800 : height / 600 ))
+      [ "$scale" -ge 1 ] || scale=1
+    fi
+  fi
+  [ "$scale" = off ] && exec "./$program" "${arguments[@]}"
+  if [ $((800 * scale)) -gt "$width" ] || [ $((600 * scale)) -gt "$height" ]; then
+    say "a ${scale}x screen ($((800 * scale))x$((600 * scale))) is larger than this ${width}x${height} desktop"
+  fi
+  command -v Xephyr >/dev/null || {
+    say "a ${width}x${height} desktop needs Xephyr (Debian package xserver-xephyr) to show an 800x600 screen;"
+    say "or run on the desktop as it is with VARDEL_SCALE=off"
+    exit 1
+  }
+  server=Xephyr
+  server_args=(-screen "$((800 * scale))x$((600 * scale))" -title VARDEL -no-host-grab -br -noreset)
+else
+  scale=1
+  server=Xvfb
+  server_args=(-screen 0 800x600x24 -nolisten tcp -noreset)
+fi
+
+# The server writes its display number to a file once it accepts clients.
+server_pid=""
+program_pid=""
+number_file=$(mktemp "${TMPDIR:-/tmp}/vardel-display.XXXXXX")
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  rm -f "$number_file"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+"$server" -displayfd 3 "${server_args[@]}" 3>"$number_file" >/dev/null 2>&1 &
+server_pid=$!
+for _ in $(seq 1 200); do
+  [ -s "$number_file" ] && break
+  kill -0 "$server_pid" 2>/dev/null || break
+  sleep 0.05
+done
+[ -s "$number_file" ] || { say "$server did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$number_file")"
+if [ "$server" = Xvfb ]; then
+  say "no display found; running on the virtual display $DISPLAY (Xvfb, 800x600)."
+  say "take a screenshot with:  DISPLAY=$DISPLAY import -window root shot.png"
+else
+  say "an 800x600 screen scaled by $scale in a window of its own (display $DISPLAY); VARDEL_SCALE chooses the factor"
+fi
+
+# Qt then lays the program out in 800x600 logical pixels on the larger nested screen; the
+# desktop's own scaling settings must not change that.
+unset QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR_ROUNDING_POLICY
+if [ "$scale" -gt 1 ]; then export QT_SCALE_FACTOR="$scale"; else unset QT_SCALE_FACTOR; fi
+"./$program" "${arguments[@]}" &
+program_pid=$!
+status=0
+wait "$program_pid" || status=$?
+program_pid=""
+exit "$status"
