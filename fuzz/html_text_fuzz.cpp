@@ -1,16 +1,22 @@
 // Fuzz target: HTML bytes to readable text, the way the viewer reads a document (character set
-// detection, decoding, parsing, text), plus the <body> attribute scan of the display.
+// detection, decoding, the nesting estimate, parsing, text), plus the <body> attribute scan of
+// the display.
+#include "controls/html/html_nesting.h"
 #include "controls/html/html_source.h"
 #include "controls/html/html_text.h"
 
 #include <QByteArrayView>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   const vardel::controls::DecodedHtml decoded = vardel::controls::decodeHtml(bytes);
+  // Counting stops at the limit and nowhere else.
+  const int depth = vardel::controls::nestingDepth(decoded.text, 1 << 20);
+  if (vardel::controls::nestingDepth(decoded.text, 8) != std::min(depth, 9)) __builtin_trap();
   const QString text = vardel::controls::htmlToText(decoded.text);
   // The text never carries a NUL, which would cut the editor's copy short.
   if (text.contains(QChar(0))) __builtin_trap();
