@@ -167,10 +167,9 @@ bool isInlineVoid(int id) {
          id == GUMBO_TAG_EMBED || id == GUMBO_TAG_WBR || id == GUMBO_TAG_KEYGEN;
 }
 
-// The id of elements the text's parser has closed and the display's keeps open: they count
-// for depth, and no end tag reaches them (the text's parser would not reach past them).
-// Elements of names gumbo does not know share GUMBO_TAG_UNKNOWN, as they do in its tree
-// builder: an end tag of any such name closes the innermost of them.
+// The id given to elements gumbo has closed and Qt keeps open: they count for depth, and no end
+// tag reaches them, as none would in gumbo. (Elements of names gumbo does not know keep
+// GUMBO_TAG_UNKNOWN, as in its tree builder: an end tag of any such name closes the innermost.)
 constexpr int kKeptOpenId = GUMBO_TAG_LAST;
 
 class NestingModel {
