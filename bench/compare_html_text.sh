@@ -16,7 +16,7 @@ trap 'rm -rf "$work"' EXIT
 "$dump" --generate 204800 >"$work/generado-200k.html"
 "$dump" --generate 2097152 >"$work/generado-2m.html"
 articles=(tests/controls/data/geografia.html tests/controls/data/historia.html tests/controls/data/fauna.html
-          tests/controls/data/cultura.html "$work/generado-200k.html" "$@")
+          tests/controls/data/cultura.html tests/controls/data/cocina.html "$work/generado-200k.html" "$@")
 
 echo "== word-level agreement (percent; words ours/theirs)"
 printf '%-28s %-22s %-22s %-22s\n' article "ours vs lynx" "ours vs w3m" "lynx vs w3m"

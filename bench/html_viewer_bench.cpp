@@ -1,10 +1,13 @@
 // The light viewer measured in process: LoadDocument to OnParseComplete, GetDocumentText, and
-// Qt's own HTML import beside them, on generated articles of 200 KB and 2 MB.
+// Qt's own HTML import beside them, on generated articles of 200 KB and 2 MB; and what a
+// document of deeply nested elements costs, refused by the viewer or parsed without it.
 #include "bench/article_generator.h"
 #include "controls/host/html_control.h"
+#include "controls/html/html_nesting.h"
 #include "controls/html/html_source.h"
 #include "controls/html/html_text.h"
 #include "platform/control_registry.h"
+#include "ui/events.h"
 #include "ui/application.h"
 
 #include <QApplication>
@@ -109,6 +112,64 @@ void BM_HtmlToText(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_HtmlToText)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// `depth` nested elements around one word: <div> (Arg 0), <b> (1), <ul><li> (2).
+QString nested(int depth, int kind) {
+  const char* const open[] = {"<div>", "<b>", "<ul><li>"};
+  const QString path = folder->filePath(QStringLiteral("anidado-%1-%2.html").arg(kind).arg(depth));
+  if (!QFile::exists(path)) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("<html><body>" + QByteArray(open[kind]).repeated(kind == 2 ? depth / 2 : depth) + "fondo</body></html>");
+  }
+  return path;
+}
+
+// LoadDocument of 100,000 nested elements: read, decoded, estimated and refused at once.
+void BM_LoadRefusedNested(benchmark::State& state) {
+  Viewer viewer(false);
+  const QString url = QStringLiteral("file:") + nested(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    try {
+      viewer.viewer->LoadDocument(url);
+      state.SkipWithError("accepted");
+      break;
+    } catch (const vardel::ui::Error&) {
+    }
+  }
+}
+BENCHMARK(BM_LoadRefusedNested)->Args({100000, 0})->Args({100000, 1})->Args({100000, 2})->Unit(benchmark::kMillisecond);
+
+// The estimate alone on an article: what every load pays for it.
+void BM_NestingDepth(benchmark::State& state) {
+  QFile file(article(state.range(0)));
+  file.open(QIODevice::ReadOnly);
+  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
+  for (auto _ : state) benchmark::DoNotOptimize(vardel::controls::nestingDepth(html));
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_NestingDepth)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// Without the check: the text's parser and Qt's on nested <div>, whose cost grows with the
+// square of the depth and more (100,000: tens of seconds and minutes).
+void BM_ParseNestedText(benchmark::State& state) {
+  QFile file(nested(static_cast<int>(state.range(0)), 0));
+  file.open(QIODevice::ReadOnly);
+  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
+  for (auto _ : state) benchmark::DoNotOptimize(vardel::controls::htmlToText(html));
+}
+BENCHMARK(BM_ParseNestedText)->Arg(512)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+void BM_ParseNestedQt(benchmark::State& state) {
+  QFile file(nested(static_cast<int>(state.range(0)), 0));
+  file.open(QIODevice::ReadOnly);
+  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
+  for (auto _ : state) {
+    QTextDocument document;
+    document.setHtml(html);
+    benchmark::DoNotOptimize(document.toPlainText());
+  }
+}
+BENCHMARK(BM_ParseNestedQt)->Arg(512)->Arg(4000)->Unit(benchmark::kMillisecond);
 
 // The same measurements on a given article (html_viewer_bench --article=PATH).
 void registerArticle(const QString& path) {

@@ -1,6 +1,8 @@
 // HTML to readable text over the gumbo parse tree, walked without recursion.
 #include "controls/html/html_text.h"
 
+#include "controls/html/html_tags.h"
+
 #include <gumbo.h>
 
 #include <QByteArray>
@@ -150,6 +152,7 @@ class TextWriter {
   void commitLine();
   void requestBreak(int strength);
   void lineBreak();
+  void flushMarker();
   void flushAlts();
   void appendAlt(const GumboElement& image);
   int indent() const { return indents_.empty() ? 0 : indents_.back(); }
@@ -269,6 +272,15 @@ void TextWriter::appendAlt(const GumboElement& image) {
   if (!textSinceBreak_) alts_.push_back(text);  // else the image shares its line with text
 }
 
+// An item's marker that no text has claimed yet stands on a line of its own, so that an empty
+// item, or one that holds only a nested list, keeps its number.
+void TextWriter::flushMarker() {
+  flushAlts();
+  if (pendingMarker_.isEmpty()) return;
+  beginText();
+  while (line_.endsWith(' ')) line_.chop(1);
+}
+
 void TextWriter::flushAlts() {
   if (alts_.empty()) return;
   std::vector<QByteArray> alts;
@@ -293,6 +305,7 @@ void TextWriter::open(const GumboNode* node) {
     return;
   }
   if (isList(tag)) {
+    flushMarker();
     requestBreak(2);
     List list;
     list.ordered = tag == GUMBO_TAG_OL;
@@ -378,6 +391,7 @@ void TextWriter::close(const GumboNode* node) {
     return;
   }
   if (tag == GUMBO_TAG_LI || tag == GUMBO_TAG_DD) {
+    if (tag == GUMBO_TAG_LI) flushMarker();
     if (!indents_.empty()) indents_.pop_back();
     pendingMarker_.clear();
     requestBreak(1);
@@ -461,9 +475,43 @@ QString TextWriter::finish() {
   return QString::fromUtf8(out_);
 }
 
+bool startsWithNoCase(QByteArrayView bytes, qsizetype at, const char* word) {
+  for (qsizetype i = 0; word[i]; ++i)
+    if (at + i >= bytes.size() || (bytes[at + i] | 0x20) != word[i]) return false;
+  return true;
+}
+
+// gumbo 0.10 aborts the whole process on a <select> that is an element of SVG or MathML once
+// a table part or a second select comes near it. A select list is never text, so a document
+// with SVG or MathML loses every <select> start tag after the first <svg> or <math> before it
+// is parsed. Gives the bytes to parse: the document's own when it has neither.
+QByteArray withoutForeignSelects(QByteArrayView utf8) {
+  qsizetype foreignAt = -1;
+  for (qsizetype at = utf8.indexOf('<'); at >= 0 && foreignAt < 0; at = utf8.indexOf('<', at + 1)) {
+    if (startsWithNoCase(utf8, at + 1, "svg") || startsWithNoCase(utf8, at + 1, "math")) foreignAt = at;
+  }
+  if (foreignAt < 0) return QByteArray::fromRawData(utf8.data(), utf8.size());
+  const QString html = QString::fromUtf8(utf8);
+  QString kept;
+  qsizetype copied = 0;
+  bool foreign = false;
+  HtmlTokenizer tokenizer(html);
+  HtmlToken token;
+  while (tokenizer.next(token)) {
+    if (token.kind != HtmlToken::kStartTag) continue;
+    if (token.tag == GUMBO_TAG_SVG || token.tag == GUMBO_TAG_MATH) foreign = true;
+    if (!foreign || token.tag != GUMBO_TAG_SELECT) continue;
+    kept += QStringView(html).sliced(copied, token.begin - copied);
+    copied = token.end;
+  }
+  kept += QStringView(html).sliced(copied);
+  return kept.toUtf8();
+}
+
 }  // namespace
 
-QString htmlToText(QByteArrayView utf8) {
+QString htmlToText(QByteArrayView document) {
+  const QByteArray utf8 = withoutForeignSelects(document);
   GumboOptions options = kGumboDefaultOptions;
   options.max_errors = 0;  // the errors are not used; do not collect them
   GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), static_cast<size_t>(utf8.size()));

@@ -13,7 +13,9 @@ namespace vardel::controls {
 //    separated by one empty line; other blocks (div, center...) start a new line;
 //  - <br> ends a line; two in a row leave one empty line, never more;
 //  - list items each on their own line behind "• " or their number ("1. ", "a. ", "i. "),
-//    nested lists indented by four blanks per level, with no empty lines inside a list;
+//    nested lists indented by four blanks per level, with no empty lines inside a list; an
+//    item without text of its own (empty, or holding only a nested list) keeps its marker on
+//    a line alone, so every item keeps its number;
 //  - a table row whose cells hold only inline text is one line with its cells separated by a
 //    tab (empty cells keep their tab so columns stay aligned); rows of layout tables, whose
 //    cells hold blocks, give each cell's content as blocks of its own;

@@ -1,7 +1,9 @@
 // The light HTML viewer: request queue, display over QTextBrowser, links and text.
 #include "controls/html/html_viewer.h"
 
+#include "controls/html/html_nesting.h"
 #include "controls/html/html_source.h"
+#include "controls/html/html_tags.h"
 #include "controls/html/html_text.h"
 #include "platform/file_url.h"
 #include "platform/jpeg.h"
@@ -38,6 +40,55 @@ QColor htmlColour(const QString& value, const QColor& fallback) {
   if (bareHex.match(text).hasMatch()) text.prepend(QLatin1Char('#'));
   const QColor colour = QColor::fromString(text);
   return colour.isValid() ? colour : fallback;
+}
+
+// Qt's import drops a list item without text of its own (empty, or holding only a nested list),
+// and the items after it take its number. A no-break space keeps such an item: blank on screen,
+// numbered as it should be.
+QString keepEmptyListItems(const QString& html) {
+  const auto isEmptyInline = [](GumboTag tag) {
+    switch (tag) {
+      case GUMBO_TAG_A: case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_CODE: case GUMBO_TAG_EM:
+      case GUMBO_TAG_FONT: case GUMBO_TAG_I: case GUMBO_TAG_S: case GUMBO_TAG_SMALL: case GUMBO_TAG_SPAN:
+      case GUMBO_TAG_STRIKE: case GUMBO_TAG_STRONG: case GUMBO_TAG_SUB: case GUMBO_TAG_SUP: case GUMBO_TAG_TT:
+      case GUMBO_TAG_U:
+        return true;
+      default:
+        return false;
+    }
+  };
+  const auto endsItem = [](GumboTag tag) {
+    return tag == GUMBO_TAG_LI || tag == GUMBO_TAG_UL || tag == GUMBO_TAG_OL || tag == GUMBO_TAG_MENU ||
+           tag == GUMBO_TAG_DIR;
+  };
+  QString out;
+  qsizetype copied = 0;
+  qsizetype itemStart = -1;  // where the text of an item without text so far would begin
+  const auto keep = [&] {
+    out += QStringView(html).sliced(copied, itemStart - copied);
+    out += QChar(QChar::Nbsp);
+    copied = itemStart;
+    itemStart = -1;
+  };
+  HtmlTokenizer tokenizer(html);
+  HtmlToken token;
+  while (tokenizer.next(token)) {
+    if (token.kind == HtmlToken::kStartTag && HtmlTokenizer::hasTextContent(token.tag))
+      tokenizer.skipTextContent(token);
+    if (itemStart >= 0) {
+      if (token.kind == HtmlToken::kText ? token.blank : isEmptyInline(token.tag)) continue;
+      if (token.kind != HtmlToken::kText && endsItem(token.tag)) {
+        keep();
+      } else {
+        itemStart = -1;
+      }
+    }
+    if (token.kind == HtmlToken::kStartTag && token.tag == GUMBO_TAG_LI) itemStart = token.end;
+  }
+  if (itemStart >= 0) keep();
+  if (copied == 0) return html;
+  out += QStringView(html).sliced(copied);
+  return out;
 }
 
 bool hasScheme(const QString& href) {
@@ -95,6 +146,12 @@ bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
     error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
     return false;
   }
+  // Read once now only to refuse what cannot be parsed; its turn reads it again, as it may
+  // change or go meanwhile.
+  if (const Document probe = read(target.path); probe.tooDeep) {
+    error = probe.error;
+    return false;
+  }
   enqueue(target.path, target.fragment);
   return true;
 }
@@ -132,20 +189,33 @@ void HtmlViewerControl::serve(quint64 serial) {
   if (events_) events_->parseComplete();
 }
 
+HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) {
+  Document document;
+  QFile file(path);
+  if (!QFileInfo(path).isFile()) {
+    document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
+  } else if (!file.open(QIODevice::ReadOnly)) {
+    document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, file.errorString());
+  } else if (file.size() > kMaxFileBytes) {
+    document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
+  } else {
+    document.html = decodeHtml(file.readAll()).text;
+    if (nestingDepth(document.html) > kMaxNestingDepth) {
+      document.html.clear();
+      document.tooDeep = true;
+      document.error = QStringLiteral("El documento anida más de %1 elementos unos dentro de otros y no se puede "
+                                      "mostrar: %2")
+                           .arg(kMaxNestingDepth)
+                           .arg(path);
+    }
+  }
+  return document;
+}
+
 void HtmlViewerControl::readRequested() {
   if (document_.serial == request_.serial || request_.serial == 0) return;
-  document_ = Document{};
+  document_ = read(request_.path);
   document_.serial = request_.serial;
-  QFile file(request_.path);
-  if (!QFileInfo(request_.path).isFile()) {
-    document_.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(request_.path);
-  } else if (!file.open(QIODevice::ReadOnly)) {
-    document_.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(request_.path, file.errorString());
-  } else if (file.size() > kMaxFileBytes) {
-    document_.error = QStringLiteral("El fichero %1 es demasiado grande").arg(request_.path);
-  } else {
-    document_.html = decodeHtml(file.readAll()).text;
-  }
 }
 
 bool HtmlViewerControl::documentText(std::int32_t first, std::int32_t last, QString& text, QString& error) {
@@ -233,7 +303,7 @@ QTextDocument* HtmlViewerControl::parseForDisplay() {
                                    .arg(link.name())
                                    .arg(ViewerSettings::kFixedPixels));
   parsed->setBaseUrl(QUrl::fromLocalFile(request_.path));
-  parsed->setHtml(document_.html);
+  parsed->setHtml(keepEmptyListItems(document_.html));
   adjustHeadingSizes(parsed);
   adjustLinkColours(parsed, link, visitedLink);
   return parsed;

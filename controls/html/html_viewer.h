@@ -23,14 +23,17 @@ struct ViewerSettings {
 // The viewer. Requests are served in order through the event loop:
 //
 //  loadDocument(url) checks the URL at once (a "file:" URL naming an existing file, see
-//  platform::resolveFileUrl) and otherwise fails with a reason. An accepted request is read,
-//  decoded (see decodeHtml), parsed and reported through parseComplete() on a later turn of
-//  the event loop, never inside loadDocument; the parsed document is laid out and shown on the
+//  platform::resolveFileUrl) and otherwise fails with a reason. It also reads the file at once
+//  and refuses, as it refuses a missing one, a document that nests its elements deeper than
+//  kMaxNestingDepth (see nestingDepth): parsing it would hold the program for minutes. An
+//  accepted request is read again, decoded (see decodeHtml), parsed and reported through
+//  parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document is laid out and shown on the
 //  turn after, under the hourglass (a page laid out in tables costs Qt's text layout several
 //  times its parse). A viewer that cannot be seen (hidden, or parked outside its window) parses
 //  for display only once it is shown. A newer request replaces one not yet served: only the
-//  newest is shown and reported. A file that cannot be read when its turn comes gives an error
-//  page and, still, one parseComplete(); its text is then an error.
+//  newest is shown and reported. A file that cannot be read when its turn comes (or a followed
+//  link's document nesting too deep) gives an error page and, still, one parseComplete(); its
+//  text is then an error.
 //
 //  Links are followed inside the viewer: in-page anchors, relative and absolute "file:" links
 //  (names matched without regard to case), each followed link reported by parseComplete()
@@ -79,9 +82,11 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
     quint64 serial = 0;
     QString html;
     QString error;  // not empty when the file could not be read
+    bool tooDeep = false;  // read, and refused for its nesting
     std::optional<QString> text;
   };
 
+  static Document read(const QString& path);
   void enqueue(const QString& path, const QString& fragment);
   void serve(quint64 serial);
   void readRequested();

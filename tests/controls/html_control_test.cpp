@@ -167,6 +167,27 @@ TEST_F(ViewerTest, AFileGoneBeforeItsTurnGivesAnErrorPageAndATextError) {
   EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("No se ha encontrado el fichero")));
 }
 
+TEST_F(ViewerTest, ADocumentNestedTooDeepIsRefusedAtOnceAndTheHeldOneStays) {
+  load(article("historia.html"));
+  QTemporaryDir dir;
+  const QString deep = test::writeFile(dir.path(), QStringLiteral("hostil.html"), "<p>" + QByteArray("<div>").repeated(100000));
+  try {
+    viewer_->LoadDocument(QStringLiteral("file:") + deep);
+    ADD_FAILURE() << "accepted";
+  } catch (const ui::Error& error) {
+    EXPECT_EQ(error.text(), QStringLiteral("El documento anida más de 512 elementos unos dentro de otros y no se puede "
+                                           "mostrar: ") + deep);
+  }
+  test::pump(100);
+  EXPECT_EQ(completed_, 1);
+  EXPECT_TRUE(viewer_->GetDocumentText(0, 0).startsWith(QStringLiteral("Historia")));
+  EXPECT_TRUE(browser()->toPlainText().startsWith(QStringLiteral("Historia")));
+  // Deep but within the limit: shown, with its text.
+  load(QStringLiteral("file:") +
+       test::writeFile(dir.path(), QStringLiteral("hondo.html"), QByteArray("<div>").repeated(500) + "fondo"));
+  EXPECT_EQ(viewer_->GetDocumentText(0, 0), QStringLiteral("fondo"));
+}
+
 TEST_F(ViewerTest, TextArgumentsSelectAllOrARange) {
   load(article("historia.html"));
   const QString all = viewer_->GetDocumentText(0, 0);

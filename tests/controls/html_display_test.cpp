@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextList>
 
 #include <functional>
 #include <memory>
@@ -223,6 +224,31 @@ TEST_F(DisplayTest, ALinkToAMissingFileShowsAnErrorPage) {
   ASSERT_TRUE(test::waitUntil([&] { return completed_ == 2; }));
   EXPECT_TRUE(browser()->toPlainText().startsWith(QStringLiteral("No se ha encontrado el fichero")));
   EXPECT_THROW(viewer_->GetDocumentText(0, 0), ui::Error);
+}
+
+TEST_F(DisplayTest, ALinkToADocumentNestedTooDeepShowsAnErrorPage) {
+  test::writeFile(scratch_.path(), QStringLiteral("hostil.html"), QByteArray("<b>").repeated(100000));
+  loadHtml("<p><a href='hostil.html'>abismo</a></p>");
+  clickLink(QStringLiteral("abismo"));
+  ASSERT_TRUE(test::waitUntil([&] { return completed_ == 2; }));
+  test::pump(20);
+  EXPECT_TRUE(browser()->toPlainText().startsWith(QStringLiteral("El documento anida más de 512 elementos")));
+  EXPECT_THROW(viewer_->GetDocumentText(0, 0), ui::Error);
+  EXPECT_EQ(viewer_->QueryTextMode(), 0);
+}
+
+TEST_F(DisplayTest, EveryListItemKeepsItsNumberOnScreen) {
+  loadHtml("<ol><li>a<li><li><b></b></li><li>d</ol><ol type=a><li>uno<li> <ul><li>x<li>y</ul><li>tres</ol>");
+  QStringList numbered;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    if (!block.textList() || block.textList()->format().style() == QTextListFormat::ListDisc ||
+        block.textList()->format().style() == QTextListFormat::ListCircle)
+      continue;
+    numbered << block.textList()->itemText(block) + block.text().trimmed();
+  }
+  EXPECT_EQ(numbered, (QStringList{"1.a", "2.", "3.", "4.d", "a.uno", "b.", "c.tres"}));
+  // Items with text are left as they are.
+  EXPECT_EQ(fragment(QStringLiteral("uno")).text(), QStringLiteral("uno"));
 }
 
 TEST_F(DisplayTest, AViewerParkedOutsideItsWindowReadsButLaysNothingOut) {

@@ -69,6 +69,23 @@ TEST(HtmlText, ListsGetBulletsNumbersAndIndentedNesting) {
   EXPECT_EQ(lines(text("<dl><dt>Término<dd>Definición</dl>")), (QStringList{"Término", "    Definición"}));
 }
 
+TEST(HtmlText, EmptyItemsAndItemsHoldingOnlyAListKeepTheirMarkers) {
+  EXPECT_EQ(lines(text("<ol><li>a<li><li>c</ol>")), (QStringList{"1. a", "2.", "3. c"}));
+  // Blanks, empty elements and pictures without alt text give no text, and the number stays.
+  EXPECT_EQ(lines(text("<ol type=a><li>a<li> <li><b></b></li><li><img src=x.png><li>e</ol>")),
+            (QStringList{"a. a", "b.", "c.", "d.", "e. e"}));
+  EXPECT_EQ(lines(text("<ol><li><img alt=Foto><li>dos</ol>")), (QStringList{"1. Foto", "2. dos"}));
+  // The outer number stands on its own line above the nested list.
+  EXPECT_EQ(lines(text("<ol><li>uno<li><ul><li>x<li>y</ul><li>tres</ol>")),
+            (QStringList{"1. uno", "2.", "    • x", "    • y", "3. tres"}));
+  EXPECT_EQ(lines(text("<ol><li><div><ol start=7><li>x</ol></div><li>dos</ol>")),
+            (QStringList{"1.", "    7. x", "2. dos"}));
+  EXPECT_EQ(lines(text("<ul><li>a<li><li>c</ul>")), (QStringList{"• a", "•", "• c"}));
+  // Counting goes on from start= and value= across empty items.
+  EXPECT_EQ(lines(text("<ol start=5><li>a<li><li value=10><li>d</ol>")), (QStringList{"5. a", "6.", "10.", "11. d"}));
+  EXPECT_EQ(text("<ol><li></ol>"), QStringLiteral("1."));
+}
+
 TEST(HtmlText, TableRowsAreLinesWithCellsSeparated) {
   EXPECT_EQ(lines(text("<p>Tabla:</p><table><caption>Precios</caption><tr><th>Mes<th>Euros</tr>"
                        "<tr><td>Enero<td>3</tr><tr><td><td>5<td></tr></table><p>Fin</p>")),
@@ -111,6 +128,15 @@ TEST(HtmlText, EmptyAndMalformedDocumentsGiveTextNotFailure) {
   for (int i = 0; i < 5000; ++i) deep += "<div><span>";
   deep += "fondo";
   EXPECT_EQ(htmlToText(QByteArrayView(deep)), QStringLiteral("fondo"));
+}
+
+TEST(HtmlText, SelectListsInsideSvgOrMathDoNotBringTheParserDown) {
+  // gumbo itself aborts the process on these; the text comes instead.
+  EXPECT_EQ(text("<table><svg><select><foreignObject><select><tr>"), QString());
+  EXPECT_EQ(text("<table><math><select><mi><select><caption>leyenda"), QStringLiteral("leyenda"));
+  EXPECT_EQ(htmlToText(QByteArrayView("<TABLE><SVG><SELECT><desc><SELECT></TABLE><p>fin")), QStringLiteral("fin"));
+  // Outside SVG and MathML a select list is left alone, and still never text.
+  EXPECT_EQ(text("<p>Elige:<select><option>uno</select> y sigue"), QStringLiteral("Elige: y sigue"));
 }
 
 TEST(HtmlText, ArticleFixturesReadAsTheirPages) {

@@ -1,0 +1,518 @@
+// The nesting estimate: a model of the parser's stack of open elements and of its list of
+// active formatting elements, each step constant time or bounded by the depth limit.
+#include "controls/html/html_nesting.h"
+
+#include "controls/html/html_tags.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vardel::controls {
+namespace {
+
+// Elements that never hold others (void), hold only text (raw text), or are the document's own
+// frame (html, head, body): none adds a level.
+bool addsNoLevel(int id) {
+  switch (id) {
+    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BR: case GUMBO_TAG_COL: case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_HR: case GUMBO_TAG_IMG: case GUMBO_TAG_IMAGE: case GUMBO_TAG_INPUT: case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META: case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
+    case GUMBO_TAG_KEYGEN: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_FRAME:
+    case GUMBO_TAG_ISINDEX: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_TITLE: case GUMBO_TAG_XMP: case GUMBO_TAG_IFRAME: case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES: case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_HTML: case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_BODY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isFormatting(int id) {
+  switch (id) {
+    case GUMBO_TAG_A: case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_CODE: case GUMBO_TAG_EM:
+    case GUMBO_TAG_FONT: case GUMBO_TAG_I: case GUMBO_TAG_NOBR: case GUMBO_TAG_S: case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_STRIKE: case GUMBO_TAG_STRONG: case GUMBO_TAG_TT: case GUMBO_TAG_U:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The parser's "special" elements that hold others: an end tag of an ordinary element does not
+// reach past them.
+bool isSpecial(int id) {
+  switch (id) {
+    case GUMBO_TAG_ADDRESS: case GUMBO_TAG_APPLET: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_BUTTON: case GUMBO_TAG_CAPTION: case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_COLGROUP: case GUMBO_TAG_DD: case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV:
+    case GUMBO_TAG_DL: case GUMBO_TAG_DT: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FIGURE: case GUMBO_TAG_FOOTER: case GUMBO_TAG_FORM: case GUMBO_TAG_FRAMESET: case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6:
+    case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_LI: case GUMBO_TAG_LISTING: case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_MARQUEE: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV: case GUMBO_TAG_NOSCRIPT: case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_OL: case GUMBO_TAG_P: case GUMBO_TAG_PRE: case GUMBO_TAG_SECTION: case GUMBO_TAG_SELECT:
+    case GUMBO_TAG_SUMMARY: case GUMBO_TAG_TABLE: case GUMBO_TAG_TBODY: case GUMBO_TAG_TD: case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_TFOOT: case GUMBO_TAG_TH: case GUMBO_TAG_THEAD: case GUMBO_TAG_TR: case GUMBO_TAG_UL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Elements of SVG (foreignObject, desc, title) and of MathML (mi, mo, mn, ms, mtext,
+// annotation-xml) whose content is HTML again.
+bool isSvgIntegrationPoint(int id) {
+  return id == GUMBO_TAG_FOREIGNOBJECT || id == GUMBO_TAG_DESC || id == GUMBO_TAG_TITLE;
+}
+bool isMathIntegrationPoint(int id) {
+  return id == GUMBO_TAG_MI || id == GUMBO_TAG_MO || id == GUMBO_TAG_MN || id == GUMBO_TAG_MS ||
+         id == GUMBO_TAG_MTEXT || id == GUMBO_TAG_ANNOTATION_XML;
+}
+bool isIntegrationPoint(int id) { return isSvgIntegrationPoint(id) || isMathIntegrationPoint(id); }
+
+// The special elements of HTML and those of SVG and MathML.
+bool isSpecialAnywhere(int id) { return isSpecial(id) || isIntegrationPoint(id); }
+
+// Where a search for an open element in scope stops.
+bool isScopeBoundary(int id) {
+  switch (id) {
+    case GUMBO_TAG_APPLET: case GUMBO_TAG_CAPTION: case GUMBO_TAG_TABLE: case GUMBO_TAG_TD: case GUMBO_TAG_TH:
+    case GUMBO_TAG_MARQUEE: case GUMBO_TAG_OBJECT: case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_BUTTON:
+      return true;
+    default:
+      return isIntegrationPoint(id);
+  }
+}
+
+// Elements that put a marker in the list of active formatting elements: formatting opened
+// inside them does not leak out.
+bool setsMarker(int id) {
+  switch (id) {
+    case GUMBO_TAG_APPLET: case GUMBO_TAG_CAPTION: case GUMBO_TAG_TD: case GUMBO_TAG_TH: case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_OBJECT: case GUMBO_TAG_TEMPLATE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Blocks whose start closes an open paragraph.
+bool closesParagraph(int id) {
+  switch (id) {
+    case GUMBO_TAG_ADDRESS: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE: case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_CENTER: case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV: case GUMBO_TAG_DL:
+    case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION: case GUMBO_TAG_FIGURE: case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_MAIN: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV:
+    case GUMBO_TAG_OL: case GUMBO_TAG_P: case GUMBO_TAG_SECTION: case GUMBO_TAG_SUMMARY: case GUMBO_TAG_UL:
+    case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6: case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_FORM: case GUMBO_TAG_LI:
+    case GUMBO_TAG_DD: case GUMBO_TAG_DT: case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_XMP: case GUMBO_TAG_HR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Elements whose end tag closes them when they are in scope, with what is open inside them.
+bool endsInScope(int id) {
+  switch (id) {
+    case GUMBO_TAG_ADDRESS: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE: case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_BUTTON: case GUMBO_TAG_CENTER: case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV:
+    case GUMBO_TAG_DL: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION: case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FOOTER: case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MAIN: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV: case GUMBO_TAG_OL: case GUMBO_TAG_PRE:
+    case GUMBO_TAG_SECTION: case GUMBO_TAG_SUMMARY: case GUMBO_TAG_UL: case GUMBO_TAG_P: case GUMBO_TAG_DD:
+    case GUMBO_TAG_DT: case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_APPLET: case GUMBO_TAG_MARQUEE: case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_SELECT: case GUMBO_TAG_TEMPLATE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isTablePart(int id) {
+  switch (id) {
+    case GUMBO_TAG_CAPTION: case GUMBO_TAG_COLGROUP: case GUMBO_TAG_TBODY: case GUMBO_TAG_THEAD:
+    case GUMBO_TAG_TFOOT: case GUMBO_TAG_TR: case GUMBO_TAG_TD: case GUMBO_TAG_TH:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// HTML elements whose start tag inside SVG or MathML leaves them for HTML again.
+bool leavesForeignContent(int id) {
+  switch (id) {
+    case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_BODY: case GUMBO_TAG_BR:
+    case GUMBO_TAG_CENTER: case GUMBO_TAG_CODE: case GUMBO_TAG_DD: case GUMBO_TAG_DIV: case GUMBO_TAG_DL:
+    case GUMBO_TAG_DT: case GUMBO_TAG_EM: case GUMBO_TAG_EMBED: case GUMBO_TAG_H1: case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_HR: case GUMBO_TAG_I: case GUMBO_TAG_IMG: case GUMBO_TAG_LI: case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MENU: case GUMBO_TAG_META: case GUMBO_TAG_NOBR: case GUMBO_TAG_OL: case GUMBO_TAG_P:
+    case GUMBO_TAG_PRE: case GUMBO_TAG_RUBY: case GUMBO_TAG_S: case GUMBO_TAG_SMALL: case GUMBO_TAG_SPAN:
+    case GUMBO_TAG_STRONG: case GUMBO_TAG_STRIKE: case GUMBO_TAG_SUB: case GUMBO_TAG_SUP: case GUMBO_TAG_TABLE:
+    case GUMBO_TAG_TT: case GUMBO_TAG_U: case GUMBO_TAG_UL: case GUMBO_TAG_VAR: case GUMBO_TAG_FONT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Elements before which cut-off formatting opens again: the inline ones.
+bool isInline(int id) { return !isSpecial(id); }
+bool isInlineVoid(int id) {
+  return id == GUMBO_TAG_IMG || id == GUMBO_TAG_IMAGE || id == GUMBO_TAG_BR || id == GUMBO_TAG_INPUT ||
+         id == GUMBO_TAG_EMBED || id == GUMBO_TAG_WBR || id == GUMBO_TAG_KEYGEN;
+}
+
+// The id given to elements gumbo has closed and Qt keeps open: they count for depth, and no end
+// tag reaches them, as none would in gumbo. (Elements of names gumbo does not know keep
+// GUMBO_TAG_UNKNOWN, as in its tree builder: an end tag of any such name closes the innermost.)
+constexpr int kKeptOpenId = GUMBO_TAG_LAST;
+
+class NestingModel {
+ public:
+  explicit NestingModel(int limit) : limit_(limit), lastOf_(kKeptOpenId + 1, -1) {}
+
+  bool exceeded() const { return deepest_ > limit_; }
+  int deepest() const { return std::min(deepest_, limit_ + 1); }
+
+  void text() { reconstruct(); }
+  // Whether the parser takes the content of the element `token` opens as text: only for an
+  // HTML element it inserts (inside a select list only scripts and text fields are).
+  bool takesTextContent(const HtmlToken& token) const {
+    if (!HtmlTokenizer::hasTextContent(token.tag) || inForeignContent()) return false;
+    return !inSelect() || token.tag == GUMBO_TAG_SCRIPT || token.tag == GUMBO_TAG_TEXTAREA;
+  }
+  // Whether the current element is SVG or MathML, not HTML inside them.
+  bool inForeignContent() const {
+    return !open_.empty() && open_.back().foreign && !holdsHtml(open_.back());
+  }
+  void start(const HtmlToken& token);
+  void end(const HtmlToken& token);
+
+ private:
+  static constexpr int kDormant = -1;  // an active formatting element cut off, to open again
+  static constexpr int kMarker = -2;
+
+  struct Open {
+    int id;
+    int prevSame;   // the next open element below with the same id; -1 none
+    int special;    // the topmost special element at or below this one; -1 none
+    int itemScope;  // likewise, special elements other than address, div and p
+    int scope;      // likewise, scope boundaries
+    int html;       // likewise, HTML elements and the SVG and MathML ones that hold HTML
+    bool active;    // listed among the active formatting elements
+    bool foreign;   // an SVG or MathML element
+    bool math;      // of those, a MathML one
+  };
+  static bool holdsHtml(const Open& entry) {
+    return entry.math ? isMathIntegrationPoint(entry.id) : isSvgIntegrationPoint(entry.id);
+  }
+  struct Active {
+    int id;
+    quint64 key;  // name and attributes: alike elements share it
+    int at;       // index of its open element, kDormant, or kMarker
+  };
+
+  int top(int Open::*field) const { return open_.empty() ? -1 : open_.back().*field; }
+  int depth() const { return static_cast<int>(open_.size()) + tables_; }
+  void push(int id, bool active, bool foreign = false);
+  void keepOpen(int index);
+  int current() const { return open_.empty() ? -1 : open_.back().id; }
+  bool inSelect() const { return lastOf_[GUMBO_TAG_SELECT] >= 0; }
+  void startInSelect(int id);
+  void endInSelect(int id);
+  void popTo(int index);
+  void popTop();
+  void reconstruct();
+  int lastActive(int id) const;
+  void forget(int entry);
+  bool closeFormatting(int id);
+
+  int limit_;
+  int deepest_ = 0;
+  int tables_ = 0;  // open tables: each implies a body element under it
+  std::vector<Open> open_;
+  std::vector<Active> active_;
+  std::vector<int> lastOf_;  // by id: the topmost open element with it; -1 none
+};
+
+void NestingModel::push(int id, bool active, bool foreign) {
+  const int index = static_cast<int>(open_.size());
+  const bool special = isSpecialAnywhere(id);
+  const bool math = foreign && (id == GUMBO_TAG_MATH || (id != GUMBO_TAG_SVG && !open_.empty() && open_.back().math));
+  Open entry{id,     lastOf_[id], top(&Open::special), top(&Open::itemScope), top(&Open::scope), top(&Open::html),
+             active, foreign,     math};
+  if (!foreign || holdsHtml(entry)) entry.html = index;
+  if (special) entry.special = index;
+  if (special && id != GUMBO_TAG_ADDRESS && id != GUMBO_TAG_DIV && id != GUMBO_TAG_P) entry.itemScope = index;
+  if (isScopeBoundary(id)) entry.scope = index;
+  open_.push_back(entry);
+  lastOf_[id] = index;
+  if (id == GUMBO_TAG_TABLE) ++tables_;
+  if (setsMarker(id)) active_.push_back({id, 0, kMarker});
+  deepest_ = std::max(deepest_, depth());
+}
+
+// The element at `index`, the topmost open one with its name, is closed for the text's parser
+// and stays open for the display's.
+void NestingModel::keepOpen(int index) {
+  if (index < 0 || lastOf_[open_[index].id] != index) return;
+  Open& entry = open_[index];
+  lastOf_[entry.id] = entry.prevSame;
+  entry.id = kKeptOpenId;  // keeps its place among special elements and scope boundaries
+  entry.prevSame = -1;
+}
+
+void NestingModel::popTop() {
+  const Open entry = open_.back();
+  const int index = static_cast<int>(open_.size()) - 1;
+  open_.pop_back();
+  lastOf_[entry.id] = entry.prevSame;
+  if (entry.id == GUMBO_TAG_TABLE) --tables_;
+  if (entry.active) {
+    for (auto it = active_.rbegin(); it != active_.rend(); ++it) {
+      if (it->at == index) {
+        it->at = kDormant;
+        break;
+      }
+    }
+  }
+  if (setsMarker(entry.id)) {
+    while (!active_.empty() && active_.back().at != kMarker) active_.pop_back();
+    if (!active_.empty()) active_.pop_back();
+  }
+}
+
+void NestingModel::popTo(int index) {
+  while (static_cast<int>(open_.size()) > index) popTop();
+}
+
+// Cut-off formatting elements at the end of the list open again, in their order.
+void NestingModel::reconstruct() {
+  if (active_.empty() || active_.back().at != kDormant) return;
+  std::size_t first = active_.size() - 1;
+  while (first > 0 && active_[first - 1].at == kDormant) --first;
+  for (std::size_t i = first; i < active_.size() && !exceeded(); ++i) {
+    active_[i].at = static_cast<int>(open_.size());
+    push(active_[i].id, true);
+  }
+}
+
+// The latest entry for `id` after the last marker; -1 none.
+int NestingModel::lastActive(int id) const {
+  for (int i = static_cast<int>(active_.size()) - 1; i >= 0 && active_[i].at != kMarker; --i)
+    if (active_[i].id == id) return i;
+  return -1;
+}
+
+// Takes an entry off the list; its element, if open, stays open.
+void NestingModel::forget(int entry) {
+  if (active_[entry].at >= 0) open_[active_[entry].at].active = false;
+  active_.erase(active_.begin() + entry);
+}
+
+void NestingModel::start(const HtmlToken& token) {
+  const int id = token.tag;
+  const auto closeParagraph = [this] {
+    const int at = lastOf_[GUMBO_TAG_P];
+    if (at >= 0 && at > top(&Open::scope)) popTo(at);
+  };
+  if (inForeignContent()) {
+    // An HTML element leaves SVG or MathML. Inside them any other element simply nests, and
+    // "/>" closes it at once.
+    if (!leavesForeignContent(id) || (id == GUMBO_TAG_FONT && !token.fontAttributes)) {
+      if (!token.selfClosing) push(id, false, true);
+      return;
+    }
+    while (inForeignContent()) popTop();
+  }
+  if (inSelect()) {
+    // A field, or in a table a part of the table, ends the list; all else but options and
+    // groups is dropped inside it.
+    const bool endsList = id == GUMBO_TAG_INPUT || id == GUMBO_TAG_KEYGEN || id == GUMBO_TAG_TEXTAREA ||
+                          ((isTablePart(id) || id == GUMBO_TAG_TABLE) && lastOf_[GUMBO_TAG_TABLE] >= 0);
+    if (!endsList) {
+      startInSelect(id);
+      return;
+    }
+    popTo(lastOf_[GUMBO_TAG_SELECT]);
+  }
+  if (addsNoLevel(id)) {
+    if (closesParagraph(id)) closeParagraph();
+    if (isInlineVoid(id)) reconstruct();
+    return;
+  }
+  // Parts of a table outside any table are dropped.
+  if (isTablePart(id) && lastOf_[GUMBO_TAG_TABLE] < 0) return;
+  const auto closeInTable = [this](std::initializer_list<int> ids) {
+    int at = -1;
+    for (int kind : ids) at = std::max(at, lastOf_[kind]);
+    if (at >= 0 && at > lastOf_[GUMBO_TAG_TABLE]) popTo(at);
+  };
+  const auto closeItem = [this](std::initializer_list<int> ids) {
+    const int at = top(&Open::itemScope);
+    if (at >= 0 && std::find(ids.begin(), ids.end(), open_[at].id) != ids.end()) popTo(at);
+  };
+  switch (id) {
+    case GUMBO_TAG_LI: closeItem({GUMBO_TAG_LI}); break;
+    case GUMBO_TAG_DD: case GUMBO_TAG_DT: closeItem({GUMBO_TAG_DD, GUMBO_TAG_DT}); break;
+    case GUMBO_TAG_TR: closeInTable({GUMBO_TAG_TR}); break;
+    case GUMBO_TAG_TD: case GUMBO_TAG_TH: closeInTable({GUMBO_TAG_TD, GUMBO_TAG_TH}); break;
+    case GUMBO_TAG_TBODY: case GUMBO_TAG_THEAD: case GUMBO_TAG_TFOOT:
+      closeInTable({GUMBO_TAG_TBODY, GUMBO_TAG_THEAD, GUMBO_TAG_TFOOT});
+      break;
+    // What follows the text's parser closes, or ignores, and the display's keeps open.
+    case GUMBO_TAG_A: case GUMBO_TAG_NOBR:
+      if (const int entry = lastActive(id); entry >= 0) {
+        const int at = active_[entry].at;
+        forget(entry);
+        keepOpen(at);
+      }
+      break;
+    case GUMBO_TAG_OPTION: case GUMBO_TAG_OPTGROUP:
+      if (current() == GUMBO_TAG_OPTION) keepOpen(lastOf_[GUMBO_TAG_OPTION]);
+      break;
+    case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6:
+      if (current() >= GUMBO_TAG_H1 && current() <= GUMBO_TAG_H6) keepOpen(static_cast<int>(open_.size()) - 1);
+      break;
+    case GUMBO_TAG_BUTTON:
+      if (lastOf_[id] >= 0 && lastOf_[id] >= top(&Open::scope)) keepOpen(lastOf_[id]);
+      break;
+    case GUMBO_TAG_FORM:
+      if (lastOf_[id] >= 0) {  // a form inside a form
+        closeParagraph();
+        push(id, false);
+        keepOpen(static_cast<int>(open_.size()) - 1);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  if (closesParagraph(id)) closeParagraph();
+  if (isInline(id)) reconstruct();
+  if (!isFormatting(id)) {
+    push(id, false, id == GUMBO_TAG_SVG || id == GUMBO_TAG_MATH);
+    return;
+  }
+  // Of alike formatting elements after the last marker only the latest three stay listed.
+  const quint64 key = (token.attributesHash ^ static_cast<quint64>(id)) * 1099511628211ull;
+  int alike = 0, earliest = -1;
+  for (int i = static_cast<int>(active_.size()) - 1; i >= 0 && active_[i].at != kMarker; --i) {
+    if (active_[i].key != key) continue;
+    ++alike;
+    earliest = i;
+  }
+  if (alike >= 3) forget(earliest);
+  active_.push_back({id, key, static_cast<int>(open_.size())});
+  push(id, true);
+}
+
+// Inside a select list only options and groups count; other tags are dropped.
+void NestingModel::startInSelect(int id) {
+  if (id == GUMBO_TAG_OPTION || id == GUMBO_TAG_OPTGROUP) {
+    if (current() == GUMBO_TAG_OPTION) keepOpen(lastOf_[GUMBO_TAG_OPTION]);
+    if (id == GUMBO_TAG_OPTGROUP && current() == GUMBO_TAG_OPTGROUP) keepOpen(lastOf_[GUMBO_TAG_OPTGROUP]);
+    push(id, false);
+  } else if (id == GUMBO_TAG_SELECT) {  // ends the list, for the display's parser opens one more
+    keepOpen(lastOf_[GUMBO_TAG_SELECT]);
+  }
+}
+
+void NestingModel::endInSelect(int id) {
+  if (id == GUMBO_TAG_SELECT) {
+    popTo(lastOf_[id]);
+  } else if (id == GUMBO_TAG_OPTION) {
+    if (current() == GUMBO_TAG_OPTION) popTop();
+  } else if (id == GUMBO_TAG_OPTGROUP) {
+    if (current() == GUMBO_TAG_OPTION && open_.size() > 1 && open_[open_.size() - 2].id == GUMBO_TAG_OPTGROUP) popTop();
+    if (current() == GUMBO_TAG_OPTGROUP) popTop();
+  }
+}
+
+// The end tag of a listed formatting element; false when none is listed.
+bool NestingModel::closeFormatting(int id) {
+  const int entry = lastActive(id);
+  if (entry < 0) return false;
+  const int at = active_[entry].at;
+  if (at == kDormant || at < top(&Open::scope)) {
+    if (at == kDormant) forget(entry);
+    return true;  // cut off already, or out of reach behind a table or cell
+  }
+  forget(entry);
+  // With a block open inside it, the parser moves that block out and keeps it open, under a
+  // copy of the element: as deep as before.
+  if (top(&Open::special) < at) popTo(at);
+  return true;
+}
+
+void NestingModel::end(const HtmlToken& token) {
+  const int id = token.tag;
+  // Inside SVG or MathML an end tag closes the element it names there.
+  if (inForeignContent() && lastOf_[id] > top(&Open::html)) {
+    popTo(lastOf_[id]);
+    return;
+  }
+  if (addsNoLevel(id)) return;
+  if (inSelect()) {
+    endInSelect(id);
+    return;
+  }
+  if (isFormatting(id) && closeFormatting(id)) return;
+  const int at = lastOf_[id];
+  if (at < 0) return;
+  if (isTablePart(id)) {
+    if (lastOf_[GUMBO_TAG_TABLE] >= 0 && at > lastOf_[GUMBO_TAG_TABLE]) popTo(at);
+  } else if (id == GUMBO_TAG_TABLE) {
+    popTo(at);
+  } else if (id == GUMBO_TAG_FORM) {
+    // The form alone is taken out, with the paragraphs and items that end with it; what else is
+    // open inside it stays open, here counted as still inside the form.
+    if (at < top(&Open::scope)) return;
+    const auto endsWithForm = [](int inner) {
+      return inner == GUMBO_TAG_P || inner == GUMBO_TAG_LI || inner == GUMBO_TAG_DD || inner == GUMBO_TAG_DT ||
+             inner == GUMBO_TAG_OPTION || inner == GUMBO_TAG_OPTGROUP;
+    };
+    while (static_cast<int>(open_.size()) - 1 > at && endsWithForm(open_.back().id)) popTop();
+    if (static_cast<int>(open_.size()) - 1 == at) popTop();
+  } else if (id == GUMBO_TAG_LI) {
+    if (at > std::max({top(&Open::scope), lastOf_[GUMBO_TAG_UL], lastOf_[GUMBO_TAG_OL]})) popTo(at);
+  } else if (id >= GUMBO_TAG_H1 && id <= GUMBO_TAG_H6) {
+    // Any heading ends at the end tag of any other.
+    const int heading = *std::max_element(&lastOf_[GUMBO_TAG_H1], &lastOf_[GUMBO_TAG_H6] + 1);
+    if (heading >= top(&Open::scope)) popTo(heading);
+  } else if (endsInScope(id)) {
+    if (at >= top(&Open::scope)) popTo(at);
+  } else if (at >= top(&Open::special)) {  // no other special element open inside it
+    popTo(at);
+  }
+}
+
+}  // namespace
+
+int nestingDepth(QStringView html, int limit) {
+  NestingModel model(limit);
+  HtmlTokenizer tokenizer(html);
+  HtmlToken token;
+  while (!model.exceeded() && tokenizer.next(token)) {
+    switch (token.kind) {
+      case HtmlToken::kText:
+        model.text();
+        break;
+      case HtmlToken::kStartTag:
+        if (model.takesTextContent(token)) tokenizer.skipTextContent(token);
+        model.start(token);
+        break;
+      case HtmlToken::kEndTag:
+        model.end(token);
+        break;
+    }
+  }
+  return model.deepest();
+}
+
+}  // namespace vardel::controls

@@ -1,0 +1,3 @@
+// A clean header beside it.
+#pragma once
+#include "ui/form.h"
