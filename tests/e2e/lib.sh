@@ -210,18 +210,25 @@ e2e_adopt() { E2E_OTHER_PIDS+=("$1"); }
 e2e_start_wm() {
   openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_WM_PID=$!
-  local probe window=""
-  xmessage -title vardel-wm-probe ready >/dev/null 2>&1 &
-  probe=$!
-  for _ in $(seq 1 200); do
+  local probe="" window="" tries=0
+  for _ in $(seq 1 300); do
+    kill -0 "$E2E_WM_PID" 2>/dev/null || e2e_fail "openbox ended: $(cat "$E2E_DIR/openbox.log")"
+    # A window of the test's own; one mapped while openbox was still starting may never be
+    # taken in, so a new one every three seconds.
+    if [ $((tries % 30)) = 0 ]; then
+      [ -n "$probe" ] && { kill "$probe" 2>/dev/null || true; wait "$probe" 2>/dev/null || true; }
+      xmessage -title vardel-wm-probe ready >/dev/null 2>&1 &
+      probe=$!
+    fi
+    tries=$((tries + 1))
     window=$(xdotool search --name '^vardel-wm-probe$' 2>/dev/null | head -n1 || true)
     [ -n "$window" ] && [ "$(e2e_window_state "$window")" = Normal ] && break
     window=""
-    sleep 0.05
+    sleep 0.1
   done
   kill "$probe" 2>/dev/null || true
   wait "$probe" 2>/dev/null || true
-  [ -n "$window" ] || e2e_fail "openbox did not start managing windows"
+  [ -n "$window" ] || e2e_fail "openbox did not start managing windows within 30s"
   e2e_log "openbox on $DISPLAY"
 }
 
