@@ -1,6 +1,7 @@
 // dlopen-based library loading.
 #include "platform/library.h"
 
+#include "platform/elf_layout.h"
 #include "platform/paths.h"
 
 #include <QFile>
@@ -10,6 +11,24 @@
 #include <utility>
 
 namespace vardel::platform {
+namespace {
+
+// Why the file at `path` cannot be mapped whole, or empty when it can (or is no file the
+// loader would map: a missing file or one that is not ELF is refused by the loader itself,
+// which reads it without mapping it).
+QString layoutProblem(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const auto size = std::uint64_t(file.size());
+  QString problem;
+  const ElfHeaderInfo info = readElfHeader(file.read(64), size, &problem);
+  if (!problem.isEmpty() || !info.checkable) return problem;
+  QByteArray table;
+  if (file.seek(qint64(info.programHeaderOffset))) table = file.read(qint64(info.programHeaderSize));
+  return checkElfSegments(info, table, size);
+}
+
+}  // namespace
 
 Library::~Library() { free(); }
 
@@ -34,6 +53,10 @@ bool Library::load(const QString& name) {
   const bool bare = !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
   QString path = bare ? contentPath(name) : nativePath(name);
   if (bare && !QFile::exists(path)) path = name;  // not beside the program: the system's search
+  if (const QString problem = layoutProblem(path); !problem.isEmpty()) {
+    error_ = QStringLiteral("La biblioteca %1 está incompleta: %2").arg(path, problem);
+    return false;
+  }
   ::dlerror();
   handle_ = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
@@ -46,8 +69,13 @@ bool Library::load(const QString& name) {
 }
 
 void* Library::resolve(const char* symbol) const {
-  if (!handle_) return nullptr;
-  return ::dlsym(handle_, symbol);
+  if (!handle_) {
+    error_ = QStringLiteral("No hay biblioteca cargada en la que buscar %1").arg(QLatin1String(symbol));
+    return nullptr;
+  }
+  void* address = ::dlsym(handle_, symbol);
+  if (!address) error_ = QStringLiteral("La biblioteca %1 no exporta %2").arg(fileName_, QLatin1String(symbol));
+  return address;
 }
 
 bool Library::free() {

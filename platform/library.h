@@ -8,6 +8,8 @@ namespace vardel::platform {
 // A library loaded at run time (dlopen with every symbol bound at load). Loading a name
 // without any folder separator ('/' or '\') looks in the program folder first, then in the
 // system's library search path; a name with a folder is a path (see nativePath).
+// A file whose ELF header, program headers or segments do not fit inside it (a library cut
+// short) is refused before the loader maps any of it, as a load failure.
 // The library stays loaded until free() or destruction; moves transfer ownership.
 class Library {
  public:
@@ -22,11 +24,13 @@ class Library {
   // held is released first.
   bool load(const QString& name);
   bool isLoaded() const { return handle_ != nullptr; }
-  // The address of an exported symbol, or null when the library lacks it or is not loaded.
+  // The address of an exported symbol, or null (with errorString()) when the library lacks it
+  // or is not loaded.
   void* resolve(const char* symbol) const;
   // Releases the library; true when it was loaded.
   bool free();
 
+  // Why the last load() or resolve() failed, in words for the person (load() clears it).
   QString errorString() const { return error_; }
   QString fileName() const { return fileName_; }
 
@@ -38,7 +42,7 @@ class Library {
  private:
   void* handle_ = nullptr;
   QString fileName_;
-  QString error_;
+  mutable QString error_;  // a failed resolve() is a failure of a const look-up
 };
 
 }  // namespace vardel::platform

@@ -8,8 +8,6 @@
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "shell/cities.h"
-#include "shell/globals.h"
-#include "shell/presenta_form.h"
 #include "ui/application.h"
 #include "ui/definition.h"
 
@@ -49,17 +47,21 @@ void TfrmMapa::defineControls() {
   d.add(Shape21, "Shape21", 31, 528, 81, 28).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Editor de ficheros de ONDRAVIA VARDEL, donde podrás crear tus propios documentos"))
       .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
-  d.add(Shape22, "Shape22", 765, 1, 28, 25).cursor(Cursor::crHandPoint)
+  auto closeButton = d.add(Shape22, "Shape22", 765, 1, 28, 25).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Cierra la aplicación y vuelve a Windows")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
+  if (hasWebBrowser()) closeButton.onMouseUp(&TfrmMapa::Shape22MouseUp);
+  else closeButton.onMouseDown(&TfrmMapa::Shape22MouseUp);
   d.add(Shape24, "Shape24", 733, 3, 28, 23).cursor(Cursor::crHandPoint)
-      .hint(QStringLiteral("Minimiza el programa VARDEL")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
+      .hint(QStringLiteral("Minimiza el programa VARDEL")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit)
+      .onMouseDown(&TfrmMapa::Shape24MouseDown);
   d.add(lbReloj, "lbReloj", 43, 443).transparent().font(kArial, 13, ui::fsBold).fontColor(ui::clBlack).visible(false);
   d.add(imgSecciones, "imgSecciones", 4, 121).autoSize().visible(false);
   d.add(Shape23, "Shape23", 5, 565, 58, 27).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Lector de CD de ONDRAVIA VARDEL, donde podrás escuchar tus CDs de audio"))
       .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
   d.add(Shape26, "Shape26", -1, 2, 140, 35).cursor(Cursor::crHandPoint)
-      .hint(QStringLiteral("Acerca del Proyecto VARDEL")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
+      .hint(QStringLiteral("Acerca del Proyecto VARDEL")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit)
+      .onMouseDown(&TfrmMapa::Shape26MouseDown);
   d.add(imgMapita, "imgMapita", 0, 0).autoSize().cursor(Cursor::crHandPoint).visible(false)
       .onMouseDown(&TfrmMapa::imgMapitaMouseDown);
   d.add(Shape27, "Shape27", 67, 568, 65, 27).cursor(Cursor::crHandPoint)
@@ -67,7 +69,7 @@ void TfrmMapa::defineControls() {
       .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
   d.add(Shape28, "Shape28", 16, 480, 101, 41).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("¡TUMBLO! El fantástico juego de ONDRAVIA VARDEL")).onEnter(&TfrmMapa::c1Enter)
-      .onExit(&TfrmMapa::c1Exit);
+      .onExit(&TfrmMapa::c1Exit).onMouseDown(&TfrmMapa::Shape28MouseDown);
 
   // The windowed controls lie above every picture, label and hotspot.
   w = new THTML(client());
@@ -106,7 +108,7 @@ void TfrmMapa::defineControls() {
   person(Label11, "Label11", 409, QStringLiteral("Los vecinos de Ondravia"));
   credits.add(Label12, "Label12", 461, 465).caption(QStringLiteral("VOLVER")).transparent()
       .font(kSansSerif, 15, ui::fsBold).fontColor(ui::clRed);
-  credits.add(Shape25, "Shape25", 448, 461, 85, 28).cursor(Cursor::crHandPoint);
+  credits.add(Shape25, "Shape25", 448, 461, 85, 28).cursor(Cursor::crHandPoint).onMouseDown(&TfrmMapa::Shape25MouseDown);
 
   if (hasWebBrowser()) {
     wIE4 = new TWebBrowser(client());
@@ -243,6 +245,57 @@ void TfrmMapa::imgMapitaMouseDown(QObject*, ui::MouseButton, ui::ShiftState shif
 
 void TfrmMapa::tmRelojTimer(QObject*) { lbReloj->setCaption(platform::currentLongTime()); }
 
+void TfrmMapa::playOpeningMusic() {
+  if (!mp3) return;
+  try {
+    mp3->setPathToDLL(programFolder());
+    mp3->LoadDLL();
+    mp3->setStreamName(programFolder() + QStringLiteral("Musica\\Ondravia.mp3"));
+    mp3->Open();
+    mp3->Play();
+  } catch (const std::exception&) {
+  }
+}
+
+void TfrmMapa::showAtOrigin() {
+  show();
+  raise();
+  ImgFondo->repaint();
+  move(0, 0);
+  activateWindow();
+}
+
+void TfrmMapa::handOver(ui::Form* opening) {
+  opening_ = opening;
+  showAtOrigin();
+  tmPresenta->setEnabled(true);
+}
+
+void TfrmMapa::skipOpening(ui::Form* opening) {
+  opening_ = opening;
+  finishOpening(true);
+}
+
+void TfrmMapa::finishOpening(bool skipped) {
+  if (skipped) {
+    if (mp3) {
+      try {
+        mp3->Stop();
+      } catch (const std::exception&) {
+      }
+    }
+    try {
+      loadPicture(ImgFondo, "p3");
+    } catch (const std::exception&) {
+    }
+    showAtOrigin();
+  }
+  lbReloj->show();
+  Label1->show();
+  if (opening_) opening_->close();
+  Application::instance().setCursor(Cursor::crDefault);
+}
+
 void TfrmMapa::tmPresentaTimer(QObject*) {
   if (tmPresenta->tag == 0) {
     try {
@@ -252,34 +305,17 @@ void TfrmMapa::tmPresentaTimer(QObject*) {
     tmPresenta->setInterval(5250);
   } else if (tmPresenta->tag == 1) {
     tmPresenta->setEnabled(false);
-    lbReloj->show();
-    Label1->show();
-    Application::instance().setCursor(Cursor::crDefault);
-    if (frmPresenta) frmPresenta->close();
+    finishOpening(false);
   }
   ++tmPresenta->tag;
 }
 
+// Between the hand-over and the second tick of tmPresenta only; the timer stays enabled, and its
+// remaining ticks repeat what is already done.
 void TfrmMapa::ImgFondoClick(QObject*) {
   if (!tmPresenta->enabled()) return;
-  if (mp3) {
-    try {
-      mp3->Stop();
-    } catch (const std::exception&) {
-    }
-  }
-  try {
-    loadPicture(ImgFondo, "p3");
-  } catch (const std::exception&) {
-  }
-  show();
-  ImgFondo->repaint();
-  move(0, 0);
-  lbReloj->show();
-  Label1->show();
-  if (frmPresenta) frmPresenta->close();
+  finishOpening(true);
   ImgFondo->lower();
-  Application::instance().setCursor(Cursor::crDefault);
 }
 
 void TfrmMapa::FormClose(QObject*, ui::CloseAction&) {

@@ -7,6 +7,7 @@
 #include "ui/form.h"
 #include "ui/timer.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -87,6 +88,18 @@ class TfrmMapa : public ui::Form {
   // Shows the document Ficheros\<name>; throws when the display rejects the request.
   void AbrirFichero(const QString& name);
 
+  // The opening, as the presentation window drives it; it needs nothing else of the map.
+  // Plays the opening tune Musica\Ondravia.mp3 through the map's player, which loads the
+  // decoder library from the program folder. Silent when either is missing or broken.
+  void playOpeningMusic();
+  // The presentation's last step: the map shows itself at 0, 0 over `opening` with its first
+  // background and starts tmPresenta, whose second tick finishes the opening and closes
+  // `opening`. A click on the background finishes it sooner.
+  void handOver(ui::Form* opening);
+  // The person skips the rest of the opening from `opening`: the music stops, picture p3
+  // becomes the background, the map is shown at 0, 0 and interactive, `opening` is closed.
+  void skipOpening(ui::Form* opening);
+
   // Handlers.
   void FormCreate(QObject* sender);
   void FormClose(QObject* sender, ui::CloseAction& action);
@@ -101,13 +114,33 @@ class TfrmMapa : public ui::Form {
   void wIE4BeforeNavigate2(QObject* sender, const QString& url, bool& cancel);
   void wIE4StatusTextChange(QObject* sender, const QString& text);
   void wIE4NewWindow2(QObject* sender, bool& cancel);
+  // The fixed buttons. Any mouse button acts; Shape22 acts when the button is released in
+  // ondravia and when it is pressed in ondravia-basic.
+  void Shape22MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape24MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape25MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape26MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape28MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+
+  // Opens (picture p4 loaded afresh, failure ignored) or closes (picture released) the credits.
+  void MostrarCreditos(bool show);
+  // Starts the game from its folder, which becomes the current folder, and waits, not
+  // answering, until it is ready for the person or has ended. A game that cannot start
+  // changes nothing else and is not reported.
+  void LanzarJuego();
 
  private:
   void defineControls();
   void revealDocument(bool show);
   void loadPicture(ui::Image* image, const char* name);
+  // The end of the opening: clock and hint label shown, the presentation closed, default
+  // cursor. A skip first stops the music and shows the map with picture p3, as the sequence
+  // would have by then.
+  void finishOpening(bool skipped);
+  void showAtOrigin();
 
   Variant variant_;
+  QPointer<ui::Form> opening_;  // the presentation, until the opening ends
 };
 
 }  // namespace vardel

@@ -1,7 +1,6 @@
 // The opening: pictures, the title and the status line on a timeline, with music.
 #include "shell/presenta_form.h"
 
-#include "mp3/mpegplayer.h"
 #include "platform/paths.h"
 #include "shell/globals.h"
 #include "shell/mapa_form.h"
@@ -77,13 +76,7 @@ void TfrmPresenta::FormCreate(QObject*) {
   // Picture, library and music in one step: a failure anywhere leaves the rest undone, silently.
   try {
     imgLogo->loadPicture(programFolder() + QStringLiteral("Graficos\\p1."));
-    TMPEGPlayer* mp3 = frmMapa ? frmMapa->mp3 : nullptr;
-    if (!mp3) return;
-    mp3->setPathToDLL(programFolder());
-    mp3->LoadDLL();
-    mp3->setStreamName(programFolder() + QStringLiteral("Musica\\Ondravia.mp3"));
-    mp3->Open();
-    mp3->Play();
+    if (frmMapa) frmMapa->playOpeningMusic();
   } catch (const std::exception&) {
   }
 }
@@ -125,14 +118,7 @@ void TfrmPresenta::tmTextoTimer(QObject*) {
       break;
     case 4:
       tmTexto->setEnabled(false);
-      if (frmMapa) {
-        frmMapa->show();
-        frmMapa->raise();
-        frmMapa->ImgFondo->repaint();
-        frmMapa->move(0, 0);
-        frmMapa->activateWindow();
-        frmMapa->tmPresenta->setEnabled(true);
-      }
+      if (frmMapa) frmMapa->handOver(this);
       break;
     default:
       break;
@@ -148,24 +134,9 @@ void TfrmPresenta::tmParpadeoTimer(QObject*) {
 void TfrmPresenta::imgLogoClick(QObject*) {
   if (!tmTexto->enabled() || tmTexto->tag <= 2) return;
   tmTexto->setEnabled(false);
-  if (frmMapa && frmMapa->mp3) {
-    try {
-      frmMapa->mp3->Stop();
-    } catch (const std::exception&) {
-    }
-  }
   if (frmMapa) {
-    try {
-      frmMapa->ImgFondo->loadPicture(programFolder() + QStringLiteral("Graficos\\p3."));
-    } catch (const std::exception&) {
-    }
-    frmMapa->show();
-    frmMapa->raise();
-    frmMapa->ImgFondo->repaint();
-    frmMapa->move(0, 0);
-    frmMapa->activateWindow();
-    frmMapa->lbReloj->show();
-    frmMapa->Label1->show();
+    frmMapa->skipOpening(this);
+    return;
   }
   close();
   Application::instance().setCursor(Cursor::crDefault);

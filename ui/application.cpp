@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <utility>
+
 namespace vardel::ui {
 namespace {
 Application* gInstance = nullptr;
@@ -46,8 +48,9 @@ Application& Application::instance() {
 bool Application::exists() { return gInstance != nullptr; }
 
 void Application::setTitle(const QString& title) {
+  // Kept for the message boxes only: as Qt's application display name it would be appended to
+  // every window's caption on X11, and the program's windows carry their captions exactly.
   title_ = title;
-  QGuiApplication::setApplicationDisplayName(title);
 }
 
 void Application::formCreated(Form* form) {
@@ -69,9 +72,38 @@ void Application::terminate() {
 }
 
 void Application::minimize() {
+  minimized_.clear();
   for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->isVisible()) window->showMinimized();
+    if (!window->isVisible()) continue;
+    if (window != mainForm_) minimized_ << window;
+    window->showMinimized();
   }
+  if (mainForm_) mainForm_->installEventFilter(this);
+}
+
+void Application::restore() {
+  if (mainForm_ && mainForm_->isMinimized()) mainForm_->showNormal();
+  const QList<QPointer<QWidget>> windows = std::exchange(minimized_, {});
+  for (const QPointer<QWidget>& window : windows) {
+    if (window && window->isMinimized()) window->showNormal();
+  }
+  if (mainForm_) {
+    mainForm_->removeEventFilter(this);
+    mainForm_->raise();
+    mainForm_->activateWindow();
+  }
+  for (const QPointer<QWidget>& window : windows) {
+    if (window && window->isVisible()) window->raise();  // owned windows stay above the main form
+  }
+}
+
+bool Application::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == mainForm_ && event->type() == QEvent::WindowStateChange && !mainForm_->isMinimized()) {
+    // Restored by someone else (the window manager): bring the others back with it, once
+    // the state change has settled.
+    QMetaObject::invokeMethod(this, [this] { restore(); }, Qt::QueuedConnection);
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void Application::setCursor(Cursor cursor) {

@@ -4,6 +4,7 @@
 #include "ui/events.h"
 #include "ui/form.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -48,8 +49,12 @@ class Application : public QObject {
   void terminate();
   bool terminated() const { return terminated_; }
 
-  // Minimises the main form and every other visible window of the program.
+  // Minimises the main form and every other visible window of the program, together: when the
+  // main form is restored (from the task bar, the window manager, or restore()), the windows
+  // minimised with it come back with it.
   void minimize();
+  // Brings the main form and the windows minimised with it back to their normal state.
+  void restore();
 
   // The screen cursor: an override over every window of the program, or none for crDefault.
   void setCursor(Cursor cursor);
@@ -72,6 +77,9 @@ class Application : public QObject {
   bool running_ = false;
   Cursor cursor_ = Cursor::crDefault;
   MessageHook messageHook_;
+  QList<QPointer<QWidget>> minimized_;  // the other windows minimised with the main form
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace vardel::ui

@@ -35,6 +35,9 @@ class MouseControl : public QWidget {
 // is centred in the control, else drawn at the top-left corner.
 class Image : public MouseControl {
   Q_OBJECT
+  // Whether a picture is shown (read back by the window-state probe).
+  Q_PROPERTY(bool hasPicture READ hasPicture)
+
  public:
   explicit Image(QWidget* parent);
 

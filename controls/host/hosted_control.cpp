@@ -24,8 +24,7 @@ HostedControl::HostedControl(const char* classId, QWidget* parent, ControlEvents
     throw ControlError(
         QStringLiteral("No se puede cargar la biblioteca del control %1 (%2): %3").arg(id, path, library_.errorString()));
   const auto factory = library_.resolveAs<VardelCreateControlFn>(kFactorySymbol);
-  if (!factory)
-    throw ControlError(QStringLiteral("La biblioteca %1 no exporta %2").arg(path, QLatin1String(kFactorySymbol)));
+  if (!factory) throw ControlError(library_.errorString());
   std::array<char, 512> error{};
   control_ = factory(kAbiVersion, classId, parent, events, error.data(), error.size());
   if (!control_ || !control_->widget()) {

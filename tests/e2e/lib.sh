@@ -10,7 +10,9 @@ E2E_DIR="$VARDEL_TEST_ARTIFACTS/$E2E_NAME"
 rm -rf "$E2E_DIR"
 mkdir -p "$E2E_DIR"
 E2E_XVFB_PID=""
+E2E_WM_PID=""
 E2E_APP_PID=""
+E2E_OTHER_PIDS=()  # processes the program started that the test must end too (e2e_adopt)
 E2E_PROBE="$E2E_DIR/probe.txt"
 E2E_SHOTS=0
 
@@ -23,6 +25,9 @@ e2e_fail() {
 
 e2e_cleanup() {
   if [ -n "$E2E_APP_PID" ]; then kill "$E2E_APP_PID" 2>/dev/null || true; wait "$E2E_APP_PID" 2>/dev/null || true; fi
+  local pid
+  for pid in "${E2E_OTHER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  if [ -n "$E2E_WM_PID" ]; then kill "$E2E_WM_PID" 2>/dev/null || true; wait "$E2E_WM_PID" 2>/dev/null || true; fi
   if [ -n "$E2E_XVFB_PID" ]; then kill "$E2E_XVFB_PID" 2>/dev/null || true; wait "$E2E_XVFB_PID" 2>/dev/null || true; fi
 }
 trap e2e_cleanup EXIT
@@ -195,4 +200,51 @@ e2e_wait_for_message() {
     sleep 0.1
   done
   e2e_fail "no message box saying '$text' within ${timeout}s"
+}
+
+# e2e_adopt <pid>: a process the program started (the game) that the test ends at its end.
+e2e_adopt() { E2E_OTHER_PIDS+=("$1"); }
+
+# e2e_start_wm: a real window manager (openbox) on the current display; returns once it manages
+# windows (its own announcement comes before that).
+e2e_start_wm() {
+  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+  E2E_WM_PID=$!
+  local probe="" window="" tries=0
+  for _ in $(seq 1 300); do
+    kill -0 "$E2E_WM_PID" 2>/dev/null || e2e_fail "openbox ended: $(cat "$E2E_DIR/openbox.log")"
+    # A window of the test's own; one mapped while openbox was still starting may never be
+    # taken in, so a new one every three seconds.
+    if [ $((tries % 30)) = 0 ]; then
+      [ -n "$probe" ] && { kill "$probe" 2>/dev/null || true; wait "$probe" 2>/dev/null || true; }
+      xmessage -title vardel-wm-probe ready >/dev/null 2>&1 &
+      probe=$!
+    fi
+    tries=$((tries + 1))
+    window=$(xdotool search --name '^vardel-wm-probe$' 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && [ "$(e2e_window_state "$window")" = Normal ] && break
+    window=""
+    sleep 0.1
+  done
+  kill "$probe" 2>/dev/null || true
+  wait "$probe" 2>/dev/null || true
+  [ -n "$window" ] || e2e_fail "openbox did not start managing windows within 30s"
+  e2e_log "openbox on $DISPLAY"
+}
+
+# e2e_window_state <window id>: the window manager's state of a window: Normal, Iconic, or empty.
+e2e_window_state() {
+  xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/^[[:space:]]*window state: //p' | head -n1
+}
+
+# e2e_visible <path suffix>: true when that widget is visible.
+e2e_visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
+
+# e2e_skip_opening: skips the rest of the opening from its second picture, as a person would,
+# and waits until the map is interactive.
+e2e_skip_opening() {
+  e2e_until 30 e2e_visible frmPresenta/client/lbURL || e2e_fail "the opening did not reach its second picture"
+  e2e_click 400 300
+  e2e_until 10 e2e_visible frmMapa/client/Label1 || e2e_fail "the skip did not finish the opening"
+  e2e_log "opening skipped"
 }

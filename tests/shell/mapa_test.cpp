@@ -281,7 +281,10 @@ TEST_F(MapaTest, TheEndOfTheOpeningTakesTwoTicks) {
   ContentFolder folder;
   TfrmMapa* m = make();
   frmPresenta = new TfrmPresenta();
-  m->tmPresenta->setEnabled(true);
+  m->handOver(frmPresenta);
+  EXPECT_EQ(m->pos(), QPoint(0, 0));
+  EXPECT_TRUE(m->isVisible());
+  EXPECT_TRUE(m->tmPresenta->enabled());
   m->tmPresentaTimer(m->tmPresenta);
   EXPECT_TRUE(test::near(background(m), test::kP3));
   EXPECT_EQ(m->tmPresenta->interval(), 5250);
@@ -303,7 +306,7 @@ TEST_F(MapaTest, TheBackgroundSkipsOnlyWhileTheEndOfTheOpeningIsPending) {
   m->ImgFondoClick(m->ImgFondo);  // before the hand-over: nothing
   EXPECT_TRUE(test::near(background(m), test::kP8));
   EXPECT_TRUE(frmPresenta->isVisible());
-  m->tmPresenta->setEnabled(true);
+  m->handOver(frmPresenta);
   m->ImgFondoClick(m->ImgFondo);
   EXPECT_TRUE(test::near(background(m), test::kP3));
   EXPECT_EQ(m->pos(), QPoint(0, 0));

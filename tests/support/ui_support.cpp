@@ -1,6 +1,10 @@
 // Helpers for widget tests.
 #include "tests/support/ui_support.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
 namespace vardel::test {
 
 MessageRecorder::MessageRecorder() : previous_(ui::Application::instance().messageHook()) {
@@ -8,5 +12,17 @@ MessageRecorder::MessageRecorder() : previous_(ui::Application::instance().messa
 }
 
 MessageRecorder::~MessageRecorder() { ui::Application::instance().setMessageHook(previous_); }
+
+void whenModalShows(std::function<void(QWidget* dialog)> act) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || !dialog->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    act(dialog);
+  });
+  poll->start(5);
+}
 
 }  // namespace vardel::test

@@ -6,6 +6,10 @@
 
 #include <QStringList>
 
+#include <functional>
+
+class QWidget;
+
 namespace vardel::test {
 
 // Records the program's message boxes instead of showing them, for as long as it lives.
@@ -20,5 +24,8 @@ class MessageRecorder {
   QStringList texts_;
   ui::Application::MessageHook previous_;
 };
+
+// Runs `act` on the next modal dialog as soon as it is up (from inside its event loop), once.
+void whenModalShows(std::function<void(QWidget* dialog)> act);
 
 }  // namespace vardel::test

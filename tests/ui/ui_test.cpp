@@ -125,6 +125,32 @@ TEST(Form, CloseActionsHideFreeOrKeepAndTheQueryMayRefuse) {
   EXPECT_TRUE(owned.isNull());
 }
 
+TEST(Application, MinimisingTakesEveryShownWindowAlongAndTheyComeBackWithTheMainForm) {
+  Application& app = Application::instance();
+  std::unique_ptr<Form> made;
+  if (!app.mainForm()) made = std::make_unique<Form>();
+  Form* main = app.mainForm();
+  ASSERT_NE(main, nullptr);
+  main->show();
+  auto owned = std::make_unique<Form>(main);
+  owned->show();
+  Form hidden;
+  app.minimize();
+  EXPECT_TRUE(main->isMinimized());
+  EXPECT_TRUE(owned->isMinimized());
+  EXPECT_FALSE(hidden.isVisible());
+  main->showNormal();  // as the window manager restores it
+  EXPECT_TRUE(waitUntil([&] { return !owned->isMinimized(); }, 1000));
+  EXPECT_TRUE(owned->isVisible());
+  EXPECT_FALSE(hidden.isVisible());
+  // And through the application; a window freed while minimised is simply left out.
+  app.minimize();
+  owned.reset();
+  app.restore();
+  EXPECT_FALSE(main->isMinimized());
+  main->hide();
+}
+
 TEST(Form, SingleBorderWindowsDrawTheirOwnFrameAroundTheClientArea) {
   Form form;
   form.setBorderStyle(BorderStyle::bsSingle);

@@ -1,0 +1,27 @@
+// Top-level windows of the X display: found by caption or by process, and brought up.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace vardel::platform {
+
+// An X window; 0 names none.
+using WindowId = std::uint32_t;
+
+// The top-level window whose caption (_NET_WM_NAME, else WM_NAME) is exactly `caption`, or 0
+// when there is none or no display. Windows that are shown or minimised count; hidden
+// (withdrawn) windows do not, nor windows that bypass the window manager (menus, tooltips).
+WindowId findTopLevelWindow(const QString& caption);
+
+// Whether the process `pid` has a top-level window on the screen (mapped), as told by the
+// window's _NET_WM_PID. False without a display.
+bool processShowsWindow(std::int64_t pid);
+
+// Shows `window` restored, as SW_SHOWNORMAL does: out of the minimised state, no longer
+// maximised, on top of the others and active. The person asked for it, so it is brought up
+// the way a task bar brings a window up. False when the window is gone or there is no display.
+bool showWindowNormal(WindowId window);
+
+}  // namespace vardel::platform
