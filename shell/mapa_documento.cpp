@@ -1,7 +1,9 @@
 // The map's document display: opening articles and following the browser's navigation.
 #include "controls/host/html_control.h"
 #include "controls/host/web_browser.h"
+#include "editor/editor_form.h"
 #include "platform/paths.h"
+#include "shell/globals.h"
 #include "shell/mapa_form.h"
 
 #include <QDir>
@@ -33,8 +35,11 @@ void TfrmMapa::AbrirFichero(const QString& name) {
 }
 
 void TfrmMapa::wParseComplete(QObject*) {
-  // ondravia: the newest editor imports the document it asked the viewer to parse; until an
-  // editor exists there is nothing to import. ondravia-basic: the editor imports on its own.
+  // ondravia: the newest editor imports the document it asked the viewer to parse; a closed
+  // editor reads as empty, and until an editor exists there is nothing to import.
+  // ondravia-basic: the editor imports on its own.
+  if (!hasWebBrowser() || !frmEditor) return;
+  frmEditor->ImportDisplayedDocument();
 }
 
 void TfrmMapa::wIE4BeforeNavigate2(QObject*, const QString& url, bool&) {

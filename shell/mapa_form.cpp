@@ -30,6 +30,7 @@ TfrmMapa::TfrmMapa(Variant variant) : variant_(variant) {
   setCaption(QStringLiteral("VARDEL"));
   setBounds(0, 0, 800, 600);
   defineControls();
+  onCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
   FormCreate(this);
 }
@@ -46,7 +47,7 @@ void TfrmMapa::defineControls() {
       .font(kSansSerif, 12, ui::fsBold, true).visible(false);
   d.add(Shape21, "Shape21", 31, 528, 81, 28).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Editor de ficheros de ONDRAVIA VARDEL, donde podrás crear tus propios documentos"))
-      .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
+      .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit).onMouseUp(&TfrmMapa::Shape21MouseUp);
   auto closeButton = d.add(Shape22, "Shape22", 765, 1, 28, 25).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Cierra la aplicación y vuelve a Windows")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
   if (hasWebBrowser()) closeButton.onMouseUp(&TfrmMapa::Shape22MouseUp);
@@ -58,7 +59,7 @@ void TfrmMapa::defineControls() {
   d.add(imgSecciones, "imgSecciones", 4, 121).autoSize().visible(false);
   d.add(Shape23, "Shape23", 5, 565, 58, 27).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Lector de CD de ONDRAVIA VARDEL, donde podrás escuchar tus CDs de audio"))
-      .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
+      .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit).onMouseDown(&TfrmMapa::Shape23MouseUp);
   d.add(Shape26, "Shape26", -1, 2, 140, 35).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Acerca del Proyecto VARDEL")).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit)
       .onMouseDown(&TfrmMapa::Shape26MouseDown);
@@ -66,7 +67,7 @@ void TfrmMapa::defineControls() {
       .onMouseDown(&TfrmMapa::imgMapitaMouseDown);
   d.add(Shape27, "Shape27", 67, 568, 65, 27).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("Lector de MP3 de ONDRAVIA VARDEL, donde podrás escuchar tus ficheros MP3"))
-      .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit);
+      .onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit).onMouseDown(&TfrmMapa::Shape27MouseUp);
   d.add(Shape28, "Shape28", 16, 480, 101, 41).cursor(Cursor::crHandPoint)
       .hint(QStringLiteral("¡TUMBLO! El fantástico juego de ONDRAVIA VARDEL")).onEnter(&TfrmMapa::c1Enter)
       .onExit(&TfrmMapa::c1Exit).onMouseDown(&TfrmMapa::Shape28MouseDown);

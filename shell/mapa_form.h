@@ -2,6 +2,7 @@
 #pragma once
 
 #include "components/shape2.h"
+#include "editor/editor_host.h"
 #include "shell/variant.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -12,14 +13,31 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 namespace vardel {
 
 class THTML;
 class TWebBrowser;
 class TMPEGPlayer;
+class TfrmEditor;
+class TfrmLector;
+class TfrmMP3;
+class TfrmMapa;
 
-class TfrmMapa : public ui::Form {
+// How the map's buttons create their windows, each owned by the map. A test replaces one to
+// make the creation fail; a creation that throws may leave its window behind, which the map
+// then discards.
+struct WindowFactories {
+  std::function<TfrmEditor*(TfrmMapa& map)> editor;
+  std::function<TfrmLector*(TfrmMapa& map)> lector;
+  std::function<TfrmMP3*(TfrmMapa& map)> mp3;
+};
+
+// The real windows.
+WindowFactories defaultWindowFactories();
+
+class TfrmMapa : public ui::Form, public EditorHost {
   Q_OBJECT
   // The navigation state, readable from outside (the window-state probe shows it).
   Q_PROPERTY(int Nivel READ nivel)
@@ -73,6 +91,9 @@ class TfrmMapa : public ui::Form {
   // The presentation's music player; gone once the MP3 window has taken the decoder library.
   TMPEGPlayer* mp3 = nullptr;
 
+  // The makers of the editor, CD player and MP3 windows.
+  WindowFactories factories = defaultWindowFactories();
+
   // Navigation level: 0 while the window is built, 1 on the map, 2 at a document.
   std::uint8_t Nivel = 0;
   // Cities 2 to 15, created at run time (index = city number; 0 and 1 unused, empty when absent).
@@ -102,6 +123,9 @@ class TfrmMapa : public ui::Form {
 
   // Handlers.
   void FormCreate(QObject* sender);
+  // The program ends only when every open editor agrees to close (each asks its own question
+  // about unsaved text); an editor that keeps its text keeps the program running.
+  void FormCloseQuery(QObject* sender, bool& canClose);
   void FormClose(QObject* sender, ui::CloseAction& action);
   void ImgFondoClick(QObject* sender);
   void c1Enter(QObject* sender);
@@ -115,11 +139,15 @@ class TfrmMapa : public ui::Form {
   void wIE4StatusTextChange(QObject* sender, const QString& text);
   void wIE4NewWindow2(QObject* sender, bool& cancel);
   // The fixed buttons. Any mouse button acts; Shape22 acts when the button is released in
-  // ondravia and when it is pressed in ondravia-basic.
+  // ondravia and when it is pressed in ondravia-basic, Shape21 on release, the others on press
+  // (Shape23 and Shape27 keep the names of their release handlers).
+  void Shape21MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void Shape22MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape23MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void Shape24MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void Shape25MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void Shape26MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void Shape27MouseUp(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void Shape28MouseDown(QObject* sender, ui::MouseButton button, ui::ShiftState shift, int x, int y);
 
   // Opens (picture p4 loaded afresh, failure ignored) or closes (picture released) the credits.
@@ -129,8 +157,15 @@ class TfrmMapa : public ui::Form {
   // changes nothing else and is not reported.
   void LanzarJuego();
 
+  // EditorHost: what an editor asks of the map.
+  THTML* htmlViewer() override { return w; }
+  QString displayedAddress() override { return URLActual; }
+  bool browserBuild() override { return hasWebBrowser(); }
+
  private:
   void defineControls();
+  // The map's music player gives the decoder library up for good; its errors are ignored.
+  void releaseMusicPlayer();
   void revealDocument(bool show);
   void loadPicture(ui::Image* image, const char* name);
   // The end of the opening: clock and hint label shown, the presentation closed, default

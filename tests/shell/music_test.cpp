@@ -1,5 +1,6 @@
 // The opening's music through the real decoder library and the demo tune: it plays from the
 // presentation's start, and both skips stop it.
+#include "mp3/mp3_form.h"
 #include "mp3/mpegplayer.h"
 #include "platform/control_registry.h"
 #include "platform/paths.h"
@@ -9,6 +10,8 @@
 #include "tests/support/ui_support.h"
 
 #include <QFile>
+#include <QPointer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +69,29 @@ TEST_F(MusicTest, TheMapsBackgroundSkipStopsTheMusic) {
   EXPECT_NE(frmMapa->mp3->GetPlayerMode(), kPlaying);
   // A second skip finds nothing playing: its error is ignored.
   frmMapa->ImgFondoClick(frmMapa->ImgFondo);
+}
+
+TEST_F(MusicTest, TheMp3ButtonStopsTheOpeningsMusicForGoodAndHandsTheLibraryToItsWindow) {
+  ASSERT_TRUE(frmMapa->mp3->Playing());
+  QPointer<TMPEGPlayer> player = frmMapa->mp3;
+  QTest::mousePress(frmMapa->Shape27, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(player, nullptr);  // destroyed, not merely stopped
+  EXPECT_EQ(frmMapa->mp3, nullptr);
+  ASSERT_NE(frmMP3, nullptr);
+  EXPECT_TRUE(frmMP3->MPlayer->IsLoaded());
+  EXPECT_TRUE(frmMP3->isVisible());
+  // The opening's skips find no music to stop, and the window's player is left alone.
+  frmMapa->tmPresenta->setEnabled(true);
+  frmMapa->ImgFondoClick(frmMapa->ImgFondo);
+  reachSecondPicture();
+  frmPresenta->imgLogoClick(frmPresenta->imgLogo);
+  EXPECT_TRUE(frmMP3->MPlayer->IsLoaded());
+  // A second click shows the same window, and nothing is released again.
+  TfrmMP3* window = frmMP3;
+  frmMP3->hide();
+  QTest::mousePress(frmMapa->Shape27, Qt::RightButton, {}, QPoint(5, 5));
+  EXPECT_EQ(frmMP3.data(), window);
+  EXPECT_TRUE(window->isVisible());
 }
 
 }  // namespace
