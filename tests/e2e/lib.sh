@@ -13,6 +13,9 @@ E2E_XVFB_PID=""
 E2E_WM_PID=""
 E2E_APP_PID=""
 E2E_OTHER_PIDS=()  # processes the program started that the test must end too (e2e_adopt)
+E2E_PULSE_PID=""
+E2E_PULSE_DIR=""
+E2E_RECORDING_PID=""
 E2E_PROBE="$E2E_DIR/probe.txt"
 E2E_SHOTS=0
 
@@ -27,6 +30,9 @@ e2e_cleanup() {
   if [ -n "$E2E_APP_PID" ]; then kill "$E2E_APP_PID" 2>/dev/null || true; wait "$E2E_APP_PID" 2>/dev/null || true; fi
   local pid
   for pid in "${E2E_OTHER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  if [ -n "$E2E_RECORDING_PID" ]; then kill "$E2E_RECORDING_PID" 2>/dev/null || true; fi
+  if [ -n "$E2E_PULSE_PID" ]; then kill "$E2E_PULSE_PID" 2>/dev/null || true; wait "$E2E_PULSE_PID" 2>/dev/null || true; fi
+  if [ -n "$E2E_PULSE_DIR" ]; then rm -rf "$E2E_PULSE_DIR"; fi
   if [ -n "$E2E_WM_PID" ]; then kill "$E2E_WM_PID" 2>/dev/null || true; wait "$E2E_WM_PID" 2>/dev/null || true; fi
   if [ -n "$E2E_XVFB_PID" ]; then kill "$E2E_XVFB_PID" 2>/dev/null || true; wait "$E2E_XVFB_PID" 2>/dev/null || true; fi
 }
@@ -247,4 +253,113 @@ e2e_skip_opening() {
   e2e_click 400 300
   e2e_until 10 e2e_visible frmMapa/client/Label1 || e2e_fail "the skip did not finish the opening"
   e2e_log "opening skipped"
+}
+
+# e2e_centre <path suffix>: "x y", the screen coordinates of a widget's centre.
+e2e_centre() {
+  local geometry x y w h
+  geometry=$(e2e_widget "$1" | cut -f4)
+  [ -n "$geometry" ] || e2e_fail "no widget $1"
+  IFS=, read -r x y w h <<<"$geometry"
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+# e2e_press <path suffix>: a left click on the centre of a widget.
+e2e_press() {
+  local x y
+  read -r x y <<<"$(e2e_centre "$1")"
+  e2e_click "$x" "$y" 1
+}
+
+# e2e_city_centre <configuration file> <n>: "x y", the centre of city n on the map.
+e2e_city_centre() {
+  local x y w h
+  x=$(e2e_ini "$1" Posiciones "Ciudad${2}X")
+  y=$(e2e_ini "$1" Posiciones "Ciudad${2}Y")
+  w=$(e2e_ini "$1" Tamanios "Ciudad${2}Ancho")
+  h=$(e2e_ini "$1" Tamanios "Ciudad${2}Alto")
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+# e2e_document_shown <program>: true while the map shows a document (the browser at the top of
+# the map in ondravia, the viewer visible in ondravia-basic).
+e2e_document_shown() {
+  if [ "$1" = ondravia ]; then
+    [ "$(e2e_widget /wIE4 | cut -f4 | cut -d, -f2)" = 0 ]
+  else
+    e2e_visible /w
+  fi
+}
+
+# e2e_ocr_find <word>: "x y" of the centre of <word> on the screen, read by OCR; fails when absent.
+e2e_ocr_find() {
+  local shot="$E2E_DIR/ocr.png"
+  import -window root "$shot" 2>/dev/null
+  tesseract "$shot" - tsv 2>/dev/null | awk -F'\t' -v w="$1" 'tolower($12) == w { print int($7 + $9 / 2), int($8 + $10 / 2); found = 1; exit } END { exit !found }'
+}
+
+# e2e_le32 <n>: four bytes, n little-endian.
+e2e_le32() {
+  local v=$1
+  printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))"
+}
+# e2e_wav <file> <seconds>: a 44.1 kHz stereo track holding a 441 Hz square tone at a quarter of
+# full scale, loud on any recording and cheap to write from the shell.
+e2e_wav() {
+  local bytes=$(( $2 * 44100 * 4 )) samples="$1.samples" i
+  # One period: 50 frames at +8000, 50 at -8000 (16-bit little-endian, both channels), then
+  # doubled until it is long enough.
+  : >"$samples"
+  for i in $(seq 1 50); do printf '\x40\x1f\x40\x1f' >>"$samples"; done
+  for i in $(seq 1 50); do printf '\xc0\xe0\xc0\xe0' >>"$samples"; done
+  while [ "$(stat -c %s "$samples")" -lt "$bytes" ]; do cat "$samples" "$samples" >"$samples.2"; mv "$samples.2" "$samples"; done
+  {
+    printf 'RIFF'; e2e_le32 $((bytes + 36))
+    printf 'WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00\x00\x10\xb1\x02\x00\x04\x00\x10\x00data'
+    e2e_le32 "$bytes"
+    head -c "$bytes" "$samples"
+  } >"$1"
+  rm -f "$samples"
+}
+
+# e2e_start_pulse: a PulseAudio server of the test's own with a null sink, which programs
+# started afterwards play into (PULSE_SERVER; the decoder's driver forced to pulse).
+e2e_start_pulse() {
+  # A short folder of its own: a socket's path may not be longer than 107 bytes.
+  E2E_PULSE_DIR=$(mktemp -d /tmp/vardel-pulse.XXXXXX)
+  local socket="$E2E_PULSE_DIR/native"
+  HOME="$E2E_PULSE_DIR" XDG_RUNTIME_DIR="$E2E_PULSE_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --disallow-exit --use-pid-file=no -L "module-null-sink sink_name=null" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$socket" >"$E2E_DIR/pulseaudio.log" 2>&1 &
+  E2E_PULSE_PID=$!
+  for _ in $(seq 1 200); do [ -S "$socket" ] && break; sleep 0.05; done
+  [ -S "$socket" ] || e2e_fail "PulseAudio did not start: $(tail -n 5 "$E2E_DIR/pulseaudio.log")"
+  export PULSE_SERVER="unix:$socket"
+  export VARDEL_AUDIO_DRIVER=pulse
+  e2e_until 10 pactl info || e2e_fail "PulseAudio does not answer"
+  e2e_log "PulseAudio on $socket"
+}
+
+# e2e_record_start <name>: records the null sink's monitor (mono, 11025 Hz) into <name>.raw.
+e2e_record_start() {
+  local file="$E2E_DIR/$1.raw"
+  parec --device=null.monitor --format=s16le --rate=11025 --channels=1 --raw --latency-msec=50 >"$file" 2>/dev/null &
+  E2E_RECORDING_PID=$!
+  # The recording runs once its first samples have arrived.
+  for _ in $(seq 1 200); do [ -s "$file" ] && break; sleep 0.02; done
+  [ -s "$file" ] || e2e_fail "the monitor of the null sink does not record"
+  E2E_RECORDING_FILE="$file"
+}
+# e2e_record_stop: ends the recording; echoes its loudness, the root mean square of its samples
+# (0 for silence, thousands for music or a tone).
+e2e_record_stop() {
+  kill "$E2E_RECORDING_PID" 2>/dev/null || true
+  wait "$E2E_RECORDING_PID" 2>/dev/null || true
+  E2E_RECORDING_PID=""
+  od -An -v -t d2 -w2 "$E2E_RECORDING_FILE" | awk '{ s += $1 * $1; n++ } END { printf "%d\n", n ? sqrt(s / n) : 0 }'
+}
+# e2e_loudness <seconds> <name>: records the monitor that long; echoes the loudness.
+e2e_loudness() {
+  e2e_record_start "$2"
+  sleep "$1"
+  e2e_record_stop
 }
