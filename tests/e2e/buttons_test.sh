@@ -17,13 +17,7 @@ property() { e2e_widget_property "$1" "$2"; }
 map_shows() {  # map_shows <picture>: the screen shows a picture as the map's background
   e2e_screen_matches_picture "$(e2e_shot "$2")" "$graficos/$1" 0 0 400 30 790 590 150 590
 }
-# The centre of a widget from its probe line.
-centre_of() {
-  local g
-  g=$(e2e_widget "$1" | cut -f4)
-  IFS=, read -r x y w h <<<"$g"
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
+centre_of() { e2e_centre "$1"; }
 
 credits() {
   e2e_click 69 19
@@ -79,7 +73,7 @@ game() {
 
 minimise() {
   local window
-  window=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" --name '^VARDEL$' | head -n1)
+  window=$(xdotool search --all --onlyvisible --pid "$E2E_APP_PID" --name '^VARDEL$' | head -n1)
   [ -n "$window" ] || e2e_fail "no map window"
   e2e_click 747 14
   e2e_until 5 bash -c '[ "$(xprop -id "$0" WM_STATE | sed -n "s/^[[:space:]]*window state: //p")" = Iconic ]' "$window" \

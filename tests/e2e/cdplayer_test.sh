@@ -6,36 +6,16 @@ source "$(dirname "$0")/lib.sh"
 
 DEMO="$VARDEL_BINARY_DIR/demo/cdplayer_demo"
 
-le32() {
-  local v=$1
-  printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))"
-}
-# wav <file> <seconds>: a 44.1 kHz stereo track holding one quiet constant level.
-wav() {
-  local bytes=$(( $2 * 44100 * 4 ))
-  {
-    printf 'RIFF'; le32 $((bytes + 36))
-    printf 'WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00\x00\x10\xb1\x02\x00\x04\x00\x10\x00data'
-    le32 "$bytes"
-    head -c "$bytes" /dev/zero | tr '\0' '\020'
-  } >"$1"
-}
 
 DISC="$E2E_DIR/disco"
 mkdir -p "$DISC"
-wav "$DISC/01 Puerto Vardel.wav" 4
-wav "$DISC/02 Monte Ondra.wav" 3
-wav "$DISC/03 Despedida.wav" 63
+e2e_wav "$DISC/01 Puerto Vardel.wav" 4
+e2e_wav "$DISC/02 Monte Ondra.wav" 3
+e2e_wav "$DISC/03 Despedida.wav" 63
 echo "no es audio" >"$DISC/notas.txt"
 
-# center <widget>: the screen coordinates of a widget's centre.
-center() {
-  local geometry x y w h
-  geometry=$(e2e_widget "frmLector/client/$1" | cut -f4)
-  IFS=, read -r x y w h <<<"$geometry"
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
-click() { e2e_click $(center "$1") 1; }
+center() { e2e_centre "frmLector/client/$1"; }
+click() { e2e_press "frmLector/client/$1"; }
 text() { e2e_widget_text "frmLector/client/$1"; }
 mode() { e2e_widget_property "frmLector" ModoAnterior | head -n1; }
 text_is() { [ "$(text "$1")" = "$2" ]; }

@@ -11,8 +11,7 @@
 # (part_of); a part is tried either once per file (start-up parts, where the file is read once
 # as the program starts) or once with all its files damaged together (parts read on demand,
 # where each file is read by its own click). A file no part claims fails the generation, so a
-# new file must be given its part here. To try the CD and MP3 players' pictures once those
-# windows exist, give Graficos/p6 and Graficos/p9 a part and write its check_<part>.
+# new file must be given its part here.
 program="$1"
 mode="${2:-all}"
 case_name="${3:-}"
@@ -38,9 +37,9 @@ part_of() {
     Graficos/p8) echo map_picture ;;
     Graficos/p2 | Graficos/p3) echo opening ;;
     Graficos/p4 | Graficos/p5 | Extras/Tumblo/*) echo extras ;;
+    Graficos/p6 | Graficos/p9) echo players ;;
     Graficos/s[0-9]*) echo sections ;;
     Ficheros/*) echo articles ;;
-    Graficos/p6 | Graficos/p9) echo later ;;  # the CD and MP3 players' windows, not built yet
     ondravia | ondravia-basic) echo program ;;
     *) echo unknown ;;
   esac
@@ -55,7 +54,7 @@ list_cases() {
     part=$(part_of "$file")
     case "$part" in
       unknown) echo "no part of the magazine is known to use $file: give it one in $0" >&2; return 1 ;;
-      program | later) continue ;;
+      program) continue ;;
     esac
     if [[ "$per_file_parts" == *" $part "* ]]; then
       for damage in "${damages[@]}"; do echo "$part:$damage:$file"; done
@@ -120,17 +119,8 @@ expect_silence() {
   shown=$(messages || true)
   [ -z "$shown" ] || e2e_fail "$1: unexpected message: $shown"
 }
-document_shown() {
-  if [ "$program" = ondravia ]; then [ "$(e2e_widget /wIE4 | cut -f4 | cut -d, -f2)" = 0 ]; else e2e_visible /w; fi
-}
-city_centre() {
-  local x y w h
-  x=$(original_ini Posiciones "Ciudad${1}X")
-  y=$(original_ini Posiciones "Ciudad${1}Y")
-  w=$(original_ini Tamanios "Ciudad${1}Ancho")
-  h=$(original_ini Tamanios "Ciudad${1}Alto")
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
+document_shown() { e2e_document_shown "$program"; }
+city_centre() { e2e_city_centre "$VARDEL_PROGRAM_DIR/Configuracion.ini" "$1"; }
 # Clicks city n and waits for the document level.
 open_city() {
   local x y
@@ -361,6 +351,75 @@ check_extras() {
   [ "$(readlink "/proc/$E2E_APP_PID/cwd")" = "$(readlink -f "$folder/Extras/Tumblo")" ] \
     || e2e_fail "the current folder is not the game's"
   expect_silence "with a damaged game"
+}
+
+# The players' pictures, each read as its window is first opened by its map button. A lost p6
+# ends the CD player's set-up with the picture's message: its drawn panel stays and the drive
+# is not opened. A lost p9 ends the MP3 window's set-up with its message: the image stays empty
+# and the decoder is not loaded. Either way the window answers its hotspots.
+check_players() {
+  damage Graficos/p6 "$damage_kind"
+  damage Graficos/p9 "$damage_kind"
+  export VARDEL_CD_DEVICE="$E2E_DIR/disco"
+  mkdir -p "$VARDEL_CD_DEVICE"
+  e2e_wav "$VARDEL_CD_DEVICE/01 Pista.wav" 2
+  started
+  e2e_skip_opening
+  e2e_click 34 578
+  if picture_lost; then
+    expect_only_message "$folder/Graficos\p6.: "  # the picture's own name, and why it failed
+    e2e_shot cd-message >/dev/null
+    e2e_key Return
+    e2e_until 5 no_messages || e2e_fail "the message about p6 did not go"
+  fi
+  while_alive 10 e2e_visible frmLector
+  has_picture frmLector/client/imgFondo || e2e_fail "the CD player has no picture at all"
+  if picture_lost; then
+    sleep 0.3
+    local shot ix iy
+    shot=$(e2e_shot cd-built-in-picture)
+    IFS=, read -r ix iy _ _ <<<"$(e2e_widget frmLector/client/imgFondo | cut -f4)"
+    e2e_colour_near "$(e2e_pixel "$shot" $((ix + 275)) $((iy + 115)))" "214,228,200" 12 \
+      || e2e_fail "the CD player's drawn panel is not shown"
+    [ "$(property frmLector ModoAnterior)" = 0 ] || e2e_fail "the drive was opened after the picture failed"
+  else
+    while_alive 10 cd_mode_is 525
+    e2e_shot cd >/dev/null
+  fi
+  e2e_press frmLector/client/Shape26
+  while_alive 5 hidden_window frmLector
+  expect_silence "CD player with p6 $damage_kind"
+  e2e_click 99 581
+  if picture_lost; then
+    expect_only_message "$folder/Graficos\p9.: "
+    e2e_shot mp3-message >/dev/null
+    e2e_key Return
+    e2e_until 5 no_messages || e2e_fail "the message about p9 did not go"
+  fi
+  while_alive 10 e2e_visible frmMP3
+  if picture_lost; then has_picture frmMP3/client/imgFondo && e2e_fail "a damaged p9 gave a picture"; fi
+  # A click into the window first: a message shown from a button press leaves the hints of
+  # every window dead until the next click.
+  e2e_press frmMP3/client/Label6
+  e2e_move $(e2e_centre frmMP3/client/PlayBtn)
+  while_alive 5 mp3_hint_is "Reproduce el actual fichero MP3"
+  e2e_shot mp3 >/dev/null
+  e2e_press frmMP3/client/Shape21
+  while_alive 5 hidden_window frmMP3
+  e2e_click 99 581
+  while_alive 5 e2e_visible frmMP3
+  expect_silence "MP3 player with p9 $damage_kind"
+}
+cd_mode_is() { [ "$(property frmLector ModoAnterior)" = "$1" ]; }
+hidden_window() { [ "$(e2e_widget_visible "$1")" = 0 ]; }
+mp3_hint_is() { [ "$(e2e_widget_text frmMP3/client/Label3)" = "$1" ]; }
+# expect_only_message <text>: a message box containing <text> comes, and no other.
+expect_only_message() {
+  while_alive 15 message_about "$1"
+  local shown
+  shown=$(messages)
+  [ "$(echo "$shown" | wc -l)" = 1 ] || e2e_fail "expected one message about '$1', got: $shown"
+  e2e_log "message: $shown"
 }
 
 run_case() {

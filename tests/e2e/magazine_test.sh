@@ -32,13 +32,7 @@ city_rect() {  # x y w h of city n
   echo "$(e2e_ini "$ini" Posiciones "Ciudad$1X") $(e2e_ini "$ini" Posiciones "Ciudad$1Y") $(e2e_ini "$ini" Tamanios "Ciudad$1Ancho") $(e2e_ini "$ini" Tamanios "Ciudad$1Alto")"
 }
 city_hint() { e2e_ini "$ini" Hints "Ciudad$1" | iconv -f WINDOWS-1252 -t UTF-8; }
-document_display_shown() {
-  if [ "$program" = ondravia ]; then
-    [ "$(geometry_of /wIE4 | cut -d, -f2)" = 0 ]
-  else
-    visible /w
-  fi
-}
+document_display_shown() { e2e_document_shown "$program"; }
 
 start_and_anchor() {
   e2e_run "./$program"
@@ -169,12 +163,7 @@ background_skip() {
   e2e_screen_matches_picture "$shot" "$graficos/p3" 0 0 400 30 790 590 150 590 || e2e_fail "p3 is not shown after the background click"
 }
 
-# ocr_find <word>: "x y" of the centre of <word> on the screen, read by OCR; fails when absent.
-ocr_find() {
-  local shot="$E2E_DIR/ocr.png"
-  import -window root "$shot" 2>/dev/null
-  tesseract "$shot" - tsv 2>/dev/null | awk -F'\t' -v w="$1" 'tolower($12) == w { print int($7 + $9 / 2), int($8 + $10 / 2); found = 1; exit } END { exit !found }'
-}
+ocr_find() { e2e_ocr_find "$@"; }
 
 # scroll_to_word <word>: scrolls the document display down until <word> shows; echoes "x y".
 scroll_to_word() {

@@ -5,19 +5,8 @@
 source "$(dirname "$0")/lib.sh"
 
 FORM="frmMP3"
-# centre <widget path suffix>: "x y" of the widget's centre on the screen.
-centre() {
-  local geometry
-  geometry=$(e2e_widget "$1" | cut -f4)
-  [ -n "$geometry" ] || e2e_fail "no widget $1"
-  IFS=, read -r x y w h <<<"$geometry"
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
-press() {  # <hotspot>
-  local xy
-  xy=$(centre "$FORM/client/$1")
-  e2e_click ${xy% *} ${xy#* } 1
-}
+centre() { e2e_centre "$@"; }
+press() { e2e_press "$FORM/client/$1"; }  # <hotspot>
 text() { e2e_widget_text "$FORM/client/$1"; }
 position() { text Panel1/Label5; }
 wait_text() {  # <widget> <test command on $value> <what>
