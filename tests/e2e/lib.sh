@@ -184,15 +184,27 @@ e2e_picture_pixel() {
 }
 
 # e2e_screen_matches_picture <screenshot> <picture> <x0> <y0> [points...]: the screenshot shows the
-# picture placed at x0,y0, judged at a few points inside it (each "x,y" in picture coordinates).
+# picture placed at x0,y0, judged at a few points inside it (each "x,y", or "x y" as two words, in
+# picture coordinates). A point outside the screen or the picture fails: it would judge nothing.
 e2e_screen_matches_picture() {
   local shot="$1" picture="$2" x0="$3" y0="$4"
   shift 4
-  local p x y
-  for p in "$@"; do
-    x="${p%,*}"
-    y="${p#*,}"
-    e2e_colour_near "$(e2e_pixel "$shot" $((x0 + x)) $((y0 + y)))" "$(e2e_picture_pixel "$picture" "$x" "$y")" 40 || return 1
+  local x y on_screen in_picture sw sh pw ph
+  read -r sw sh <<<"$(identify -format '%w %h' "$shot")"
+  read -r pw ph <<<"$(identify -format '%w %h' "jpeg:$picture")"
+  while [ $# -gt 0 ]; do
+    if [[ "$1" == *,* ]]; then
+      x="${1%,*}"; y="${1#*,}"; shift
+    else
+      x="$1"; y="${2:?a point without its y}"; shift 2
+    fi
+    if [ "$x" -ge "${pw:-0}" ] || [ "$y" -ge "${ph:-0}" ] || [ $((x0 + x)) -ge "${sw:-0}" ] || [ $((y0 + y)) -ge "${sh:-0}" ]; then
+      e2e_log "point $x,$y lies outside the screen or $picture"
+      return 1
+    fi
+    on_screen=$(e2e_pixel "$shot" $((x0 + x)) $((y0 + y)))
+    in_picture=$(e2e_picture_pixel "$picture" "$x" "$y")
+    e2e_colour_near "$on_screen" "$in_picture" 40 || return 1
   done
 }
 

@@ -255,7 +255,7 @@ credits() {
   e2e_until 5 shown frmMapa/client/panelAcercaDe || e2e_fail "the credits did not open"
   [ "$(e2e_widget_text frmMapa/client/panelAcercaDe/Label12)" = VOLVER ] || e2e_fail "no VOLVER label"
   sleep 0.3
-  e2e_screen_matches_picture "$(e2e_shot credits)" "$graficos/p4" 0 0 30 30 770 30 30 570 770 570 \
+  e2e_screen_matches_picture "$(e2e_shot credits)" "$graficos/p4" 0 0 30,30 770,30 30,570 770,570 \
     || e2e_fail "the credits do not show p4"
   e2e_press frmMapa/client/panelAcercaDe/Shape25
   e2e_until 5 hidden frmMapa/client/panelAcercaDe || e2e_fail "VOLVER did not close the credits"
