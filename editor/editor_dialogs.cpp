@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -218,22 +217,6 @@ bool TFontDialog::execute(QWidget* parent) {
   if (!known && Font.family() == shown.family()) Font.setFamily(requested);
   Color = colours->currentData().value<QColor>();
   return true;
-}
-
-Answer askYesNoCancel(QWidget* parent, const QString& text) {
-  const QString title = ui::Application::exists() ? ui::Application::instance().title() : QString();
-  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-  box.setObjectName(QStringLiteral("ConfirmBox"));
-  box.setDefaultButton(QMessageBox::Yes);
-  box.setEscapeButton(QMessageBox::Cancel);
-  switch (box.exec()) {
-    case QMessageBox::Yes:
-      return Answer::Yes;
-    case QMessageBox::No:
-      return Answer::No;
-    default:
-      return Answer::Cancel;
-  }
 }
 
 }  // namespace vardel

@@ -130,6 +130,7 @@ void Application::messageBox(const QString& text, MessageIcon icon) {
   }
   QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical
                   : icon == MessageIcon::Information ? QMessageBox::Information
+                  : icon == MessageIcon::Question    ? QMessageBox::Question
                                                      : QMessageBox::NoIcon,
                   title_, text, QMessageBox::Ok, QApplication::activeWindow());
   box.setObjectName(QStringLiteral("MessageBox"));

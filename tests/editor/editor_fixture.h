@@ -8,13 +8,15 @@
 #include "platform/richedit/richedit.h"
 #include "tests/controls/control_fixture.h"
 #include "tests/support/ui_support.h"
+#include "ui/message_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -110,10 +112,11 @@ class DialogAnswers {
     });
   }
   // Answers the next Yes/No/Cancel question, noting its text.
-  void question(QMessageBox::StandardButton button, QString* text = nullptr) {
-    then<QMessageBox>([button, text](QMessageBox* box) {
-      if (text) *text = box->text();
-      box->button(button)->click();
+  void question(ui::DialogButton button, QString* text = nullptr) {
+    then<QDialog>([button, text](QDialog* box) {
+      ASSERT_EQ(box->objectName(), QStringLiteral("MessageDialog"));
+      if (text) *text = box->findChild<QLabel*>(QStringLiteral("text"))->text();
+      box->findChild<QPushButton*>(QStringLiteral("button%1").arg(int(button)))->click();
     });
   }
   // Chooses `path` in the next file dialog (empty: cancels it); `readOnly` ticks the open

@@ -10,10 +10,10 @@
 #include "shell/mapa_form.h"
 #include "tests/mci/disc_fixture.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -218,9 +218,9 @@ using Answer = std::function<void(QWidget* dialog)>;
 const Answer kReturn = [](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); };
 const Answer kEscape = [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); };
 const Answer kNo = [](QWidget* d) {
-  auto* box = qobject_cast<QMessageBox*>(d);
-  ASSERT_NE(box, nullptr) << d->metaObject()->className();
-  box->button(QMessageBox::No)->click();
+  auto* no = d->findChild<QPushButton*>(QStringLiteral("button%1").arg(int(ui::DialogButton::mbNo)));
+  ASSERT_NE(no, nullptr) << d->metaObject()->className();
+  no->click();
 };
 
 // The map's close question answered OK, then the dialogs that follow by `answers` in turn.
