@@ -75,6 +75,7 @@ TfrmMP3::~TfrmMP3() = default;
 
 // The window definition, line by line.
 void TfrmMP3::defineControls() {
+  // clang-format off
   ui::Definition d(this, client());
   const auto hotspot = [&](TShape2*& shape, const char* name, int left, int top, int width, int height,
                            const QString& hint) -> ui::ControlDef<TfrmMP3, TShape2> {
@@ -125,9 +126,11 @@ void TfrmMP3::defineControls() {
   LoopedCB->setText(QStringLiteral("Looped playback"));
   LoopedCB->setChecked(false);
   d.add(Label2, "Label2", 386, 401).font(kSansSerif, kFontPixels).caption(QStringLiteral("Priority")).visible(false);
+  // clang-format on
 }
 
 void TfrmMP3::defineComponents() {
+  // clang-format off
   OpenDialog1 = new ui::OpenDialog(this);
   OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
   OpenDialog1->Filter = QStringLiteral("mp*|*.mp*");
@@ -151,9 +154,11 @@ void TfrmMP3::defineComponents() {
   MPlayer->setEndPos(0);
   MPlayer->OnPosUpdate = [this](int32_t pos, int32_t len) { MPlayerPosUpdate(pos, len); };
   MPlayer->OnPlayEnd = [this](QObject* sender) { MPlayerPlayEnd(sender); };
+  // clang-format on
 }
 
 void TfrmMP3::defineCaption() {
+  // clang-format off
   GradientCaption1 = new TGradientCaption(this);
   GradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
   GradientCaption1->AppNameText()->setCaption(QStringLiteral("Ondravia VARDEL v1.0"));
@@ -165,6 +170,7 @@ void TfrmMP3::defineCaption() {
   GradientCaption1->CompanyText()->setVisible(false);
   GradientCaption1->setColor(ui::clNavy);
   GradientCaption1->setNumColors(256);
+  // clang-format on
 }
 
 void TfrmMP3::FormCreate(QObject*) {

@@ -39,6 +39,7 @@ TfrmMapa::~TfrmMapa() = default;
 
 // The window definition, line by line.
 void TfrmMapa::defineControls() {
+  // clang-format off
   ui::Definition d(this, client());
   d.add(ImgFondo, "ImgFondo", 0, 0, 800, 600).center().onClick(&TfrmMapa::ImgFondoClick);
   d.add(c1, "c1", 0, 0, 50, 50).cursor(Cursor::crHandPoint).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit)
@@ -135,6 +136,7 @@ void TfrmMapa::defineControls() {
   mp3->setOutputDevice(TOutputDevice::wavemapper);
   mp3->setStartPos(0);
   mp3->setEndPos(0);
+  // clang-format on
 }
 
 void TfrmMapa::loadPicture(ui::Image* image, const char* name) {
