@@ -196,7 +196,8 @@ void TfrmLector::LeerPista() {
 }
 
 void TfrmLector::Shape21MouseDown(QObject*, ui::MouseButton, ui::ShiftState, int, int) {
-  mciSendCommand(Dispositivo, MCI_SET, ModoAnterior == MCI_MODE_OPEN ? MCI_SET_DOOR_CLOSED : MCI_SET_DOOR_OPEN, nullptr);
+  mciSendCommand(Dispositivo, MCI_SET, ModoAnterior == MCI_MODE_OPEN ? MCI_SET_DOOR_CLOSED : MCI_SET_DOOR_OPEN,
+                 nullptr);
 }
 
 // Plays from the start of track `Pista` to the end of the disc.

@@ -88,7 +88,8 @@ QString commandLineDocument(const QStringList& arguments, const QString& startFo
   return QFileInfo(path).isFile() ? path : QString();
 }
 
-TfrmEditor::TfrmEditor(ui::Form* owner, EditorHost& host) : ui::Form(owner), host_(host), browser_(host.browserBuild()) {
+TfrmEditor::TfrmEditor(ui::Form* owner, EditorHost& host)
+    : ui::Form(owner), host_(host), browser_(host.browserBuild()) {
   setObjectName(QStringLiteral("frmEditor"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setBorderStyle(ui::BorderStyle::bsNone);

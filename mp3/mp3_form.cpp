@@ -24,7 +24,7 @@ using ui::Cursor;
 namespace {
 
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
-constexpr int kFontPixels = 11;  // "MS Sans Serif" of height -11
+constexpr int kFontPixels = 11;             // "MS Sans Serif" of height -11
 constexpr ui::Color kPanelColor = 9421024;  // 0x008FC0E0
 constexpr int kPlaying = 3;
 constexpr int kPaused = 4;
@@ -213,8 +213,8 @@ void TfrmMP3::MPlayerRestartStream(void* Context, bool& res) {
 void TfrmMP3::MPlayerReadStream(void* Context, void* read_buffer, int32_t nNumberOfBytesToRead,
                                 int32_t& nNumberOfBytesRead, bool& res) {
   QFile* file = fileOf(Context);
-  const qint64 read = file && nNumberOfBytesToRead > 0 ? file->read(static_cast<char*>(read_buffer), nNumberOfBytesToRead)
-                                                       : 0;
+  const qint64 read =
+      file && nNumberOfBytesToRead > 0 ? file->read(static_cast<char*>(read_buffer), nNumberOfBytesToRead) : 0;
   // A read error is the failure answer, not a count of -1.
   nNumberOfBytesRead = read > 0 ? int32_t(read) : 0;
   res = file && read >= 0;
@@ -376,10 +376,9 @@ void TfrmMP3::Slider1Change(QObject*) {
 }
 
 void TfrmMP3::PriorityComboChange(QObject*) {
-  static constexpr TPlayPriority kLevels[] = {TPlayPriority::Idle,        TPlayPriority::Lowest,
-                                              TPlayPriority::BelowNormal, TPlayPriority::Normal,
-                                              TPlayPriority::AboveNormal, TPlayPriority::Highest,
-                                              TPlayPriority::TimeCritical};
+  static constexpr TPlayPriority kLevels[] = {
+      TPlayPriority::Idle,        TPlayPriority::Lowest,  TPlayPriority::BelowNormal, TPlayPriority::Normal,
+      TPlayPriority::AboveNormal, TPlayPriority::Highest, TPlayPriority::TimeCritical};
   const int index = PriorityCombo->currentIndex();
   if (index >= 0 && index < 7) MPlayer->setPlayerPriority(kLevels[index]);
 }

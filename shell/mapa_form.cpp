@@ -156,8 +156,7 @@ void TfrmMapa::FormCreate(QObject*) {
 }
 
 void TfrmMapa::CargarCiudades() {
-  const std::uint8_t count =
-      readCityCount(platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile)));
+  const std::uint8_t count = readCityCount(platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile)));
   ConfigurarCiudad(c1);
   for (int n = 2; n <= 15 && cityExists(count, n); ++n) {
     auto* city = new TShape2(client());
@@ -182,7 +181,9 @@ void TfrmMapa::ConfigurarCiudad(TShape2* shape) {
   shape->Cadena = city.file;
   shape->OnEnter = [this](QObject* s) { c1Enter(s); };
   shape->OnExit = [this](QObject* s) { c1Exit(s); };
-  shape->onMouseUp = [this](QObject* s, ui::MouseButton b, ui::ShiftState st, int x, int y) { c1MouseUp(s, b, st, x, y); };
+  shape->onMouseUp = [this](QObject* s, ui::MouseButton b, ui::ShiftState st, int x, int y) {
+    c1MouseUp(s, b, st, x, y);
+  };
   shape->setCursor(Qt::PointingHandCursor);
   shape->setPenStyle(ui::PenStyle::psClear);
   shape->setBrushStyle(ui::BrushStyle::bsClear);
@@ -213,7 +214,8 @@ void TfrmMapa::c1MouseUp(QObject* sender, ui::MouseButton, ui::ShiftState, int, 
   try {
     AbrirFichero(city->Cadena);
   } catch (const std::exception&) {
-    Application::instance().messageBox(QStringLiteral("No se ha encontrado el fichero: ") + programFolder() + city->Cadena);
+    Application::instance().messageBox(QStringLiteral("No se ha encontrado el fichero: ") + programFolder() +
+                                       city->Cadena);
   }
   Application::instance().setCursor(Cursor::crDefault);
 }
@@ -221,7 +223,8 @@ void TfrmMapa::c1MouseUp(QObject* sender, ui::MouseButton, ui::ShiftState, int, 
 void TfrmMapa::MostrarSeccion(std::uint8_t number) {
   Nivel = 2;
   try {
-    imgSecciones->loadPicture(programFolder() + QStringLiteral("Graficos\\s") + QString::number(number) + QLatin1Char('.'));
+    imgSecciones->loadPicture(programFolder() + QStringLiteral("Graficos\\s") + QString::number(number) +
+                              QLatin1Char('.'));
     loadPicture(imgMapita, "p5");
   } catch (const std::exception&) {
   }

@@ -20,9 +20,7 @@ bool selfDrawn(BorderStyle style) {
   return style == BorderStyle::bsSingle || style == BorderStyle::bsDialog || style == BorderStyle::bsToolWindow;
 }
 
-bool toolWindow(BorderStyle style) {
-  return style == BorderStyle::bsToolWindow || style == BorderStyle::bsSizeToolWin;
-}
+bool toolWindow(BorderStyle style) { return style == BorderStyle::bsToolWindow || style == BorderStyle::bsSizeToolWin; }
 
 }  // namespace
 
@@ -189,7 +187,8 @@ QMargins Form::frameMargins() const {
   if (!selfDrawn(borderStyle_)) return {};
   const int fx = systemMetric(SM_CXDLGFRAME);
   const int fy = systemMetric(SM_CYDLGFRAME);
-  const int caption = borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION);
+  const int caption =
+      borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION);
   return QMargins(fx, fy + caption, fx, fy);
 }
 
@@ -197,7 +196,8 @@ QRect Form::captionRect() const {
   if (!selfDrawn(borderStyle_)) return {};
   const int fx = systemMetric(SM_CXDLGFRAME);
   const int fy = systemMetric(SM_CYDLGFRAME);
-  const int height = (borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION)) - 1;
+  const int height =
+      (borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION)) - 1;
   return QRect(fx, fy, width() - 2 * fx, height);
 }
 

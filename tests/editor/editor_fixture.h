@@ -14,13 +14,13 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QLabel>
-#include <QPushButton>
+#include <QLineEdit>
+#include <QList>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QList>
 
 #include <gtest/gtest.h>
 
@@ -94,9 +94,7 @@ class DialogAnswers {
     QObject::connect(&poll_, &QTimer::timeout, [this] { look(); });
     poll_.start(5);
   }
-  ~DialogAnswers() {
-    EXPECT_TRUE(answers_.isEmpty()) << answers_.size() << " expected dialog(s) never came";
-  }
+  ~DialogAnswers() { EXPECT_TRUE(answers_.isEmpty()) << answers_.size() << " expected dialog(s) never came"; }
 
   // The next dialog must be a T; `answer` runs inside its loop.
   template <class T>
@@ -139,7 +137,8 @@ class DialogAnswers {
     if (!modal || modal == answered_) return;
     answered_ = modal;
     if (answers_.isEmpty()) {
-      ADD_FAILURE() << "unexpected dialog " << modal->metaObject()->className() << " " << modal->windowTitle().toStdString();
+      ADD_FAILURE() << "unexpected dialog " << modal->metaObject()->className() << " "
+                    << modal->windowTitle().toStdString();
       if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
       return;
     }

@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QUrl>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -249,8 +249,9 @@ TEST_F(EditorTest, FilesThatCannotBeOpenedSayWhyAndChangeNothing) {
   EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("carpeta")}, folder()), QString());
   EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia")}, folder()), QString());
   test::writeFile(folder(), QStringLiteral("doc.rtf"), "{\\rtf1 x}");
-  EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("doc.rtf"), QStringLiteral("otro")}, folder()),
-            folder() + QStringLiteral("doc.rtf"));
+  EXPECT_EQ(
+      commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("doc.rtf"), QStringLiteral("otro")}, folder()),
+      folder() + QStringLiteral("doc.rtf"));
 }
 
 TEST_F(EditorTest, FilesDroppedOnTheTextOpenTheFirstInsteadOfGoingIntoIt) {
