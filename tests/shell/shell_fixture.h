@@ -5,11 +5,14 @@
 #include "platform/control_registry.h"
 #include "platform/jpeg.h"
 #include "platform/paths.h"
+#include "shell/globals.h"
+#include "shell/mapa_form.h"
 #include "tests/support/ui_support.h"
 
 #include <QColor>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -81,5 +84,23 @@ class ContentFolder {
   QTemporaryDir dir_;
   QString root_;
 };
+
+// The browser build's control without its engine, from the test fakes; forgotten again by
+// forgetFakeBrowser().
+inline void useFakeBrowser() {
+  platform::registerControl(QLatin1String(platform::kWebBrowserClassId),
+                            QStringLiteral(VARDEL_BINARY_DIR "/tests/fakes/fake-browser/webbrowser.so"));
+}
+inline void forgetFakeBrowser() { platform::unregisterControl(QLatin1String(platform::kWebBrowserClassId)); }
+
+// The map of `variant` on screen at the top left corner, as frmMapa (the test deletes it).
+inline TfrmMapa* showMap(Variant variant) {
+  if (variant == Variant::WebBrowser) useFakeBrowser();
+  frmMapa = new TfrmMapa(variant);
+  frmMapa->show();
+  frmMapa->move(0, 0);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(frmMapa));
+  return frmMapa;
+}
 
 }  // namespace vardel::test

@@ -52,17 +52,9 @@ class VentanasTest : public ::testing::Test {
     freeDeferred();
     qunsetenv("VARDEL_CD_DEVICE");
     ui::Application::instance().setCursor(ui::Cursor::crDefault);
-    platform::unregisterControl(QLatin1String(platform::kWebBrowserClassId));
+    test::forgetFakeBrowser();
   }
-  TfrmMapa* make(Variant variant = Variant::Basic) {
-    if (variant == Variant::WebBrowser)
-      platform::registerControl(QLatin1String(platform::kWebBrowserClassId),
-                                QStringLiteral(VARDEL_BINARY_DIR "/tests/fakes/fake-browser/webbrowser.so"));
-    frmMapa = new TfrmMapa(variant);
-    frmMapa->show();
-    frmMapa->move(0, 0);
-    return frmMapa;
-  }
+  static TfrmMapa* make(Variant variant = Variant::Basic) { return test::showMap(variant); }
   static void press(TShape2* shape, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mousePress(shape, button, {}, QPoint(5, 5));
   }
