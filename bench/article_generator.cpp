@@ -8,8 +8,9 @@
 namespace vardel::bench {
 namespace {
 
-const char* const kTopics[] = {"la costa norte", "los molinos de Tarvel", "la pesca del atún", "el puerto de San Telmo",
-                               "las fiestas de agosto", "la sierra central", "el faro de Poniente", "los viñedos del sur"};
+const char* const kTopics[] = {"la costa norte",         "los molinos de Tarvel", "la pesca del atún",
+                               "el puerto de San Telmo", "las fiestas de agosto", "la sierra central",
+                               "el faro de Poniente",    "los viñedos del sur"};
 
 QString section(int n) {
   const QString topic = QString::fromUtf8(kTopics[n % 8]);
@@ -48,15 +49,15 @@ QString section(int n) {
 }  // namespace
 
 QByteArray generateArticle(qsizetype bytes) {
-  QByteArray html = platform::encodeWindows1252(QStringLiteral(
-      "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n<HTML>\n<HEAD>\n"
-      "<TITLE>Ondravia - Reportaje</TITLE>\n<SCRIPT LANGUAGE=\"JavaScript\">\n<!--\n"
-      "function abrir(u) { window.open(u, 'v', 'width=400,height=300'); }\n// -->\n</SCRIPT>\n</HEAD>\n"
-      "<BODY BGCOLOR=\"#FFFFF0\" LINK=\"#0000CC\" VLINK=\"#800080\">\n"
-      "<TABLE WIDTH=\"100%\" BORDER=0><TR><TD WIDTH=120 VALIGN=TOP BGCOLOR=\"#D0E0D0\">\n"
-      "<A HREF=\"geografia.html\">Geografía</A><BR>\n<A HREF=\"historia.html\">Historia</A><BR>\n"
-      "<A HREF=\"cultura.html\">Cultura</A>\n</TD><TD VALIGN=TOP>\n"
-      "<H1><A NAME=\"s0\">Reportaje: la isla por dentro</A></H1>\n"));
+  QByteArray html = platform::encodeWindows1252(
+      QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n<HTML>\n<HEAD>\n"
+                     "<TITLE>Ondravia - Reportaje</TITLE>\n<SCRIPT LANGUAGE=\"JavaScript\">\n<!--\n"
+                     "function abrir(u) { window.open(u, 'v', 'width=400,height=300'); }\n// -->\n</SCRIPT>\n</HEAD>\n"
+                     "<BODY BGCOLOR=\"#FFFFF0\" LINK=\"#0000CC\" VLINK=\"#800080\">\n"
+                     "<TABLE WIDTH=\"100%\" BORDER=0><TR><TD WIDTH=120 VALIGN=TOP BGCOLOR=\"#D0E0D0\">\n"
+                     "<A HREF=\"geografia.html\">Geografía</A><BR>\n<A HREF=\"historia.html\">Historia</A><BR>\n"
+                     "<A HREF=\"cultura.html\">Cultura</A>\n</TD><TD VALIGN=TOP>\n"
+                     "<H1><A NAME=\"s0\">Reportaje: la isla por dentro</A></H1>\n"));
   const QByteArray end = "</TD></TR></TABLE>\n</BODY>\n</HTML>\n";
   for (int n = 1; html.size() + end.size() < bytes; ++n) html += platform::encodeWindows1252(section(n));
   return html + end;

@@ -141,8 +141,9 @@ BENCHMARK(BM_SetPlainTextToPainted_2MB)->UseManualTime()->Unit(benchmark::kMilli
 // A 1 MB document with a change of format every few words: sizes, styles, fonts, colours, and
 // paragraphs of every alignment, indent and bullets.
 QByteArray formattedRtf(qsizetype bytes) {
-  QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}{\\f2 Courier New;}}"
-                   "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green120\\blue0;\\red0\\green0\\blue160;}\n";
+  QByteArray rtf =
+      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}{\\f2 Courier New;}}"
+      "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green120\\blue0;\\red0\\green0\\blue160;}\n";
   const char* words[] = {"isla", "faro", "puerto", "mareas", "Ondravia", "lunas", "castaño", "Vardel"};
   QRandomGenerator random(7);
   int paragraph = 0;
@@ -154,8 +155,9 @@ QByteArray formattedRtf(qsizetype bytes) {
     if (paragraph % 5 == 0) rtf += "{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}";
     for (int w = 0; w < 60; ++w) {
       if (w % 4 == 0) {
-        rtf += "\\plain\\f" + QByteArray::number(int(random.bounded(3))) + "\\fs" + QByteArray::number(16 + 2 * int(random.bounded(8))) +
-               "\\cf" + QByteArray::number(int(random.bounded(4)));
+        rtf += "\\plain\\f" + QByteArray::number(int(random.bounded(3))) + "\\fs" +
+               QByteArray::number(16 + 2 * int(random.bounded(8))) + "\\cf" +
+               QByteArray::number(int(random.bounded(4)));
         if (random.bounded(2)) rtf += "\\b";
         if (random.bounded(3) == 0) rtf += "\\i";
         if (random.bounded(4) == 0) rtf += "\\ul";

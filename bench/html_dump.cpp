@@ -17,8 +17,9 @@
 
 int main(int argc, char** argv) {
   const char* option = argc == 3 ? argv[1] : "";
-  if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(option, "--qt") != 0 && std::strcmp(option, "--charset") != 0 &&
-                               std::strcmp(option, "--generate") != 0)) {
+  if (argc < 2 || argc > 3 ||
+      (argc == 3 && std::strcmp(option, "--qt") != 0 && std::strcmp(option, "--charset") != 0 &&
+       std::strcmp(option, "--generate") != 0)) {
     std::fprintf(stderr, "usage: html_dump [--qt | --charset | --generate] file.html|BYTES\n");
     return 2;
   }

@@ -7,8 +7,8 @@
 #include "controls/html/html_source.h"
 #include "controls/html/html_text.h"
 #include "platform/control_registry.h"
-#include "ui/events.h"
 #include "ui/application.h"
+#include "ui/events.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,7 +128,8 @@ QString nested(int depth, int kind) {
 // LoadDocument of 100,000 nested elements: read, decoded, estimated and refused at once.
 void BM_LoadRefusedNested(benchmark::State& state) {
   Viewer viewer(false);
-  const QString url = QStringLiteral("file:") + nested(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const QString url =
+      QStringLiteral("file:") + nested(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   for (auto _ : state) {
     try {
       viewer.viewer->LoadDocument(url);
@@ -174,14 +175,20 @@ BENCHMARK(BM_ParseNestedQt)->Arg(512)->Arg(4000)->Unit(benchmark::kMillisecond);
 // The same measurements on a given article (html_viewer_bench --article=PATH).
 void registerArticle(const QString& path) {
   const QByteArray name = QFileInfo(path).fileName().toUtf8();
-  benchmark::RegisterBenchmark(("LoadToParseComplete_Shown/" + name).constData(), [path](benchmark::State& state) {
-    Viewer viewer(false);
-    for (auto _ : state) state.SetIterationTime(viewer.load(path) / 1e3);
-  })->UseManualTime()->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark(("LoadToDisplayed/" + name).constData(), [path](benchmark::State& state) {
-    Viewer viewer(false);
-    for (auto _ : state) state.SetIterationTime(viewer.loadAndShow(path) / 1e3);
-  })->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(("LoadToParseComplete_Shown/" + name).constData(),
+                               [path](benchmark::State& state) {
+                                 Viewer viewer(false);
+                                 for (auto _ : state) state.SetIterationTime(viewer.load(path) / 1e3);
+                               })
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(("LoadToDisplayed/" + name).constData(),
+                               [path](benchmark::State& state) {
+                                 Viewer viewer(false);
+                                 for (auto _ : state) state.SetIterationTime(viewer.loadAndShow(path) / 1e3);
+                               })
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark(("GetDocumentText/" + name).constData(), [path](benchmark::State& state) {
     Viewer viewer(true);
     for (auto _ : state) {

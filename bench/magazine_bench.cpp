@@ -28,7 +28,8 @@ using namespace vardel;
 namespace {
 
 qint64 nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
 }
 
 // Calls `done` after the first paint of any widget for which `watched` answers true, once
@@ -40,7 +41,8 @@ class PaintWatch : public QObject {
     QApplication::instance()->installEventFilter(this);
   }
   bool eventFilter(QObject* object, QEvent* event) override {
-    if (!fired_ && event->type() == QEvent::Paint && object->isWidgetType() && watched_(static_cast<QWidget*>(object))) {
+    if (!fired_ && event->type() == QEvent::Paint && object->isWidgetType() &&
+        watched_(static_cast<QWidget*>(object))) {
       fired_ = true;
       QTimer::singleShot(0, this, [this] { done_(); });
     }

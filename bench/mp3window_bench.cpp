@@ -202,10 +202,12 @@ int main(int argc, char* argv[]) {
               ours.percent, ours.serverPercent, oursTotal, theirs.percent, theirs.serverPercent, theirsTotal);
   std::printf("    ratio to mpg123 %.2f, to the 2%% target %.2f\n", theirsTotal > 0 ? oursTotal / theirsTotal : 0,
               oursTotal / 2.0);
-  std::printf("  Timer1 tick, ms            mean %.4f  p99 %.4f  worst %.4f   ratio of worst to the 0.5 ms target %.3f\n",
-              ticks.mean, ticks.p99, ticks.worst, ticks.worst / 0.5);
-  std::printf("  play hotspot to first sample, ms  mean %.2f  p99 %.2f  worst %.2f   ratio of worst to the 50 ms target %.3f\n",
-              latency.mean, latency.p99, latency.worst, latency.worst / 50);
+  std::printf(
+      "  Timer1 tick, ms            mean %.4f  p99 %.4f  worst %.4f   ratio of worst to the 0.5 ms target %.3f\n",
+      ticks.mean, ticks.p99, ticks.worst, ticks.worst / 0.5);
+  std::printf(
+      "  play hotspot to first sample, ms  mean %.2f  p99 %.2f  worst %.2f   ratio of worst to the 50 ms target %.3f\n",
+      latency.mean, latency.p99, latency.worst, latency.worst / 50);
   std::printf("    after stop (play opens the file again)  mean %.2f  p99 %.2f  worst %.2f   ratio %.3f\n",
               reopened.mean, reopened.p99, reopened.worst, reopened.worst / 50);
   return 0;

@@ -3,13 +3,13 @@
 #include "platform/jpeg.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QFile>
 
-#include <jpeglib.h>
 #include <benchmark/benchmark.h>
+#include <jpeglib.h>
 
 #include <vector>
 
@@ -72,7 +72,9 @@ QByteArray fullConfiguration() {
       const QByteArray c = "Ciudad" + QByteArray::number(n);
       if (QByteArray(section) == "Tamanios") ini += c + "Ancho=40\r\n" + c + "Alto=30\r\n";
       if (QByteArray(section) == "Hints") ini += c + "=Ciudad de Ondravia n\xfamero " + QByteArray::number(n) + "\r\n";
-      if (QByteArray(section) == "Posiciones") ini += c + "X=" + QByteArray::number(200 + n * 20) + "\r\n" + c + "Y=" + QByteArray::number(100 + n * 15) + "\r\n";
+      if (QByteArray(section) == "Posiciones")
+        ini +=
+            c + "X=" + QByteArray::number(200 + n * 20) + "\r\n" + c + "Y=" + QByteArray::number(100 + n * 15) + "\r\n";
       if (QByteArray(section) == "Ficheros") ini += c + "=seccion" + QByteArray::number(n) + ".html\r\n";
     }
   }

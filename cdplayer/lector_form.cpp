@@ -47,6 +47,7 @@ TfrmLector::~TfrmLector() = default;
 
 // The window definition, line by line.
 void TfrmLector::defineControls() {
+  // clang-format off
   ui::Definition d(this, client());
   d.add(imgFondo, "imgFondo", 2, 2, 289, 292).autoSize();
   imgFondo->setPicture(builtInPanelPicture());
@@ -104,6 +105,7 @@ void TfrmLector::defineControls() {
   GradientCaption1->CompanyText()->setVisible(false);
   GradientCaption1->setColor(ui::clNavy);
   GradientCaption1->setNumColors(256);
+  // clang-format on
 }
 
 std::uint32_t TfrmLector::estado(std::uint32_t item, std::uint32_t track) const {
@@ -194,7 +196,8 @@ void TfrmLector::LeerPista() {
 }
 
 void TfrmLector::Shape21MouseDown(QObject*, ui::MouseButton, ui::ShiftState, int, int) {
-  mciSendCommand(Dispositivo, MCI_SET, ModoAnterior == MCI_MODE_OPEN ? MCI_SET_DOOR_CLOSED : MCI_SET_DOOR_OPEN, nullptr);
+  mciSendCommand(Dispositivo, MCI_SET, ModoAnterior == MCI_MODE_OPEN ? MCI_SET_DOOR_CLOSED : MCI_SET_DOOR_OPEN,
+                 nullptr);
 }
 
 // Plays from the start of track `Pista` to the end of the disc.

@@ -67,13 +67,15 @@ int main(int argc, char* argv[]) {
   const QString folder = QStringLiteral(VARDEL_PROGRAM_DIR "/");
   platform::overrideProgramFolder(folder);
   if (!registerViewer(folder)) {
-    std::fprintf(stderr, "editor_demo: html.ocx not found in %s (build the program folder first)\n", qPrintable(folder));
+    std::fprintf(stderr, "editor_demo: html.ocx not found in %s (build the program folder first)\n",
+                 qPrintable(folder));
     return 1;
   }
   const bool browser = qEnvironmentVariable("VARDEL_EDITOR_PROGRAM") != QStringLiteral("ondravia-basic");
   QString article = qEnvironmentVariable("VARDEL_EDITOR_ARTICLE");
   if (article.isEmpty()) {
-    const QStringList names = QDir(folder + QStringLiteral("Ficheros")).entryList({QStringLiteral("*.htm*")}, QDir::Files, QDir::Name);
+    const QStringList names =
+        QDir(folder + QStringLiteral("Ficheros")).entryList({QStringLiteral("*.htm*")}, QDir::Files, QDir::Name);
     if (!names.isEmpty()) article = folder + QStringLiteral("Ficheros/") + names.first();
   }
 

@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -40,8 +39,9 @@ QStringList qtNameFilters(const QString& filter) {
     if (patterns.isEmpty()) continue;
     const QString list = patterns.join(QLatin1Char(' '));
     // Qt reads the patterns from the parentheses that end an entry.
-    out << (description.endsWith(QLatin1Char('(') + list + QLatin1Char(')')) ? description
-                                                                              : description + QStringLiteral(" (") + list + QLatin1Char(')'));
+    out << (description.endsWith(QLatin1Char('(') + list + QLatin1Char(')'))
+                ? description
+                : description + QStringLiteral(" (") + list + QLatin1Char(')'));
   }
   return out;
 }
@@ -95,21 +95,21 @@ struct NamedColour {
 
 // The sixteen basic colours, in the order the desktop's font dialog lists them.
 constexpr std::array<NamedColour, 16> kColours{{{"Negro", 0x000000},
-                                                 {"Granate", 0x800000},
-                                                 {"Verde", 0x008000},
-                                                 {"Aceituna", 0x808000},
-                                                 {"Azul marino", 0x000080},
-                                                 {"Púrpura", 0x800080},
-                                                 {"Verde azulado", 0x008080},
-                                                 {"Gris", 0x808080},
-                                                 {"Plateado", 0xC0C0C0},
-                                                 {"Rojo", 0xFF0000},
-                                                 {"Verde lima", 0x00FF00},
-                                                 {"Amarillo", 0xFFFF00},
-                                                 {"Azul", 0x0000FF},
-                                                 {"Fucsia", 0xFF00FF},
-                                                 {"Aguamarina", 0x00FFFF},
-                                                 {"Blanco", 0xFFFFFF}}};
+                                                {"Granate", 0x800000},
+                                                {"Verde", 0x008000},
+                                                {"Aceituna", 0x808000},
+                                                {"Azul marino", 0x000080},
+                                                {"Púrpura", 0x800080},
+                                                {"Verde azulado", 0x008080},
+                                                {"Gris", 0x808080},
+                                                {"Plateado", 0xC0C0C0},
+                                                {"Rojo", 0xFF0000},
+                                                {"Verde lima", 0x00FF00},
+                                                {"Amarillo", 0xFFFF00},
+                                                {"Azul", 0x0000FF},
+                                                {"Fucsia", 0xFF00FF},
+                                                {"Aguamarina", 0x00FFFF},
+                                                {"Blanco", 0xFFFFFF}}};
 
 QIcon swatch(const QColor& colour) {
   QPixmap pixmap(24, 12);
@@ -195,7 +195,8 @@ bool TFontDialog::execute(QWidget* parent) {
   auto* colours = new QComboBox(&dialog);
   colours->setObjectName(QStringLiteral("Color"));
   label->setBuddy(colours);
-  for (const NamedColour& c : kColours) colours->addItem(swatch(QColor(c.rgb)), QString::fromUtf8(c.name), QColor(c.rgb));
+  for (const NamedColour& c : kColours)
+    colours->addItem(swatch(QColor(c.rgb)), QString::fromUtf8(c.name), QColor(c.rgb));
   int current = colours->findData(QColor(Color.rgb()));
   if (current < 0) {
     // A colour of the text that is none of the sixteen stays choosable as it is.
@@ -218,22 +219,6 @@ bool TFontDialog::execute(QWidget* parent) {
   if (!known && Font.family() == shown.family()) Font.setFamily(requested);
   Color = colours->currentData().value<QColor>();
   return true;
-}
-
-Answer askYesNoCancel(QWidget* parent, const QString& text) {
-  const QString title = ui::Application::exists() ? ui::Application::instance().title() : QString();
-  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-  box.setObjectName(QStringLiteral("ConfirmBox"));
-  box.setDefaultButton(QMessageBox::Yes);
-  box.setEscapeButton(QMessageBox::Cancel);
-  switch (box.exec()) {
-    case QMessageBox::Yes:
-      return Answer::Yes;
-    case QMessageBox::No:
-      return Answer::No;
-    default:
-      return Answer::Cancel;
-  }
 }
 
 }  // namespace vardel

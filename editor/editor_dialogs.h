@@ -62,9 +62,4 @@ class TFontDialog : public QObject {
   bool execute(QWidget* parent);
 };
 
-enum class Answer { Yes, No, Cancel };
-
-// A confirmation box with Yes, No and Cancel (closing it answers Cancel).
-Answer askYesNoCancel(QWidget* parent, const QString& text);
-
 }  // namespace vardel

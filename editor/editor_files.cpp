@@ -4,24 +4,38 @@
 
 #include "platform/richedit/richedit.h"
 #include "ui/application.h"
+#include "ui/message_dialog.h"
 
 #include <QFileInfo>
 #include <QPrinter>
 
 namespace vardel {
+namespace {
+
+using ui::DialogButton;
+
+// A confirmation box with Yes, No and Cancel under the program's title; Yes is the default,
+// and Escape or closing the box answers Cancel.
+DialogButton confirm(QWidget* editor, const QString& text) {
+  const QString title = ui::Application::exists() ? ui::Application::instance().title() : QString();
+  return ui::messageDialog(title, text, ui::MessageIcon::Question,
+                           {DialogButton::mbYes, DialogButton::mbNo, DialogButton::mbCancel}, DialogButton::mbYes,
+                           DialogButton::mbCancel, editor);
+}
+
+}  // namespace
 
 bool TfrmEditor::OfferToSaveChanges() {
   if (!Editor->modified()) return true;
-  switch (askYesNoCancel(this, QStringLiteral("Guardar los cambios en %1?").arg(DocumentName))) {
-    case Answer::Yes:
+  switch (confirm(this, QStringLiteral("Guardar los cambios en %1?").arg(DocumentName))) {
+    case DialogButton::mbYes:
       // Going on after Yes without a written file would lose the text the person meant to keep.
       return saveDocument();
-    case Answer::No:
+    case DialogButton::mbNo:
       return true;
-    case Answer::Cancel:
-      break;
+    default:
+      return false;
   }
-  return false;
 }
 
 void TfrmEditor::OpenDocumentFile(const QString& path) {
@@ -69,7 +83,7 @@ bool TfrmEditor::saveDocumentAs() {
   // Documents are always rich text, and their names always say so.
   const QString target = SaveDialog->FileName + QStringLiteral(".rtf");
   if (QFileInfo::exists(target) &&
-      askYesNoCancel(this, QStringLiteral("¿Sobreescribir %1?").arg(target)) != Answer::Yes) {
+      confirm(this, QStringLiteral("¿Sobreescribir %1?").arg(target)) != DialogButton::mbYes) {
     return false;
   }
   Editor->saveToFile(target);

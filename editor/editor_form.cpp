@@ -88,7 +88,8 @@ QString commandLineDocument(const QStringList& arguments, const QString& startFo
   return QFileInfo(path).isFile() ? path : QString();
 }
 
-TfrmEditor::TfrmEditor(ui::Form* owner, EditorHost& host) : ui::Form(owner), host_(host), browser_(host.browserBuild()) {
+TfrmEditor::TfrmEditor(ui::Form* owner, EditorHost& host)
+    : ui::Form(owner), host_(host), browser_(host.browserBuild()) {
   setObjectName(QStringLiteral("frmEditor"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setBorderStyle(ui::BorderStyle::bsNone);
@@ -109,6 +110,7 @@ TfrmEditor::~TfrmEditor() {
 
 // The window definition, top to bottom.
 void TfrmEditor::defineControls() {
+  // clang-format off
   area_ = new QWidget(client());
   area_->setObjectName(QStringLiteral("area"));
   defineMenus();
@@ -161,9 +163,11 @@ void TfrmEditor::defineControls() {
   ui::Definition d(this, area_);
   d.timer(tmCargarHTML, "tmCargarHTML").interval(10).enabled(!browser_).onTimer(&TfrmEditor::tmCargarHTMLTimer);
   layoutControls();
+  // clang-format on
 }
 
 void TfrmEditor::defineMenus() {
+  // clang-format off
   MainMenu = new QMenuBar(client());
   MainMenu->setObjectName(QStringLiteral("MainMenu"));
   MainMenu->setFont(ui::pixelFont(kSansSerif, 11));
@@ -207,6 +211,7 @@ void TfrmEditor::defineMenus() {
        QStringLiteral("Paste contents of clipboard"), &TfrmEditor::EditPaste);
   EditMenu->addSeparator();
   item(EditMenu, miEditFont, "miEditFont", QStringLiteral("&Fuente..."), QKeySequence(), QString(), &TfrmEditor::SelectFont);
+  // clang-format on
 }
 
 QToolButton* TfrmEditor::toolButton(QToolButton*& field, const char* name, int x, int image, const QString& hint) {
@@ -224,6 +229,7 @@ QToolButton* TfrmEditor::toolButton(QToolButton*& field, const char* name, int x
 
 // Tool bar positions: the two programs differ from the size box on.
 void TfrmEditor::defineToolBar() {
+  // clang-format off
   ToolBar = new TToolBar(area_, kBarColour, 2);
   ToolBar->setObjectName(QStringLiteral("ToolBar"));
   const auto clicked = [this](QToolButton* button, void (TfrmEditor::*handler)(QObject*)) {
@@ -297,9 +303,11 @@ void TfrmEditor::defineToolBar() {
           &TfrmEditor::BulletsButtonClick);
   BulletsButton->setCheckable(true);
   ToolBar->addDivider(a + 92, 13);
+  // clang-format on
 }
 
 void TfrmEditor::defineRuler() {
+  // clang-format off
   Ruler = new TPanel(area_);
   Ruler->setObjectName(QStringLiteral("Ruler"));
   Ruler->setBevels(BevelCut::bvNone, BevelCut::bvLowered, 1);
@@ -324,6 +332,7 @@ void TfrmEditor::defineRuler() {
   RulerLine->setGeometry(5, 15, 713, 2);
   RulerLine->lower();
   marker(RightInd, "RightInd", TRulerMarker::Shape::HollowUpArrow, QRect(708, 17, 12, 16), &TfrmEditor::RightIndMouseUp);
+  // clang-format on
 }
 
 // The client area below the menu: tool bar and ruler at the top, status bar at the bottom,

@@ -26,12 +26,14 @@ bool toInteger(const QString& text, int& value) {
   qsizetype i = 0;
   while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) negative = text[i++] == QLatin1Char('-');
+  if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+    negative = text[i++] == QLatin1Char('-');
   int base = 10;
   if (i < text.size() && text[i] == QLatin1Char('$')) {
     base = 16;
     ++i;
-  } else if (i + 1 < text.size() && text[i] == QLatin1Char('0') && (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X'))) {
+  } else if (i + 1 < text.size() && text[i] == QLatin1Char('0') &&
+             (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X'))) {
     base = 16;
     i += 2;
   }

@@ -85,7 +85,8 @@ void TfrmEditor::ImportDisplayedDocument() {
       // The caret goes to the start before the rest follows, so that nothing drags it (and
       // a selection) along to the end, which would have the whole text laid out at once.
       Editor->setSelStart(0);
-      if (fit > 1) edit.insertText(QChar(QChar::ParagraphSeparator) + lines.mid(1, fit - 1).join(QChar::ParagraphSeparator));
+      if (fit > 1)
+        edit.insertText(QChar(QChar::ParagraphSeparator) + lines.mid(1, fit - 1).join(QChar::ParagraphSeparator));
     }
     edit.endEditBlock();
   }

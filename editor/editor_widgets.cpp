@@ -159,7 +159,8 @@ QRect TStatusBar::panelRect(int index) const {
   // to the right end.
   int left = 0;
   for (int i = 0; i < index; ++i) left += panels_[i].width + 2;
-  const int width = index == panels_.size() - 1 ? std::max(panels_[index].width, this->width() - left) : panels_[index].width;
+  const int width =
+      index == panels_.size() - 1 ? std::max(panels_[index].width, this->width() - left) : panels_[index].width;
   return QRect(left, 2, width, height() - 2);
 }
 

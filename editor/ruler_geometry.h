@@ -15,9 +15,7 @@ inline constexpr int kLeftIndWidth = 13;
 inline constexpr int kRightIndWidth = 12;
 
 namespace detail {
-inline int clampToInt(std::int64_t v) {
-  return int(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
+inline int clampToInt(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); }
 }  // namespace detail
 
 // Exact 4v/3 and 3v/4, truncated towards zero (3 points are exactly 4 pixels; -2 points x 0.75

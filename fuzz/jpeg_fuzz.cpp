@@ -6,8 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   QString error;
-  const QImage image = vardel::platform::decodeJpeg(
-      QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)), &error);
+  const QImage image =
+      vardel::platform::decodeJpeg(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)), &error);
   if (!image.isNull() && image.format() != QImage::Format_RGB32) __builtin_trap();
   return 0;
 }

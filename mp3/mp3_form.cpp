@@ -24,7 +24,7 @@ using ui::Cursor;
 namespace {
 
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
-constexpr int kFontPixels = 11;  // "MS Sans Serif" of height -11
+constexpr int kFontPixels = 11;             // "MS Sans Serif" of height -11
 constexpr ui::Color kPanelColor = 9421024;  // 0x008FC0E0
 constexpr int kPlaying = 3;
 constexpr int kPaused = 4;
@@ -75,6 +75,7 @@ TfrmMP3::~TfrmMP3() = default;
 
 // The window definition, line by line.
 void TfrmMP3::defineControls() {
+  // clang-format off
   ui::Definition d(this, client());
   const auto hotspot = [&](TShape2*& shape, const char* name, int left, int top, int width, int height,
                            const QString& hint) -> ui::ControlDef<TfrmMP3, TShape2> {
@@ -125,9 +126,11 @@ void TfrmMP3::defineControls() {
   LoopedCB->setText(QStringLiteral("Looped playback"));
   LoopedCB->setChecked(false);
   d.add(Label2, "Label2", 386, 401).font(kSansSerif, kFontPixels).caption(QStringLiteral("Priority")).visible(false);
+  // clang-format on
 }
 
 void TfrmMP3::defineComponents() {
+  // clang-format off
   OpenDialog1 = new ui::OpenDialog(this);
   OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
   OpenDialog1->Filter = QStringLiteral("mp*|*.mp*");
@@ -151,9 +154,11 @@ void TfrmMP3::defineComponents() {
   MPlayer->setEndPos(0);
   MPlayer->OnPosUpdate = [this](int32_t pos, int32_t len) { MPlayerPosUpdate(pos, len); };
   MPlayer->OnPlayEnd = [this](QObject* sender) { MPlayerPlayEnd(sender); };
+  // clang-format on
 }
 
 void TfrmMP3::defineCaption() {
+  // clang-format off
   GradientCaption1 = new TGradientCaption(this);
   GradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
   GradientCaption1->AppNameText()->setCaption(QStringLiteral("Ondravia VARDEL v1.0"));
@@ -165,6 +170,7 @@ void TfrmMP3::defineCaption() {
   GradientCaption1->CompanyText()->setVisible(false);
   GradientCaption1->setColor(ui::clNavy);
   GradientCaption1->setNumColors(256);
+  // clang-format on
 }
 
 void TfrmMP3::FormCreate(QObject*) {
@@ -207,8 +213,8 @@ void TfrmMP3::MPlayerRestartStream(void* Context, bool& res) {
 void TfrmMP3::MPlayerReadStream(void* Context, void* read_buffer, int32_t nNumberOfBytesToRead,
                                 int32_t& nNumberOfBytesRead, bool& res) {
   QFile* file = fileOf(Context);
-  const qint64 read = file && nNumberOfBytesToRead > 0 ? file->read(static_cast<char*>(read_buffer), nNumberOfBytesToRead)
-                                                       : 0;
+  const qint64 read =
+      file && nNumberOfBytesToRead > 0 ? file->read(static_cast<char*>(read_buffer), nNumberOfBytesToRead) : 0;
   // A read error is the failure answer, not a count of -1.
   nNumberOfBytesRead = read > 0 ? int32_t(read) : 0;
   res = file && read >= 0;
@@ -370,10 +376,9 @@ void TfrmMP3::Slider1Change(QObject*) {
 }
 
 void TfrmMP3::PriorityComboChange(QObject*) {
-  static constexpr TPlayPriority kLevels[] = {TPlayPriority::Idle,        TPlayPriority::Lowest,
-                                              TPlayPriority::BelowNormal, TPlayPriority::Normal,
-                                              TPlayPriority::AboveNormal, TPlayPriority::Highest,
-                                              TPlayPriority::TimeCritical};
+  static constexpr TPlayPriority kLevels[] = {
+      TPlayPriority::Idle,        TPlayPriority::Lowest,  TPlayPriority::BelowNormal, TPlayPriority::Normal,
+      TPlayPriority::AboveNormal, TPlayPriority::Highest, TPlayPriority::TimeCritical};
   const int index = PriorityCombo->currentIndex();
   if (index >= 0 && index < 7) MPlayer->setPlayerPriority(kLevels[index]);
 }

@@ -60,7 +60,7 @@ TMPEGPlayer::~TMPEGPlayer() {
 }
 
 void TMPEGPlayer::raise(int code) {
-  const QString message = code >= 0 && code <= 5     ? QString::fromLatin1(kMessages[code])
+  const QString message = code >= 0 && code <= 5         ? QString::fromLatin1(kMessages[code])
                           : code == MPEGDLL_ERR_PRIORITY ? QStringLiteral("Priority not permitted")
                                                          : QStringLiteral("MPEG library error %1").arg(code);
   throw TMPEGError(message, uint8_t(code));

@@ -45,14 +45,16 @@ Entries readEntries(const QString& file) {
 bool writeEntries(const QString& file, const Entries& entries, QString* error) {
   QSaveFile out(file);
   if (!out.open(QIODevice::WriteOnly)) {
-    if (error) *error = QStringLiteral("No se puede escribir el registro de controles %1: %2").arg(file, out.errorString());
+    if (error)
+      *error = QStringLiteral("No se puede escribir el registro de controles %1: %2").arg(file, out.errorString());
     return false;
   }
   QByteArray text = "# Hosted control classes: {CLASS-ID}=library\n";
   for (const auto& [id, path] : entries) text += id.toUtf8() + '=' + path.toUtf8() + '\n';
   out.write(text);
   if (!out.commit()) {
-    if (error) *error = QStringLiteral("No se puede escribir el registro de controles %1: %2").arg(file, out.errorString());
+    if (error)
+      *error = QStringLiteral("No se puede escribir el registro de controles %1: %2").arg(file, out.errorString());
     return false;
   }
   return true;
@@ -63,7 +65,9 @@ template <typename Change>
 bool modify(Change change, QString* error) {
   const QString file = controlRegistryFile();
   if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
-    if (error) *error = QStringLiteral("No se puede crear la carpeta del registro de controles %1").arg(QFileInfo(file).absolutePath());
+    if (error)
+      *error = QStringLiteral("No se puede crear la carpeta del registro de controles %1")
+                   .arg(QFileInfo(file).absolutePath());
     return false;
   }
   QLockFile lock(file + QStringLiteral(".lock"));
@@ -80,8 +84,8 @@ bool modify(Change change, QString* error) {
 }  // namespace
 
 QString canonicalClassId(const QString& classId) {
-  static const QRegularExpression pattern(QStringLiteral(
-      "^\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?$"));
+  static const QRegularExpression pattern(
+      QStringLiteral("^\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?$"));
   const QString trimmed = classId.trimmed();
   // Braces come in pairs or not at all.
   if (trimmed.startsWith(QLatin1Char('{')) != trimmed.endsWith(QLatin1Char('}'))) return {};
@@ -124,9 +128,8 @@ bool unregisterControl(const QString& classId, const QString& libraryPath, QStri
   const QString path = libraryPath.isEmpty() ? QString() : QFileInfo(libraryPath).absoluteFilePath();
   return modify(
       [&](Entries& entries) {
-        return std::erase_if(entries, [&](const auto& e) {
-                 return e.first == id && (path.isEmpty() || e.second == path);
-               }) > 0;
+        return std::erase_if(entries,
+                             [&](const auto& e) { return e.first == id && (path.isEmpty() || e.second == path); }) > 0;
       },
       error);
 }

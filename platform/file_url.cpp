@@ -41,9 +41,7 @@ bool exists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(p
 
 }  // namespace
 
-bool isFileUrl(const QString& url) {
-  return url.trimmed().startsWith(kScheme, Qt::CaseInsensitive);
-}
+bool isFileUrl(const QString& url) { return url.trimmed().startsWith(kScheme, Qt::CaseInsensitive); }
 
 FileUrl resolveFileUrl(const QString& url, const QString& baseFolder) {
   QString rest = url.trimmed();

@@ -186,4 +186,18 @@ bool showWindowNormal(WindowId window) {
   return true;
 }
 
+bool setOwnerWindow(WindowId window, WindowId owner) {
+  Display d;
+  if (!d.ok() || window == 0) return false;
+  if (owner == 0) {
+    xcb_delete_property(d.c(), window, XCB_ATOM_WM_TRANSIENT_FOR);
+  } else {
+    xcb_change_property(d.c(), XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1,
+                        &owner);
+  }
+  // A round trip: the property is in place before the caller goes on to map the window.
+  auto sync = reply(xcb_get_input_focus_reply(d.c(), xcb_get_input_focus(d.c()), nullptr));
+  return sync != nullptr;
+}
+
 }  // namespace vardel::platform

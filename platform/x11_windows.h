@@ -24,4 +24,10 @@ bool processShowsWindow(std::int64_t pid);
 // the way a task bar brings a window up. False when the window is gone or there is no display.
 bool showWindowNormal(WindowId window);
 
+// Makes `owner` the window that `window` belongs to (ICCCM WM_TRANSIENT_FOR; 0 removes it), as
+// an owned window is on Windows: the window manager keeps it above its owner, in the owner's
+// stacking layer, and minimises it with the owner. Set it before the window is mapped. False
+// without a display.
+bool setOwnerWindow(WindowId window, WindowId owner);
+
 }  // namespace vardel::platform

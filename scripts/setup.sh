@@ -28,6 +28,8 @@ packages=(
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils unrtf pandoc
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
+  # the source format check
+  clang-format
 )
 
 missing=()

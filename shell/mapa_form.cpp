@@ -39,6 +39,7 @@ TfrmMapa::~TfrmMapa() = default;
 
 // The window definition, line by line.
 void TfrmMapa::defineControls() {
+  // clang-format off
   ui::Definition d(this, client());
   d.add(ImgFondo, "ImgFondo", 0, 0, 800, 600).center().onClick(&TfrmMapa::ImgFondoClick);
   d.add(c1, "c1", 0, 0, 50, 50).cursor(Cursor::crHandPoint).onEnter(&TfrmMapa::c1Enter).onExit(&TfrmMapa::c1Exit)
@@ -135,6 +136,7 @@ void TfrmMapa::defineControls() {
   mp3->setOutputDevice(TOutputDevice::wavemapper);
   mp3->setStartPos(0);
   mp3->setEndPos(0);
+  // clang-format on
 }
 
 void TfrmMapa::loadPicture(ui::Image* image, const char* name) {
@@ -154,8 +156,7 @@ void TfrmMapa::FormCreate(QObject*) {
 }
 
 void TfrmMapa::CargarCiudades() {
-  const std::uint8_t count =
-      readCityCount(platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile)));
+  const std::uint8_t count = readCityCount(platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile)));
   ConfigurarCiudad(c1);
   for (int n = 2; n <= 15 && cityExists(count, n); ++n) {
     auto* city = new TShape2(client());
@@ -180,7 +181,9 @@ void TfrmMapa::ConfigurarCiudad(TShape2* shape) {
   shape->Cadena = city.file;
   shape->OnEnter = [this](QObject* s) { c1Enter(s); };
   shape->OnExit = [this](QObject* s) { c1Exit(s); };
-  shape->onMouseUp = [this](QObject* s, ui::MouseButton b, ui::ShiftState st, int x, int y) { c1MouseUp(s, b, st, x, y); };
+  shape->onMouseUp = [this](QObject* s, ui::MouseButton b, ui::ShiftState st, int x, int y) {
+    c1MouseUp(s, b, st, x, y);
+  };
   shape->setCursor(Qt::PointingHandCursor);
   shape->setPenStyle(ui::PenStyle::psClear);
   shape->setBrushStyle(ui::BrushStyle::bsClear);
@@ -211,7 +214,8 @@ void TfrmMapa::c1MouseUp(QObject* sender, ui::MouseButton, ui::ShiftState, int, 
   try {
     AbrirFichero(city->Cadena);
   } catch (const std::exception&) {
-    Application::instance().messageBox(QStringLiteral("No se ha encontrado el fichero: ") + programFolder() + city->Cadena);
+    Application::instance().messageBox(QStringLiteral("No se ha encontrado el fichero: ") + programFolder() +
+                                       city->Cadena);
   }
   Application::instance().setCursor(Cursor::crDefault);
 }
@@ -219,7 +223,8 @@ void TfrmMapa::c1MouseUp(QObject* sender, ui::MouseButton, ui::ShiftState, int, 
 void TfrmMapa::MostrarSeccion(std::uint8_t number) {
   Nivel = 2;
   try {
-    imgSecciones->loadPicture(programFolder() + QStringLiteral("Graficos\\s") + QString::number(number) + QLatin1Char('.'));
+    imgSecciones->loadPicture(programFolder() + QStringLiteral("Graficos\\s") + QString::number(number) +
+                              QLatin1Char('.'));
     loadPicture(imgMapita, "p5");
   } catch (const std::exception&) {
   }

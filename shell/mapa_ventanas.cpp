@@ -85,8 +85,8 @@ void TfrmMapa::Shape23MouseUp(QObject*, ui::MouseButton, ui::ShiftState, int, in
     showAgain(frmLector);
     return;
   }
-  frmLector = createWindow<TfrmLector>(*this, factories.lector,
-                                       QStringLiteral("No hay suficiente memoria para crear la pantalla del lector de Cd"));
+  frmLector = createWindow<TfrmLector>(
+      *this, factories.lector, QStringLiteral("No hay suficiente memoria para crear la pantalla del lector de Cd"));
 }
 
 void TfrmMapa::Shape27MouseUp(QObject*, ui::MouseButton, ui::ShiftState, int, int) {

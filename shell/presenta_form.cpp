@@ -31,6 +31,7 @@ TfrmPresenta::TfrmPresenta() {
 }
 
 void TfrmPresenta::defineControls() {
+  // clang-format off
   ui::Definition d(this, client());
   d.add(imgLogo, "imgLogo", 0, 0).autoSize().visible(false).onClick(&TfrmPresenta::imgLogoClick);
   d.add(lbPresenta, "lbPresenta", 330, 341).caption(QStringLiteral("PRESENTA")).transparent()
@@ -46,6 +47,7 @@ void TfrmPresenta::defineControls() {
   d.timer(tmTexto, "tmTexto").interval(2250).enabled(false).onTimer(&TfrmPresenta::tmTextoTimer);
   d.timer(tmParpadeo, "tmParpadeo").interval(2000).enabled(false).onTimer(&TfrmPresenta::tmParpadeoTimer);
   placeRedN();
+  // clang-format on
 }
 
 // The red N covers the title's own letter N, wherever the substituted font puts it.

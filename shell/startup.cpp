@@ -74,9 +74,10 @@ bool prepareMagazine(Variant variant) {
     const int width = ui::systemMetric(ui::SM_CXSCREEN);
     const int height = ui::systemMetric(ui::SM_CYSCREEN);
     if (width != 800 || height != 600) {
-      app.messageBox(QStringLiteral("Tu sistema está configurado a %1x%2. La resolución de pantalla debe ser de 800x600 píxeles.")
-                         .arg(width)
-                         .arg(height));
+      app.messageBox(
+          QStringLiteral("Tu sistema está configurado a %1x%2. La resolución de pantalla debe ser de 800x600 píxeles.")
+              .arg(width)
+              .arg(height));
       app.terminate();  // the rest still runs; the loop then returns at once
     }
     app.setTitle(QStringLiteral("VARDEL"));

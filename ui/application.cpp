@@ -10,8 +10,8 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QWidget>
 
 #include <utility>
@@ -101,7 +101,8 @@ bool Application::eventFilter(QObject* watched, QEvent* event) {
   if (watched == mainForm_ && event->type() == QEvent::WindowStateChange && !mainForm_->isMinimized()) {
     // Restored by someone else (the window manager): bring the others back with it, once
     // the state change has settled.
-    QMetaObject::invokeMethod(this, [this] { restore(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { restore(); }, Qt::QueuedConnection);
   }
   return QObject::eventFilter(watched, event);
 }
@@ -130,6 +131,7 @@ void Application::messageBox(const QString& text, MessageIcon icon) {
   }
   QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical
                   : icon == MessageIcon::Information ? QMessageBox::Information
+                  : icon == MessageIcon::Question    ? QMessageBox::Question
                                                      : QMessageBox::NoIcon,
                   title_, text, QMessageBox::Ok, QApplication::activeWindow());
   box.setObjectName(QStringLiteral("MessageBox"));

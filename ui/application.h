@@ -15,7 +15,7 @@ namespace vardel::ui {
 
 enum class Cursor { crDefault, crHourGlass, crHandPoint };
 
-enum class MessageIcon { None, Information, Error };
+enum class MessageIcon { None, Information, Error, Question };
 
 // A message box the program asks for; tests may answer it through a message hook.
 struct MessageRequest {

@@ -27,112 +27,90 @@ class ControlDef {
     return *this;
   }
   ControlDef& cursor(Cursor cursor) {
-    if (cursor == Cursor::crHandPoint) control_->setCursor(Qt::PointingHandCursor);
-    else if (cursor == Cursor::crHourGlass) control_->setCursor(Qt::WaitCursor);
-    else control_->unsetCursor();
+    if (cursor == Cursor::crHandPoint)
+      control_->setCursor(Qt::PointingHandCursor);
+    else if (cursor == Cursor::crHourGlass)
+      control_->setCursor(Qt::WaitCursor);
+    else
+      control_->unsetCursor();
     return *this;
   }
-  ControlDef& tag(int value)
-    requires std::is_base_of_v<MouseControl, T>
-  {
+  ControlDef& tag(int value) requires std::is_base_of_v<MouseControl, T> {
     control_->tag = value;
     return *this;
   }
-  ControlDef& hint(const QString& text)
-    requires requires(T t) { t.Hint; }
+  ControlDef& hint(const QString& text) requires requires(T t) { t.Hint; }
   {
     control_->Hint = text;
     return *this;
   }
 
   // Pictures.
-  ControlDef& center(bool center = true)
-    requires std::is_base_of_v<Image, T>
-  {
+  ControlDef& center(bool center = true) requires std::is_base_of_v<Image, T> {
     control_->setCenter(center);
     return *this;
   }
-  ControlDef& autoSize(bool autoSize = true)
-    requires(std::is_base_of_v<Image, T> || std::is_base_of_v<Label, T>)
-  {
+  ControlDef& autoSize(bool autoSize = true) requires(std::is_base_of_v<Image, T> || std::is_base_of_v<Label, T>) {
     control_->setAutoSize(autoSize);
     return *this;
   }
 
   // Labels.
-  ControlDef& caption(const QString& text)
-    requires std::is_base_of_v<Label, T>
-  {
+  ControlDef& caption(const QString& text) requires std::is_base_of_v<Label, T> {
     control_->setCaption(text);
     return *this;
   }
   // A font by Windows face name with its character height in pixels.
-  ControlDef& font(const QString& family, int pixels, FontStyles styles = fsNone, bool fixedPitch = false)
-    requires std::is_base_of_v<Label, T>
-  {
+  ControlDef& font(const QString& family, int pixels, FontStyles styles = fsNone,
+                   bool fixedPitch = false) requires std::is_base_of_v<Label, T> {
     QFont f = pixelFont(family, pixels, styles);
     if (fixedPitch) f.setFixedPitch(true);
     control_->setLabelFont(f);
     return *this;
   }
-  ControlDef& fontColor(Color color)
-    requires std::is_base_of_v<Label, T>
-  {
+  ControlDef& fontColor(Color color) requires std::is_base_of_v<Label, T> {
     control_->setFontColor(color);
     return *this;
   }
-  ControlDef& transparent(bool transparent = true)
-    requires std::is_base_of_v<Label, T>
-  {
+  ControlDef& transparent(bool transparent = true) requires std::is_base_of_v<Label, T> {
     control_->setTransparent(transparent);
     return *this;
   }
-  ControlDef& wordWrap(bool wrap = true)
-    requires std::is_base_of_v<Label, T>
-  {
+  ControlDef& wordWrap(bool wrap = true) requires std::is_base_of_v<Label, T> {
     control_->setWordWrap(wrap);
     return *this;
   }
-  ControlDef& alignment(Alignment alignment)
-    requires std::is_base_of_v<Label, T>
-  {
+  ControlDef& alignment(Alignment alignment) requires std::is_base_of_v<Label, T> {
     control_->setAlignment(alignment);
     return *this;
   }
-  ControlDef& color(Color color)
-    requires requires(T t) { t.setColor(Color{}); }
+  ControlDef& color(Color color) requires requires(T t) { t.setColor(Color{}); }
   {
     control_->setColor(color);
     return *this;
   }
 
   // Bindings to the owner's handlers.
-  ControlDef& onClick(void (Owner::*handler)(QObject*))
-    requires std::is_base_of_v<MouseControl, T>
-  {
+  ControlDef& onClick(void (Owner::*handler)(QObject*)) requires std::is_base_of_v<MouseControl, T> {
     control_->onClick = bind(handler);
     return *this;
   }
-  ControlDef& onMouseDown(void (Owner::*handler)(QObject*, MouseButton, ShiftState, int, int))
-    requires std::is_base_of_v<MouseControl, T>
-  {
+  ControlDef& onMouseDown(void (Owner::*handler)(QObject*, MouseButton, ShiftState, int,
+                                                 int)) requires std::is_base_of_v<MouseControl, T> {
     control_->onMouseDown = bind(handler);
     return *this;
   }
-  ControlDef& onMouseUp(void (Owner::*handler)(QObject*, MouseButton, ShiftState, int, int))
-    requires std::is_base_of_v<MouseControl, T>
-  {
+  ControlDef& onMouseUp(void (Owner::*handler)(QObject*, MouseButton, ShiftState, int,
+                                               int)) requires std::is_base_of_v<MouseControl, T> {
     control_->onMouseUp = bind(handler);
     return *this;
   }
-  ControlDef& onEnter(void (Owner::*handler)(QObject*))
-    requires requires(T t) { t.OnEnter; }
+  ControlDef& onEnter(void (Owner::*handler)(QObject*)) requires requires(T t) { t.OnEnter; }
   {
     control_->OnEnter = bind(handler);
     return *this;
   }
-  ControlDef& onExit(void (Owner::*handler)(QObject*))
-    requires requires(T t) { t.OnExit; }
+  ControlDef& onExit(void (Owner::*handler)(QObject*)) requires requires(T t) { t.OnExit; }
   {
     control_->OnExit = bind(handler);
     return *this;

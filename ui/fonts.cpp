@@ -7,6 +7,11 @@
 #include <cmath>
 
 namespace vardel::ui {
+namespace {
+
+constexpr int kSansSerifStretch = 92;  // percent of the stand-in's own width
+
+}  // namespace
 
 void installFontSubstitutions() {
   static bool installed = false;
@@ -23,6 +28,10 @@ void installFontSubstitutions() {
 QFont makeFont(const QString& family, int height, FontStyles styles) {
   installFontSubstitutions();
   QFont font(family);
+  // Liberation Sans at MS Sans Serif's cell height sets text about an eighth wider than the
+  // screens were laid out for, and labels wrapped in a fixed width then run into the next one.
+  // Narrowed to 92 % it keeps to those widths (and stays the same face everywhere else).
+  if (family.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0) font.setStretch(kSansSerifStretch);
   font.setStyleStrategy(QFont::PreferAntialias);
   font.setHintingPreference(QFont::PreferFullHinting);
   font.setBold(styles & fsBold);

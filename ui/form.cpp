@@ -1,6 +1,7 @@
 // The form base and its classic self-drawn frame.
 #include "ui/form.h"
 
+#include "platform/x11_windows.h"
 #include "ui/application.h"
 #include "ui/fonts.h"
 #include "ui/metrics.h"
@@ -8,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -20,9 +22,7 @@ bool selfDrawn(BorderStyle style) {
   return style == BorderStyle::bsSingle || style == BorderStyle::bsDialog || style == BorderStyle::bsToolWindow;
 }
 
-bool toolWindow(BorderStyle style) {
-  return style == BorderStyle::bsToolWindow || style == BorderStyle::bsSizeToolWin;
-}
+bool toolWindow(BorderStyle style) { return style == BorderStyle::bsToolWindow || style == BorderStyle::bsSizeToolWin; }
 
 }  // namespace
 
@@ -189,7 +189,8 @@ QMargins Form::frameMargins() const {
   if (!selfDrawn(borderStyle_)) return {};
   const int fx = systemMetric(SM_CXDLGFRAME);
   const int fy = systemMetric(SM_CYDLGFRAME);
-  const int caption = borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION);
+  const int caption =
+      borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION);
   return QMargins(fx, fy + caption, fx, fy);
 }
 
@@ -197,7 +198,8 @@ QRect Form::captionRect() const {
   if (!selfDrawn(borderStyle_)) return {};
   const int fx = systemMetric(SM_CXDLGFRAME);
   const int fy = systemMetric(SM_CYDLGFRAME);
-  const int height = (borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION)) - 1;
+  const int height =
+      (borderStyle_ == BorderStyle::bsToolWindow ? systemMetric(SM_CYSMCAPTION) : systemMetric(SM_CYCAPTION)) - 1;
   return QRect(fx, fy, width() - 2 * fx, height);
 }
 
@@ -269,6 +271,22 @@ void Form::settingsChanged() {
 }
 
 void Form::showEvent(QShowEvent* event) {
+  // A stay-on-top window rides with the window that owns it: the window manager then keeps it
+  // above that owner also while the owner fills the screen and has the focus (a focused
+  // full-screen window is otherwise stacked above every stay-on-top one), and minimises and
+  // restores it with the owner. Qt marks only dialogs and tool windows so, and clears the mark
+  // of other windows as it shows them: set once the window is shown.
+  if ((windowFlags() & Qt::WindowStaysOnTopHint) && parentWidget() &&
+      QGuiApplication::platformName() == QLatin1String("xcb")) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (isVisible() && parentWidget())
+            platform::setOwnerWindow(platform::WindowId(winId()),
+                                     platform::WindowId(parentWidget()->window()->winId()));
+        },
+        Qt::QueuedConnection);
+  }
   QWidget::showEvent(event);
   fire(onShow, this);
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -29,6 +30,19 @@ class Dialog : public QDialog {
     answer_ = escape_;
     QDialog::accept();
   }
+  // As in the system's own message boxes, a button's access letter works without Alt too.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->modifiers() == Qt::NoModifier) {
+      for (QPushButton* button : findChildren<QPushButton*>()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+        if (!mnemonic.isEmpty() && mnemonic[0].key() == Qt::Key(event->key())) {
+          button->animateClick();
+          return;
+        }
+      }
+    }
+    QDialog::keyPressEvent(event);
+  }
 
  private:
   DialogButton escape_;
@@ -36,7 +50,14 @@ class Dialog : public QDialog {
 };
 
 QStyle::StandardPixmap iconPixmap(MessageIcon icon) {
-  return icon == MessageIcon::Error ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxInformation;
+  switch (icon) {
+    case MessageIcon::Error:
+      return QStyle::SP_MessageBoxCritical;
+    case MessageIcon::Question:
+      return QStyle::SP_MessageBoxQuestion;
+    default:
+      return QStyle::SP_MessageBoxInformation;
+  }
 }
 
 }  // namespace
@@ -57,8 +78,8 @@ QString dialogButtonCaption(DialogButton button) {
 
 DialogButton messageDialog(const QString& caption, const QString& text, MessageIcon icon,
                            std::initializer_list<DialogButton> buttons, DialogButton defaultButton,
-                           DialogButton escapeButton) {
-  Dialog dialog(QApplication::activeWindow(), escapeButton);
+                           DialogButton escapeButton, QWidget* parent) {
+  Dialog dialog(parent ? parent : QApplication::activeWindow(), escapeButton);
   dialog.setObjectName(QStringLiteral("MessageDialog"));
   dialog.setWindowTitle(caption);
   dialog.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -5,14 +5,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMetaProperty>
 #include <QSaveFile>
 #include <QSocketNotifier>
-#include <QMetaProperty>
 #include <QWidget>
 
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace vardel::ui {
 namespace {

@@ -21,8 +21,8 @@ HostedControl::HostedControl(const char* classId, QWidget* parent, ControlEvents
   if (!QFileInfo(path).isFile())
     throw ControlError(QStringLiteral("No se encuentra la biblioteca del control %1: %2").arg(id, path));
   if (!library_.load(path))
-    throw ControlError(
-        QStringLiteral("No se puede cargar la biblioteca del control %1 (%2): %3").arg(id, path, library_.errorString()));
+    throw ControlError(QStringLiteral("No se puede cargar la biblioteca del control %1 (%2): %3")
+                           .arg(id, path, library_.errorString()));
   const auto factory = library_.resolveAs<VardelCreateControlFn>(kFactorySymbol);
   if (!factory) throw ControlError(library_.errorString());
   std::array<char, 512> error{};

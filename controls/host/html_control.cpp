@@ -17,7 +17,8 @@ class THTML::Events : public controls::ControlEvents {
 THTML::THTML(QWidget* parent) : QWidget(parent), events_(std::make_unique<Events>(this)) {
   hosted_ = std::make_unique<controls::HostedControl>(platform::kHtmlViewerClassId, this, events_.get());
   viewer_ = hosted_->control()->asHtmlViewer();
-  if (!viewer_) throw ControlError(QStringLiteral("La biblioteca %1 no ha creado un visor HTML").arg(hosted_->libraryPath()));
+  if (!viewer_)
+    throw ControlError(QStringLiteral("La biblioteca %1 no ha creado un visor HTML").arg(hosted_->libraryPath()));
   hosted_->control()->widget()->setGeometry(rect());
   hosted_->control()->widget()->show();
 }

@@ -14,13 +14,37 @@ namespace {
 // frame (html, head, body): none adds a level.
 bool addsNoLevel(int id) {
   switch (id) {
-    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BR: case GUMBO_TAG_COL: case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_HR: case GUMBO_TAG_IMG: case GUMBO_TAG_IMAGE: case GUMBO_TAG_INPUT: case GUMBO_TAG_LINK:
-    case GUMBO_TAG_META: case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
-    case GUMBO_TAG_KEYGEN: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_FRAME:
-    case GUMBO_TAG_ISINDEX: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_TEXTAREA:
-    case GUMBO_TAG_TITLE: case GUMBO_TAG_XMP: case GUMBO_TAG_IFRAME: case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES: case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_HTML: case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BR:
+    case GUMBO_TAG_COL:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_IMAGE:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_SOURCE:
+    case GUMBO_TAG_TRACK:
+    case GUMBO_TAG_WBR:
+    case GUMBO_TAG_KEYGEN:
+    case GUMBO_TAG_BASEFONT:
+    case GUMBO_TAG_BGSOUND:
+    case GUMBO_TAG_FRAME:
+    case GUMBO_TAG_ISINDEX:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_PLAINTEXT:
+    case GUMBO_TAG_HTML:
+    case GUMBO_TAG_HEAD:
     case GUMBO_TAG_BODY:
       return true;
     default:
@@ -30,9 +54,20 @@ bool addsNoLevel(int id) {
 
 bool isFormatting(int id) {
   switch (id) {
-    case GUMBO_TAG_A: case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_CODE: case GUMBO_TAG_EM:
-    case GUMBO_TAG_FONT: case GUMBO_TAG_I: case GUMBO_TAG_NOBR: case GUMBO_TAG_S: case GUMBO_TAG_SMALL:
-    case GUMBO_TAG_STRIKE: case GUMBO_TAG_STRONG: case GUMBO_TAG_TT: case GUMBO_TAG_U:
+    case GUMBO_TAG_A:
+    case GUMBO_TAG_B:
+    case GUMBO_TAG_BIG:
+    case GUMBO_TAG_CODE:
+    case GUMBO_TAG_EM:
+    case GUMBO_TAG_FONT:
+    case GUMBO_TAG_I:
+    case GUMBO_TAG_NOBR:
+    case GUMBO_TAG_S:
+    case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_STRIKE:
+    case GUMBO_TAG_STRONG:
+    case GUMBO_TAG_TT:
+    case GUMBO_TAG_U:
       return true;
     default:
       return false;
@@ -43,17 +78,58 @@ bool isFormatting(int id) {
 // reach past them.
 bool isSpecial(int id) {
   switch (id) {
-    case GUMBO_TAG_ADDRESS: case GUMBO_TAG_APPLET: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_BUTTON: case GUMBO_TAG_CAPTION: case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_COLGROUP: case GUMBO_TAG_DD: case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL: case GUMBO_TAG_DT: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FIGURE: case GUMBO_TAG_FOOTER: case GUMBO_TAG_FORM: case GUMBO_TAG_FRAMESET: case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6:
-    case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_LI: case GUMBO_TAG_LISTING: case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_MARQUEE: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV: case GUMBO_TAG_NOSCRIPT: case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_OL: case GUMBO_TAG_P: case GUMBO_TAG_PRE: case GUMBO_TAG_SECTION: case GUMBO_TAG_SELECT:
-    case GUMBO_TAG_SUMMARY: case GUMBO_TAG_TABLE: case GUMBO_TAG_TBODY: case GUMBO_TAG_TD: case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_TFOOT: case GUMBO_TAG_TH: case GUMBO_TAG_THEAD: case GUMBO_TAG_TR: case GUMBO_TAG_UL:
+    case GUMBO_TAG_ADDRESS:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_ARTICLE:
+    case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_BUTTON:
+    case GUMBO_TAG_CAPTION:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_COLGROUP:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_DIR:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_FIELDSET:
+    case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_FORM:
+    case GUMBO_TAG_FRAMESET:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_HEADER:
+    case GUMBO_TAG_HGROUP:
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_MENU:
+    case GUMBO_TAG_NAV:
+    case GUMBO_TAG_NOSCRIPT:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_SELECT:
+    case GUMBO_TAG_SUMMARY:
+    case GUMBO_TAG_TABLE:
+    case GUMBO_TAG_TBODY:
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_TFOOT:
+    case GUMBO_TAG_TH:
+    case GUMBO_TAG_THEAD:
+    case GUMBO_TAG_TR:
+    case GUMBO_TAG_UL:
       return true;
     default:
       return false;
@@ -77,8 +153,15 @@ bool isSpecialAnywhere(int id) { return isSpecial(id) || isIntegrationPoint(id);
 // Where a search for an open element in scope stops.
 bool isScopeBoundary(int id) {
   switch (id) {
-    case GUMBO_TAG_APPLET: case GUMBO_TAG_CAPTION: case GUMBO_TAG_TABLE: case GUMBO_TAG_TD: case GUMBO_TAG_TH:
-    case GUMBO_TAG_MARQUEE: case GUMBO_TAG_OBJECT: case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_BUTTON:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_CAPTION:
+    case GUMBO_TAG_TABLE:
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH:
+    case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_BUTTON:
       return true;
     default:
       return isIntegrationPoint(id);
@@ -89,8 +172,13 @@ bool isScopeBoundary(int id) {
 // inside them does not leak out.
 bool setsMarker(int id) {
   switch (id) {
-    case GUMBO_TAG_APPLET: case GUMBO_TAG_CAPTION: case GUMBO_TAG_TD: case GUMBO_TAG_TH: case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_OBJECT: case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_CAPTION:
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH:
+    case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_TEMPLATE:
       return true;
     default:
       return false;
@@ -100,14 +188,44 @@ bool setsMarker(int id) {
 // Blocks whose start closes an open paragraph.
 bool closesParagraph(int id) {
   switch (id) {
-    case GUMBO_TAG_ADDRESS: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE: case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_CENTER: case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV: case GUMBO_TAG_DL:
-    case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION: case GUMBO_TAG_FIGURE: case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_MAIN: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV:
-    case GUMBO_TAG_OL: case GUMBO_TAG_P: case GUMBO_TAG_SECTION: case GUMBO_TAG_SUMMARY: case GUMBO_TAG_UL:
-    case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6: case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_FORM: case GUMBO_TAG_LI:
-    case GUMBO_TAG_DD: case GUMBO_TAG_DT: case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_XMP: case GUMBO_TAG_HR:
+    case GUMBO_TAG_ADDRESS:
+    case GUMBO_TAG_ARTICLE:
+    case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_DIR:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_FIELDSET:
+    case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_HEADER:
+    case GUMBO_TAG_HGROUP:
+    case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_MENU:
+    case GUMBO_TAG_NAV:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_SUMMARY:
+    case GUMBO_TAG_UL:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_FORM:
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_PLAINTEXT:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_HR:
       return true;
     default:
       return false;
@@ -117,15 +235,45 @@ bool closesParagraph(int id) {
 // Elements whose end tag closes them when they are in scope, with what is open inside them.
 bool endsInScope(int id) {
   switch (id) {
-    case GUMBO_TAG_ADDRESS: case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE: case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_BUTTON: case GUMBO_TAG_CENTER: case GUMBO_TAG_DETAILS: case GUMBO_TAG_DIR: case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_FIGCAPTION: case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FOOTER: case GUMBO_TAG_HEADER: case GUMBO_TAG_HGROUP: case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MAIN: case GUMBO_TAG_MENU: case GUMBO_TAG_NAV: case GUMBO_TAG_OL: case GUMBO_TAG_PRE:
-    case GUMBO_TAG_SECTION: case GUMBO_TAG_SUMMARY: case GUMBO_TAG_UL: case GUMBO_TAG_P: case GUMBO_TAG_DD:
-    case GUMBO_TAG_DT: case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_APPLET: case GUMBO_TAG_MARQUEE: case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_SELECT: case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_ADDRESS:
+    case GUMBO_TAG_ARTICLE:
+    case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_BUTTON:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_DIR:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_FIELDSET:
+    case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_HEADER:
+    case GUMBO_TAG_HGROUP:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_MENU:
+    case GUMBO_TAG_NAV:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_SUMMARY:
+    case GUMBO_TAG_UL:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_SELECT:
+    case GUMBO_TAG_TEMPLATE:
       return true;
     default:
       return false;
@@ -134,8 +282,14 @@ bool endsInScope(int id) {
 
 bool isTablePart(int id) {
   switch (id) {
-    case GUMBO_TAG_CAPTION: case GUMBO_TAG_COLGROUP: case GUMBO_TAG_TBODY: case GUMBO_TAG_THEAD:
-    case GUMBO_TAG_TFOOT: case GUMBO_TAG_TR: case GUMBO_TAG_TD: case GUMBO_TAG_TH:
+    case GUMBO_TAG_CAPTION:
+    case GUMBO_TAG_COLGROUP:
+    case GUMBO_TAG_TBODY:
+    case GUMBO_TAG_THEAD:
+    case GUMBO_TAG_TFOOT:
+    case GUMBO_TAG_TR:
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH:
       return true;
     default:
       return false;
@@ -145,15 +299,51 @@ bool isTablePart(int id) {
 // HTML elements whose start tag inside SVG or MathML leaves them for HTML again.
 bool leavesForeignContent(int id) {
   switch (id) {
-    case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_BODY: case GUMBO_TAG_BR:
-    case GUMBO_TAG_CENTER: case GUMBO_TAG_CODE: case GUMBO_TAG_DD: case GUMBO_TAG_DIV: case GUMBO_TAG_DL:
-    case GUMBO_TAG_DT: case GUMBO_TAG_EM: case GUMBO_TAG_EMBED: case GUMBO_TAG_H1: case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_HR: case GUMBO_TAG_I: case GUMBO_TAG_IMG: case GUMBO_TAG_LI: case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MENU: case GUMBO_TAG_META: case GUMBO_TAG_NOBR: case GUMBO_TAG_OL: case GUMBO_TAG_P:
-    case GUMBO_TAG_PRE: case GUMBO_TAG_RUBY: case GUMBO_TAG_S: case GUMBO_TAG_SMALL: case GUMBO_TAG_SPAN:
-    case GUMBO_TAG_STRONG: case GUMBO_TAG_STRIKE: case GUMBO_TAG_SUB: case GUMBO_TAG_SUP: case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_TT: case GUMBO_TAG_U: case GUMBO_TAG_UL: case GUMBO_TAG_VAR: case GUMBO_TAG_FONT:
+    case GUMBO_TAG_B:
+    case GUMBO_TAG_BIG:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_BODY:
+    case GUMBO_TAG_BR:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_CODE:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_EM:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_I:
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MENU:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_NOBR:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_RUBY:
+    case GUMBO_TAG_S:
+    case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_SPAN:
+    case GUMBO_TAG_STRONG:
+    case GUMBO_TAG_STRIKE:
+    case GUMBO_TAG_SUB:
+    case GUMBO_TAG_SUP:
+    case GUMBO_TAG_TABLE:
+    case GUMBO_TAG_TT:
+    case GUMBO_TAG_U:
+    case GUMBO_TAG_UL:
+    case GUMBO_TAG_VAR:
+    case GUMBO_TAG_FONT:
       return true;
     default:
       return false;
@@ -187,9 +377,7 @@ class NestingModel {
     return !inSelect() || token.tag == GUMBO_TAG_SCRIPT || token.tag == GUMBO_TAG_TEXTAREA;
   }
   // Whether the current element is SVG or MathML, not HTML inside them.
-  bool inForeignContent() const {
-    return !open_.empty() && open_.back().foreign && !holdsHtml(open_.back());
-  }
+  bool inForeignContent() const { return !open_.empty() && open_.back().foreign && !holdsHtml(open_.back()); }
   void start(const HtmlToken& token);
   void end(const HtmlToken& token);
 
@@ -244,8 +432,9 @@ void NestingModel::push(int id, bool active, bool foreign) {
   const int index = static_cast<int>(open_.size());
   const bool special = isSpecialAnywhere(id);
   const bool math = foreign && (id == GUMBO_TAG_MATH || (id != GUMBO_TAG_SVG && !open_.empty() && open_.back().math));
-  Open entry{id,     lastOf_[id], top(&Open::special), top(&Open::itemScope), top(&Open::scope), top(&Open::html),
-             active, foreign,     math};
+  Open entry{
+      id,      lastOf_[id], top(&Open::special), top(&Open::itemScope), top(&Open::scope), top(&Open::html), active,
+      foreign, math};
   if (!foreign || holdsHtml(entry)) entry.html = index;
   if (special) entry.special = index;
   if (special && id != GUMBO_TAG_ADDRESS && id != GUMBO_TAG_DIV && id != GUMBO_TAG_P) entry.itemScope = index;
@@ -358,25 +547,44 @@ void NestingModel::start(const HtmlToken& token) {
     if (at >= 0 && std::find(ids.begin(), ids.end(), open_[at].id) != ids.end()) popTo(at);
   };
   switch (id) {
-    case GUMBO_TAG_LI: closeItem({GUMBO_TAG_LI}); break;
-    case GUMBO_TAG_DD: case GUMBO_TAG_DT: closeItem({GUMBO_TAG_DD, GUMBO_TAG_DT}); break;
-    case GUMBO_TAG_TR: closeInTable({GUMBO_TAG_TR}); break;
-    case GUMBO_TAG_TD: case GUMBO_TAG_TH: closeInTable({GUMBO_TAG_TD, GUMBO_TAG_TH}); break;
-    case GUMBO_TAG_TBODY: case GUMBO_TAG_THEAD: case GUMBO_TAG_TFOOT:
+    case GUMBO_TAG_LI:
+      closeItem({GUMBO_TAG_LI});
+      break;
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DT:
+      closeItem({GUMBO_TAG_DD, GUMBO_TAG_DT});
+      break;
+    case GUMBO_TAG_TR:
+      closeInTable({GUMBO_TAG_TR});
+      break;
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH:
+      closeInTable({GUMBO_TAG_TD, GUMBO_TAG_TH});
+      break;
+    case GUMBO_TAG_TBODY:
+    case GUMBO_TAG_THEAD:
+    case GUMBO_TAG_TFOOT:
       closeInTable({GUMBO_TAG_TBODY, GUMBO_TAG_THEAD, GUMBO_TAG_TFOOT});
       break;
     // What follows the text's parser closes, or ignores, and the display's keeps open.
-    case GUMBO_TAG_A: case GUMBO_TAG_NOBR:
+    case GUMBO_TAG_A:
+    case GUMBO_TAG_NOBR:
       if (const int entry = lastActive(id); entry >= 0) {
         const int at = active_[entry].at;
         forget(entry);
         keepOpen(at);
       }
       break;
-    case GUMBO_TAG_OPTION: case GUMBO_TAG_OPTGROUP:
+    case GUMBO_TAG_OPTION:
+    case GUMBO_TAG_OPTGROUP:
       if (current() == GUMBO_TAG_OPTION) keepOpen(lastOf_[GUMBO_TAG_OPTION]);
       break;
-    case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
       if (current() >= GUMBO_TAG_H1 && current() <= GUMBO_TAG_H6) keepOpen(static_cast<int>(open_.size()) - 1);
       break;
     case GUMBO_TAG_BUTTON:

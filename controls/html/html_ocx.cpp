@@ -46,12 +46,15 @@ __attribute__((visibility("default"))) vardel::controls::Control* VardelCreateCo
     int abiVersion, const char* classId, QWidget* parent, vardel::controls::ControlEvents* events, char* error,
     std::size_t errorSize) {
   if (abiVersion != vardel::controls::kAbiVersion) {
-    vardel::controls::writeFactoryError(error, errorSize, QStringLiteral("html.ocx: versión de interfaz %1 no admitida").arg(abiVersion));
+    vardel::controls::writeFactoryError(error, errorSize,
+                                        QStringLiteral("html.ocx: versión de interfaz %1 no admitida").arg(abiVersion));
     return nullptr;
   }
   const QString id = vardel::platform::canonicalClassId(QString::fromUtf8(classId ? classId : ""));
   if (id != QLatin1String(vardel::platform::kHtmlViewerClassId)) {
-    vardel::controls::writeFactoryError(error, errorSize, QStringLiteral("html.ocx no proporciona la clase %1").arg(QString::fromUtf8(classId ? classId : "")));
+    vardel::controls::writeFactoryError(
+        error, errorSize,
+        QStringLiteral("html.ocx no proporciona la clase %1").arg(QString::fromUtf8(classId ? classId : "")));
     return nullptr;
   }
   return new vardel::controls::HtmlViewerControl(parent, events);

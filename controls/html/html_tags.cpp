@@ -19,8 +19,14 @@ char16_t asciiLower(char16_t c) { return c >= 'A' && c <= 'Z' ? char16_t(c + ('a
 
 bool HtmlTokenizer::hasTextContent(GumboTag tag) {
   switch (tag) {
-    case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_XMP: case GUMBO_TAG_IFRAME: case GUMBO_TAG_NOEMBED: case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
     case GUMBO_TAG_PLAINTEXT:
       return true;
     default:

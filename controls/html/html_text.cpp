@@ -33,14 +33,37 @@ bool isHidden(const GumboElement& element) {
 // Elements whose content is never part of the readable text.
 bool isSkipped(GumboTag tag) {
   switch (tag) {
-    case GUMBO_TAG_HEAD: case GUMBO_TAG_TITLE: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_TEMPLATE: case GUMBO_TAG_SELECT: case GUMBO_TAG_DATALIST: case GUMBO_TAG_OPTION:
-    case GUMBO_TAG_OPTGROUP: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_INPUT: case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_EMBED: case GUMBO_TAG_APPLET: case GUMBO_TAG_PARAM: case GUMBO_TAG_MAP:
-    case GUMBO_TAG_AREA: case GUMBO_TAG_SVG: case GUMBO_TAG_MATH: case GUMBO_TAG_CANVAS:
-    case GUMBO_TAG_AUDIO: case GUMBO_TAG_VIDEO: case GUMBO_TAG_NOEMBED: case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_FRAMESET: case GUMBO_TAG_FRAME: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_BASE: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
+    case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_SELECT:
+    case GUMBO_TAG_DATALIST:
+    case GUMBO_TAG_OPTION:
+    case GUMBO_TAG_OPTGROUP:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_MAP:
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_SVG:
+    case GUMBO_TAG_MATH:
+    case GUMBO_TAG_CANVAS:
+    case GUMBO_TAG_AUDIO:
+    case GUMBO_TAG_VIDEO:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_FRAMESET:
+    case GUMBO_TAG_FRAME:
+    case GUMBO_TAG_BGSOUND:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
       return true;
     default:
       return false;
@@ -50,10 +73,25 @@ bool isSkipped(GumboTag tag) {
 // Blocks set apart by an empty line.
 bool isSpacedBlock(GumboTag tag) {
   switch (tag) {
-    case GUMBO_TAG_P: case GUMBO_TAG_H1: case GUMBO_TAG_H2: case GUMBO_TAG_H3: case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_HR: case GUMBO_TAG_DL:
-    case GUMBO_TAG_TABLE: case GUMBO_TAG_PRE: case GUMBO_TAG_LISTING: case GUMBO_TAG_XMP:
-    case GUMBO_TAG_PLAINTEXT: case GUMBO_TAG_UL: case GUMBO_TAG_OL: case GUMBO_TAG_DIR: case GUMBO_TAG_MENU:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_TABLE:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_PLAINTEXT:
+    case GUMBO_TAG_UL:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_DIR:
+    case GUMBO_TAG_MENU:
       return true;
     default:
       return false;
@@ -63,13 +101,33 @@ bool isSpacedBlock(GumboTag tag) {
 // Blocks that only start a line of their own.
 bool isPlainBlock(GumboTag tag) {
   switch (tag) {
-    case GUMBO_TAG_DIV: case GUMBO_TAG_CENTER: case GUMBO_TAG_ADDRESS: case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_ARTICLE: case GUMBO_TAG_ASIDE: case GUMBO_TAG_HEADER: case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_NAV: case GUMBO_TAG_MAIN: case GUMBO_TAG_FIGURE: case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FORM: case GUMBO_TAG_FIELDSET: case GUMBO_TAG_LEGEND: case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_SUMMARY: case GUMBO_TAG_HGROUP: case GUMBO_TAG_CAPTION: case GUMBO_TAG_DT:
-    case GUMBO_TAG_DD: case GUMBO_TAG_LI: case GUMBO_TAG_TR: case GUMBO_TAG_BODY: case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_MULTICOL: case GUMBO_TAG_NOSCRIPT:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_ADDRESS:
+    case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_ARTICLE:
+    case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_HEADER:
+    case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_NAV:
+    case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FORM:
+    case GUMBO_TAG_FIELDSET:
+    case GUMBO_TAG_LEGEND:
+    case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_SUMMARY:
+    case GUMBO_TAG_HGROUP:
+    case GUMBO_TAG_CAPTION:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_TR:
+    case GUMBO_TAG_BODY:
+    case GUMBO_TAG_MARQUEE:
+    case GUMBO_TAG_MULTICOL:
+    case GUMBO_TAG_NOSCRIPT:
       return true;
     default:
       return false;
@@ -103,10 +161,9 @@ bool isSimpleRow(const GumboNode* row) {
 }
 
 QByteArray romanNumeral(int n) {
-  static const std::pair<int, const char*> kDigits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-                                                         {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
-                                                         {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
-                                                         {1, "i"}};
+  static const std::pair<int, const char*> kDigits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
+                                                        {90, "xc"},  {50, "l"},   {40, "xl"}, {10, "x"},   {9, "ix"},
+                                                        {5, "v"},    {4, "iv"},   {1, "i"}};
   if (n <= 0 || n >= 4000) return QByteArray::number(n);
   QByteArray out;
   for (const auto& [value, digits] : kDigits) {
@@ -335,11 +392,21 @@ void TextWriter::open(const GumboNode* node) {
         }
         const int number = list.next++;
         switch (list.type) {
-          case 'a': marker = alphabetic(number) + '.'; break;
-          case 'A': marker = alphabetic(number).toUpper() + '.'; break;
-          case 'i': marker = romanNumeral(number) + '.'; break;
-          case 'I': marker = romanNumeral(number).toUpper() + '.'; break;
-          default: marker = QByteArray::number(number) + '.'; break;
+          case 'a':
+            marker = alphabetic(number) + '.';
+            break;
+          case 'A':
+            marker = alphabetic(number).toUpper() + '.';
+            break;
+          case 'i':
+            marker = romanNumeral(number) + '.';
+            break;
+          case 'I':
+            marker = romanNumeral(number).toUpper() + '.';
+            break;
+          default:
+            marker = QByteArray::number(number) + '.';
+            break;
         }
       }
     }

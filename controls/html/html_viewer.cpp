@@ -48,9 +48,21 @@ QColor htmlColour(const QString& value, const QColor& fallback) {
 QString keepEmptyListItems(const QString& html) {
   const auto isEmptyInline = [](GumboTag tag) {
     switch (tag) {
-      case GUMBO_TAG_A: case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_CODE: case GUMBO_TAG_EM:
-      case GUMBO_TAG_FONT: case GUMBO_TAG_I: case GUMBO_TAG_S: case GUMBO_TAG_SMALL: case GUMBO_TAG_SPAN:
-      case GUMBO_TAG_STRIKE: case GUMBO_TAG_STRONG: case GUMBO_TAG_SUB: case GUMBO_TAG_SUP: case GUMBO_TAG_TT:
+      case GUMBO_TAG_A:
+      case GUMBO_TAG_B:
+      case GUMBO_TAG_BIG:
+      case GUMBO_TAG_CODE:
+      case GUMBO_TAG_EM:
+      case GUMBO_TAG_FONT:
+      case GUMBO_TAG_I:
+      case GUMBO_TAG_S:
+      case GUMBO_TAG_SMALL:
+      case GUMBO_TAG_SPAN:
+      case GUMBO_TAG_STRIKE:
+      case GUMBO_TAG_STRONG:
+      case GUMBO_TAG_SUB:
+      case GUMBO_TAG_SUP:
+      case GUMBO_TAG_TT:
       case GUMBO_TAG_U:
         return true;
       default:
@@ -159,7 +171,8 @@ bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
 void HtmlViewerControl::enqueue(const QString& path, const QString& fragment) {
   request_ = {nextSerial_++, path, fragment};
   const quint64 serial = request_.serial;
-  QMetaObject::invokeMethod(this, [this, serial] { serve(serial); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, serial] { serve(serial); }, Qt::QueuedConnection);
 }
 
 void HtmlViewerControl::serve(quint64 serial) {
@@ -203,8 +216,9 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) {
     if (nestingDepth(document.html) > kMaxNestingDepth) {
       document.html.clear();
       document.tooDeep = true;
-      document.error = QStringLiteral("El documento anida más de %1 elementos unos dentro de otros y no se puede "
-                                      "mostrar: %2")
+      document.error = QStringLiteral(
+                           "El documento anida más de %1 elementos unos dentro de otros y no se puede "
+                           "mostrar: %2")
                            .arg(kMaxNestingDepth)
                            .arg(path);
     }

@@ -15,9 +15,9 @@ namespace vardel::controls {
 // Display settings used unless a document sets its own. Sizes are pixels at 96 dots per
 // inch: 12 pt is 16 px.
 struct ViewerSettings {
-  static constexpr int kBodyPixels = 16;                                   // "Times New Roman" 12 pt
-  static constexpr int kFixedPixels = 13;                                  // "Courier New" 9.75 pt
-  static constexpr int kHeadingPixels[6] = {32, 24, 19, 16, 13, 11};      // 24, 18, 14.25, 12, 9.75, 8.25 pt
+  static constexpr int kBodyPixels = 16;                              // "Times New Roman" 12 pt
+  static constexpr int kFixedPixels = 13;                             // "Courier New" 9.75 pt
+  static constexpr int kHeadingPixels[6] = {32, 24, 19, 16, 13, 11};  // 24, 18, 14.25, 12, 9.75, 8.25 pt
 };
 
 // The viewer. Requests are served in order through the event loop:
@@ -27,13 +27,12 @@ struct ViewerSettings {
 //  and refuses, as it refuses a missing one, a document that nests its elements deeper than
 //  kMaxNestingDepth (see nestingDepth): parsing it would hold the program for minutes. An
 //  accepted request is read again, decoded (see decodeHtml), parsed and reported through
-//  parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document is laid out and shown on the
-//  turn after, under the hourglass (a page laid out in tables costs Qt's text layout several
-//  times its parse). A viewer that cannot be seen (hidden, or parked outside its window) parses
-//  for display only once it is shown. A newer request replaces one not yet served: only the
-//  newest is shown and reported. A file that cannot be read when its turn comes (or a followed
-//  link's document nesting too deep) gives an error page and, still, one parseComplete(); its
-//  text is then an error.
+//  parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document is laid out and
+//  shown on the turn after, under the hourglass (a page laid out in tables costs Qt's text layout several times its
+//  parse). A viewer that cannot be seen (hidden, or parked outside its window) parses for display only once it is
+//  shown. A newer request replaces one not yet served: only the newest is shown and reported. A file that cannot be
+//  read when its turn comes (or a followed link's document nesting too deep) gives an error page and, still, one
+//  parseComplete(); its text is then an error.
 //
 //  Links are followed inside the viewer: in-page anchors, relative and absolute "file:" links
 //  (names matched without regard to case), each followed link reported by parseComplete()
@@ -81,7 +80,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   struct Document {
     quint64 serial = 0;
     QString html;
-    QString error;  // not empty when the file could not be read
+    QString error;         // not empty when the file could not be read
     bool tooDeep = false;  // read, and refused for its nesting
     std::optional<QString> text;
   };

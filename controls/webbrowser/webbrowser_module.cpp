@@ -18,7 +18,8 @@ extern "C" __attribute__((visibility("default"))) vardel::controls::Control* Var
   }
   const QString requested = QString::fromUtf8(classId ? classId : "");
   if (platform::canonicalClassId(requested) != QLatin1String(platform::kWebBrowserClassId)) {
-    controls::writeFactoryError(error, errorSize, QStringLiteral("El navegador no proporciona la clase %1").arg(requested));
+    controls::writeFactoryError(error, errorSize,
+                                QStringLiteral("El navegador no proporciona la clase %1").arg(requested));
     return nullptr;
   }
   // The engine's sandbox cannot run as root; anyone else keeps it. It must be decided before

@@ -106,8 +106,10 @@ TEST_F(Lector, ShowsThePictureOfTheContentFolder) {
   // the drive is not opened.
   for (const bool missing : {false, true}) {
     destroy();
-    if (missing) QFile::remove(content.path() + QStringLiteral("/Graficos/p6"));
-    else writeBytes(content.path() + QStringLiteral("/Graficos/p6"), "not a picture");
+    if (missing)
+      QFile::remove(content.path() + QStringLiteral("/Graficos/p6"));
+    else
+      writeBytes(content.path() + QStringLiteral("/Graficos/p6"), "not a picture");
     MessageRecorder messages;
     ui::Application::instance().setCursor(ui::Cursor::crHourGlass);  // as the map does
     create();

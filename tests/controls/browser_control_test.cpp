@@ -129,7 +129,8 @@ TEST_F(BrowserTest, ALinkClickIsReportedBeforeItsNavigation) {
   openLinks();
   navigations_.clear();
   clickAt(kHistoria);
-  ASSERT_TRUE(test::waitUntil([&] { return title() == QLatin1String("Historia de Ondravia"); }, 10000)) << title().toStdString();
+  ASSERT_TRUE(test::waitUntil([&] { return title() == QLatin1String("Historia de Ondravia"); }, 10000))
+      << title().toStdString();
   ASSERT_FALSE(navigations_.isEmpty());
   EXPECT_TRUE(navigations_.first().startsWith(QStringLiteral("file:///")));
   EXPECT_TRUE(navigations_.first().endsWith(QStringLiteral("/Historia.HTML"))) << navigations_.first().toStdString();

@@ -46,7 +46,8 @@ TEST_F(ControlTest, EveryCreationFailureIsAControlErrorThatSaysWhy) {
   platform::registerControl(QLatin1String(platform::kHtmlViewerClassId), program_.path() + QStringLiteral("/html.ocx"));
   EXPECT_THAT(creationError(create), ::testing::HasSubstr("No se encuentra la biblioteca del control"));
 
-  platform::registerControl(QLatin1String(platform::kHtmlViewerClassId), kFakes + QStringLiteral("not-a-library/html.ocx"));
+  platform::registerControl(QLatin1String(platform::kHtmlViewerClassId),
+                            kFakes + QStringLiteral("not-a-library/html.ocx"));
   EXPECT_THAT(creationError(create), ::testing::HasSubstr("No se puede cargar la biblioteca del control"));
 
   // A copy without the factory registers itself all right, and then cannot create the viewer.
@@ -56,7 +57,8 @@ TEST_F(ControlTest, EveryCreationFailureIsAControlErrorThatSaysWhy) {
   // A copy without DllRegisterServer: the recovery path finds nothing to call.
   EXPECT_EQ(callExport(kFakes + QStringLiteral("no-register/html.ocx"), "DllRegisterServer"), -1);
   EXPECT_EQ(callExport(kFakes + QStringLiteral("no-register/html.ocx"), "DllUnregisterServer"), 0);
-  platform::registerControl(QLatin1String(platform::kHtmlViewerClassId), kFakes + QStringLiteral("no-register/html.ocx"));
+  platform::registerControl(QLatin1String(platform::kHtmlViewerClassId),
+                            kFakes + QStringLiteral("no-register/html.ocx"));
   EXPECT_THAT(creationError(create), ::testing::HasSubstr("esta copia rota no sabe crear"));
 
   // A registration that answers failure but registered the real library still gives a viewer.
@@ -118,7 +120,8 @@ TEST_F(ViewerTest, ParseCompleteComesOnceAfterLoadDocumentReturned) {
   ASSERT_TRUE(test::waitUntil([&] { return completed_ == 1; }));
   test::pump(100);
   EXPECT_EQ(completed_, 1);
-  EXPECT_TRUE(viewer_->GetDocumentText(0, 0).startsWith(QStringLiteral("Mapa de Ondravia\r\n\r\nGeografía de Ondravia")));
+  EXPECT_TRUE(
+      viewer_->GetDocumentText(0, 0).startsWith(QStringLiteral("Mapa de Ondravia\r\n\r\nGeografía de Ondravia")));
 }
 
 TEST_F(ViewerTest, ANewerRequestReplacesOneNotYetServed) {
@@ -146,7 +149,8 @@ TEST_F(ViewerTest, RequestsThatCannotBeTakenFailAtOnceAndRaiseNothing) {
   try {
     viewer_->LoadDocument(article("no-existe.html"));
   } catch (const ui::Error& error) {
-    EXPECT_EQ(error.text(), QStringLiteral("No se ha encontrado el fichero: ") + kArticles + QStringLiteral("no-existe.html"));
+    EXPECT_EQ(error.text(),
+              QStringLiteral("No se ha encontrado el fichero: ") + kArticles + QStringLiteral("no-existe.html"));
   }
   test::pump(100);
   EXPECT_EQ(completed_, 0);
@@ -170,13 +174,15 @@ TEST_F(ViewerTest, AFileGoneBeforeItsTurnGivesAnErrorPageAndATextError) {
 TEST_F(ViewerTest, ADocumentNestedTooDeepIsRefusedAtOnceAndTheHeldOneStays) {
   load(article("historia.html"));
   QTemporaryDir dir;
-  const QString deep = test::writeFile(dir.path(), QStringLiteral("hostil.html"), "<p>" + QByteArray("<div>").repeated(100000));
+  const QString deep =
+      test::writeFile(dir.path(), QStringLiteral("hostil.html"), "<p>" + QByteArray("<div>").repeated(100000));
   try {
     viewer_->LoadDocument(QStringLiteral("file:") + deep);
     ADD_FAILURE() << "accepted";
   } catch (const ui::Error& error) {
     EXPECT_EQ(error.text(), QStringLiteral("El documento anida más de 512 elementos unos dentro de otros y no se puede "
-                                           "mostrar: ") + deep);
+                                           "mostrar: ") +
+                                deep);
   }
   test::pump(100);
   EXPECT_EQ(completed_, 1);
@@ -195,7 +201,8 @@ TEST_F(ViewerTest, TextArgumentsSelectAllOrARange) {
                                         QFile f(kArticles + QStringLiteral("historia.html"));
                                         f.open(QIODevice::ReadOnly);
                                         return f.readAll();
-                                      }()).text));
+                                      }())
+                                          .text));
   EXPECT_EQ(viewer_->GetDocumentText(-1, -1), all);
   EXPECT_EQ(viewer_->GetDocumentText(5, 2), all);
   EXPECT_EQ(viewer_->GetDocumentText(0, 8), QStringLiteral("Historia"));

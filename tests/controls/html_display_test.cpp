@@ -76,8 +76,9 @@ class DisplayTest : public test::ControlTest {
 };
 
 TEST_F(DisplayTest, StoredSettingsApplyWhereTheDocumentSetsNothing) {
-  loadHtml("<h1>Uno</h1><h2>Dos</h2><h3>Tres</h3><h4>Cuatro</h4><h5>Cinco</h5><h6>Seis</h6>"
-           "<p>Cuerpo <a href='x.html'>enlace</a> <tt>fijo</tt></p><pre>bloque</pre><p><a name='n'>Ancla</a></p>");
+  loadHtml(
+      "<h1>Uno</h1><h2>Dos</h2><h3>Tres</h3><h4>Cuatro</h4><h5>Cinco</h5><h6>Seis</h6>"
+      "<p>Cuerpo <a href='x.html'>enlace</a> <tt>fijo</tt></p><pre>bloque</pre><p><a name='n'>Ancla</a></p>");
   EXPECT_EQ(browser()->palette().color(QPalette::Base), QColor(192, 192, 192));
   EXPECT_EQ(browser()->palette().color(QPalette::Text), QColor(Qt::black));
   const QFont body = fragment(QStringLiteral("Cuerpo")).charFormat().font();
@@ -100,9 +101,10 @@ TEST_F(DisplayTest, StoredSettingsApplyWhereTheDocumentSetsNothing) {
 }
 
 TEST_F(DisplayTest, TheDocumentsOwnColoursAndFontsWin) {
-  loadHtml("<body bgcolor='#FFFFF0' text='#000080' link='#CC0000'><p>texto <a href='x.html'>enlace</a> "
-           "<font face='Arial' size=5 color=green>verde</font></p>"
-           "<table bgcolor=yellow><tr><td bgcolor='#00FF00'>celda</td></tr></table></body>");
+  loadHtml(
+      "<body bgcolor='#FFFFF0' text='#000080' link='#CC0000'><p>texto <a href='x.html'>enlace</a> "
+      "<font face='Arial' size=5 color=green>verde</font></p>"
+      "<table bgcolor=yellow><tr><td bgcolor='#00FF00'>celda</td></tr></table></body>");
   EXPECT_EQ(document()->rootFrame()->frameFormat().background().color(), QColor(0xFF, 0xFF, 0xF0));
   EXPECT_EQ(browser()->palette().color(QPalette::Text), QColor(0, 0, 0x80));
   EXPECT_EQ(fragment(QStringLiteral("enlace")).charFormat().foreground().color(), QColor(0xCC, 0, 0));
@@ -120,7 +122,8 @@ TEST_F(DisplayTest, TheDocumentsOwnColoursAndFontsWin) {
 
 TEST_F(DisplayTest, PicturesLoadWhateverTheCaseOfTheirNames) {
   load(QStringLiteral("file:") + kArticles + QStringLiteral("geografia.html"));
-  const QVariant picture = document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("imagenes/Mapa.JPG")));
+  const QVariant picture =
+      document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("imagenes/Mapa.JPG")));
   ASSERT_TRUE(picture.canConvert<QImage>());
   EXPECT_EQ(picture.value<QImage>().size(), QSize(40, 30));
   // On screen: the gradient's blue at the top of the centred picture.

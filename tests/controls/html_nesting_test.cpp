@@ -31,7 +31,8 @@ int parsedDepth(const QString& html) {
     if (children.length > 0) deepest = std::max(deepest, depth);
     for (unsigned i = 0; i < children.length; ++i) {
       const auto* child = static_cast<const GumboNode*>(children.data[i]);
-      if (child->type == GUMBO_NODE_ELEMENT || child->type == GUMBO_NODE_TEMPLATE) pending.push_back({child, depth + 1});
+      if (child->type == GUMBO_NODE_ELEMENT || child->type == GUMBO_NODE_TEMPLATE)
+        pending.push_back({child, depth + 1});
     }
   }
   gumbo_destroy_output(&kGumboDefaultOptions, output);
@@ -52,9 +53,8 @@ TEST(HtmlTokenizer, ReadsTagsAndTextTheWayAParserSeesThem) {
     if (token.kind == HtmlToken::kText) {
       seen << (token.blank ? QStringLiteral("blank") : what);
     } else {
-      seen << QStringLiteral("%1%2%3")
-                  .arg(token.kind == HtmlToken::kEndTag ? "/" : "", gumbo_normalized_tagname(token.tag),
-                       token.selfClosing ? "/" : "");
+      seen << QStringLiteral("%1%2%3").arg(token.kind == HtmlToken::kEndTag ? "/" : "",
+                                           gumbo_normalized_tagname(token.tag), token.selfClosing ? "/" : "");
     }
   }
   EXPECT_EQ(seen, (QStringList{"p", "uno", "br/", "blank", "/p", "dos", "a", "< 3", "i", "tres"}));
@@ -80,14 +80,15 @@ TEST(HtmlTokenizer, ContentThatIsNotMarkupIsSkippedOnRequest) {
 
 TEST(HtmlNesting, FollowsTheParsersTreeOnArticlesAndImplicitlyClosedElements) {
   QStringList documents;
-  for (const QFileInfo& file : QDir(QStringLiteral(VARDEL_SOURCE_DIR "/tests/controls/data")).entryInfoList({"*.html"})) {
+  for (const QFileInfo& file :
+       QDir(QStringLiteral(VARDEL_SOURCE_DIR "/tests/controls/data")).entryInfoList({"*.html"})) {
     QFile f(file.filePath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     documents << decodeHtml(f.readAll()).text;
   }
   documents << repeated("<p>uno", 300) << repeated("<ul><li>a<li>b</ul>", 300) << repeated("<dl><dt>a<dd>b", 300)
             << QStringLiteral("<table>") + repeated("<tr><td>a<td>b", 300)
-            << repeated("<p><font face=Arial>texto", 300)      // alike formatting opens again three at most
+            << repeated("<p><font face=Arial>texto", 300)  // alike formatting opens again three at most
             << repeated("<div>x</div><b>y</b>", 300) << repeated("<div><p>x", 300) << repeated("<p>x<div>y", 300)
             << repeated("<svg><path/><g/></svg>", 300) << repeated("<form><ul></form>", 300)
             << repeated("<li><math><mi><li>", 100) << repeated("<b><div>x</b>y", 100)
@@ -101,10 +102,42 @@ TEST(HtmlNesting, FollowsTheParsersTreeOnArticlesAndImplicitlyClosedElements) {
 
 // Lists of random tags (no <select>: gumbo aborts on some soups with it, see HtmlText).
 TEST(HtmlNesting, TagSoupNeverParsesFarDeeperThanEstimated) {
-  const char* const names[] = {"div", "p",     "span",  "b",   "i",   "font",     "a",    "nobr",  "ul",    "ol",
-                               "li",  "dl",    "dd",    "table", "tr", "td",      "th",   "tbody", "caption",
-                               "pre", "form",  "button", "dl", "option", "h1", "h2",  "object", "marquee",
-                               "svg", "math",  "foreignObject", "mi", "title", "textarea", "custom", "small"};
+  const char* const names[] = {"div",
+                               "p",
+                               "span",
+                               "b",
+                               "i",
+                               "font",
+                               "a",
+                               "nobr",
+                               "ul",
+                               "ol",
+                               "li",
+                               "dl",
+                               "dd",
+                               "table",
+                               "tr",
+                               "td",
+                               "th",
+                               "tbody",
+                               "caption",
+                               "pre",
+                               "form",
+                               "button",
+                               "dl",
+                               "option",
+                               "h1",
+                               "h2",
+                               "object",
+                               "marquee",
+                               "svg",
+                               "math",
+                               "foreignObject",
+                               "mi",
+                               "title",
+                               "textarea",
+                               "custom",
+                               "small"};
   std::mt19937 random(20240611);
   for (int document = 0; document < 200; ++document) {
     QString html;
@@ -112,11 +145,24 @@ TEST(HtmlNesting, TagSoupNeverParsesFarDeeperThanEstimated) {
     for (int i = 0; i < tags; ++i) {
       const QString name = QString::fromLatin1(names[random() % std::size(names)]);
       switch (random() % 8) {
-        case 0: case 1: case 2: html += QStringLiteral("<%1>").arg(name); break;
-        case 3: html += QStringLiteral("<%1 size=%2>").arg(name).arg(random() % 4); break;
-        case 4: case 5: html += QStringLiteral("</%1>").arg(name); break;
-        case 6: html += QStringLiteral("<%1/>").arg(name); break;
-        default: html += QStringLiteral("texto "); break;
+        case 0:
+        case 1:
+        case 2:
+          html += QStringLiteral("<%1>").arg(name);
+          break;
+        case 3:
+          html += QStringLiteral("<%1 size=%2>").arg(name).arg(random() % 4);
+          break;
+        case 4:
+        case 5:
+          html += QStringLiteral("</%1>").arg(name);
+          break;
+        case 6:
+          html += QStringLiteral("<%1/>").arg(name);
+          break;
+        default:
+          html += QStringLiteral("texto ");
+          break;
       }
     }
     // An accepted document is never parsed twice as deep as the limit it passed.
@@ -126,13 +172,14 @@ TEST(HtmlNesting, TagSoupNeverParsesFarDeeperThanEstimated) {
 
 TEST(HtmlNesting, HostileNestingIsCountedOnlyUpToTheLimit) {
   const int kDeep = 100000;
-  for (const char* piece : {"<div>", "<b>", "<span>x", "<font size=2>x", "<table><tr><td>", "<ul><li>", "<blockquote>",
-                            "<div/>", "<a href=#>x", "<h1>x<h2>y", "<select><option>", "<svg><foreignObject><x/>",
-                            "<p><b class=c></p>x"}) {
+  for (const char* piece :
+       {"<div>", "<b>", "<span>x", "<font size=2>x", "<table><tr><td>", "<ul><li>", "<blockquote>", "<div/>",
+        "<a href=#>x", "<h1>x<h2>y", "<select><option>", "<svg><foreignObject><x/>", "<p><b class=c></p>x"}) {
     const QString pattern = QString::fromUtf8(piece);
     // Alike elements differ in an attribute, so none is merged with the one before.
     QString html;
-    for (int i = 0; i < kDeep / 4; ++i) html += QString(pattern).replace(QStringLiteral("c>"), QStringLiteral("c%1>").arg(i));
+    for (int i = 0; i < kDeep / 4; ++i)
+      html += QString(pattern).replace(QStringLiteral("c>"), QStringLiteral("c%1>").arg(i));
     EXPECT_EQ(nestingDepth(html), kMaxNestingDepth + 1) << piece;
   }
   EXPECT_EQ(nestingDepth(repeated("<div>", 40)), 40);

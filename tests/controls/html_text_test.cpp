@@ -1,6 +1,6 @@
 // Readable text of HTML documents, and the choice of their character set.
-#include "controls/html/html_source.h"
 #include "controls/html/html_text.h"
+#include "controls/html/html_source.h"
 
 #include "tests/support/qt_printers.h"
 
@@ -154,7 +154,8 @@ TEST(HtmlText, ArticleFixturesReadAsTheirPages) {
   const QString historia = htmlToText(fixture("historia.html"));
   EXPECT_TRUE(historia.contains(QStringLiteral(
       "  Artículo 2.  Los puertos quedan abiertos\r\n               a todas las naciones.\r\n\r\n  Firmado:")));
-  EXPECT_TRUE(historia.contains(QStringLiteral("“Nada hay en Ondravia que no haya traído el mar.”\r\n— Refrán popular")));
+  EXPECT_TRUE(
+      historia.contains(QStringLiteral("“Nada hay en Ondravia que no haya traído el mar.”\r\n— Refrán popular")));
   EXPECT_TRUE(historia.contains(QStringLiteral("II. 1492: llegada de los cartógrafos genoveses.\r\nV. 1898")));
 }
 

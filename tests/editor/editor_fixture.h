@@ -8,17 +8,19 @@
 #include "platform/richedit/richedit.h"
 #include "tests/controls/control_fixture.h"
 #include "tests/support/ui_support.h"
+#include "ui/message_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QList>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QList>
 
 #include <gtest/gtest.h>
 
@@ -92,9 +94,7 @@ class DialogAnswers {
     QObject::connect(&poll_, &QTimer::timeout, [this] { look(); });
     poll_.start(5);
   }
-  ~DialogAnswers() {
-    EXPECT_TRUE(answers_.isEmpty()) << answers_.size() << " expected dialog(s) never came";
-  }
+  ~DialogAnswers() { EXPECT_TRUE(answers_.isEmpty()) << answers_.size() << " expected dialog(s) never came"; }
 
   // The next dialog must be a T; `answer` runs inside its loop.
   template <class T>
@@ -110,10 +110,11 @@ class DialogAnswers {
     });
   }
   // Answers the next Yes/No/Cancel question, noting its text.
-  void question(QMessageBox::StandardButton button, QString* text = nullptr) {
-    then<QMessageBox>([button, text](QMessageBox* box) {
-      if (text) *text = box->text();
-      box->button(button)->click();
+  void question(ui::DialogButton button, QString* text = nullptr) {
+    then<QDialog>([button, text](QDialog* box) {
+      ASSERT_EQ(box->objectName(), QStringLiteral("MessageDialog"));
+      if (text) *text = box->findChild<QLabel*>(QStringLiteral("text"))->text();
+      box->findChild<QPushButton*>(QStringLiteral("button%1").arg(int(button)))->click();
     });
   }
   // Chooses `path` in the next file dialog (empty: cancels it); `readOnly` ticks the open
@@ -136,7 +137,8 @@ class DialogAnswers {
     if (!modal || modal == answered_) return;
     answered_ = modal;
     if (answers_.isEmpty()) {
-      ADD_FAILURE() << "unexpected dialog " << modal->metaObject()->className() << " " << modal->windowTitle().toStdString();
+      ADD_FAILURE() << "unexpected dialog " << modal->metaObject()->className() << " "
+                    << modal->windowTitle().toStdString();
       if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
       return;
     }

@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QUrl>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -78,7 +78,7 @@ TEST_F(EditorTest, MenuShortcutsWinOverTheTextsOwnKeys) {
   TfrmEditor* e = editor();
   type(e, QStringLiteral("abc"));
   // Ctrl+A opens (not: select all): the save question, then the dialog, cancelled.
-  dialogs.question(QMessageBox::No);
+  dialogs.question(ui::DialogButton::mbNo);
   dialogs.file(QString());
   QTest::keyClick(e->Editor, Qt::Key_A, Qt::ControlModifier);
   EXPECT_TRUE(test::waitUntil([&] { return dialogs.done(); }));
@@ -112,7 +112,7 @@ TEST_F(EditorTest, SaveAsAlwaysAppendsRtfAndAsksOnlyWhenThatNameExists) {
   EXPECT_TRUE(QFile::exists(twice));
   QString question;
   dialogs.file(carta);
-  dialogs.question(QMessageBox::No, &question);
+  dialogs.question(ui::DialogButton::mbNo, &question);
   type(e, QStringLiteral("!"));
   e->FileSaveAs(nullptr);
   EXPECT_EQ(question, QStringLiteral("¿Sobreescribir %1?").arg(twice));
@@ -134,25 +134,25 @@ TEST_F(EditorTest, TheSaveQuestionCancelsOrGoesOnAndNewAsksItToo) {
   type(e, QStringLiteral("sin guardar"));
 
   QString question;
-  dialogs.question(QMessageBox::Cancel, &question);
+  dialogs.question(ui::DialogButton::mbCancel, &question);
   e->FileOpen(nullptr);
   EXPECT_EQ(question, QStringLiteral("Guardar los cambios en SinTitulo?"));
-  dialogs.question(QMessageBox::Cancel);
+  dialogs.question(ui::DialogButton::mbCancel);
   EXPECT_TRUE(e->HandleDroppedFiles({a}));
-  dialogs.question(QMessageBox::Cancel);
+  dialogs.question(ui::DialogButton::mbCancel);
   e->FileNew(nullptr);
   EXPECT_EQ(e->Editor->toPlainText(), QStringLiteral("sin guardar"));
   EXPECT_TRUE(e->Editor->modified());
 
   // No goes on; of three dropped files only the first is opened.
-  dialogs.question(QMessageBox::No);
+  dialogs.question(ui::DialogButton::mbNo);
   EXPECT_TRUE(e->HandleDroppedFiles({b, a, c}));
   EXPECT_EQ(e->Editor->toPlainText(), QStringLiteral("segundo"));
   EXPECT_EQ(e->DocumentName, b);
   EXPECT_FALSE(e->HandleDroppedFiles({})) << "a drop without files is not the editor's";
 
   type(e, QStringLiteral("+"));
-  dialogs.question(QMessageBox::No);
+  dialogs.question(ui::DialogButton::mbNo);
   e->FileNew(nullptr);
   EXPECT_EQ(e->Editor->toPlainText(), QString());
   EXPECT_EQ(e->DocumentName, QStringLiteral("SinTitulo"));
@@ -164,17 +164,17 @@ TEST_F(EditorTest, ClosingStaysOpenUntilTheTextIsSavedOrGivenUp) {
   QPointer<TfrmEditor> alive(e);
   type(e, QStringLiteral("texto"));
 
-  dialogs.question(QMessageBox::Cancel);
+  dialogs.question(ui::DialogButton::mbCancel);
   e->close();
   // Yes, and then the save dialog cancelled: nothing was kept, so the window stays.
-  dialogs.question(QMessageBox::Yes);
+  dialogs.question(ui::DialogButton::mbYes);
   dialogs.file(QString());
   e->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_TRUE(alive);
   EXPECT_TRUE(e->isVisible());
 
-  dialogs.question(QMessageBox::Yes);
+  dialogs.question(ui::DialogButton::mbYes);
   dialogs.file(folder() + QStringLiteral("fin"));
   e->FileExit(nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -184,7 +184,7 @@ TEST_F(EditorTest, ClosingStaysOpenUntilTheTextIsSavedOrGivenUp) {
   TfrmEditor* other = host().openEditor();
   QPointer<TfrmEditor> second(other);
   type(other, QStringLiteral("nada"));
-  dialogs.question(QMessageBox::No);
+  dialogs.question(ui::DialogButton::mbNo);
   other->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(second);
@@ -249,8 +249,9 @@ TEST_F(EditorTest, FilesThatCannotBeOpenedSayWhyAndChangeNothing) {
   EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("carpeta")}, folder()), QString());
   EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia")}, folder()), QString());
   test::writeFile(folder(), QStringLiteral("doc.rtf"), "{\\rtf1 x}");
-  EXPECT_EQ(commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("doc.rtf"), QStringLiteral("otro")}, folder()),
-            folder() + QStringLiteral("doc.rtf"));
+  EXPECT_EQ(
+      commandLineDocument({QStringLiteral("ondravia"), QStringLiteral("doc.rtf"), QStringLiteral("otro")}, folder()),
+      folder() + QStringLiteral("doc.rtf"));
 }
 
 TEST_F(EditorTest, FilesDroppedOnTheTextOpenTheFirstInsteadOfGoingIntoIt) {
@@ -342,7 +343,7 @@ TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
   // Closing with Yes and a failed save keeps the window and says why.
   messages.clear();
   QPointer<TfrmEditor> alive(e);
-  dialogs.question(QMessageBox::Yes);
+  dialogs.question(ui::DialogButton::mbYes);
   {
     AsNobody nobody;
     e->close();

@@ -27,8 +27,9 @@ void drag(QWidget* marker, int dx) {
   const QPoint middle(marker->width() / 2, marker->height() / 2);
   QTest::mousePress(marker, Qt::LeftButton, {}, middle);
   if (dx != 0) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(middle + QPoint(dx, 0)), marker->mapToGlobal(QPointF(middle + QPoint(dx, 0))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(middle + QPoint(dx, 0)),
+                     marker->mapToGlobal(QPointF(middle + QPoint(dx, 0))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(marker, &move);
   }
   QTest::mouseRelease(marker, Qt::LeftButton, {}, middle);
@@ -223,7 +224,8 @@ TEST_F(EditorTest, TheFontDialogAppliesAllOnOkAndTheToolBarWaitsForTheNextSelect
   e->SelectFont(nullptr);
   auto& selection = e->Editor->selAttributes();
   EXPECT_EQ(selection.size(), 20);
-  EXPECT_EQ(selection.style() & (platform::rfsBold | platform::rfsStrikeOut), platform::rfsBold | platform::rfsStrikeOut);
+  EXPECT_EQ(selection.style() & (platform::rfsBold | platform::rfsStrikeOut),
+            platform::rfsBold | platform::rfsStrikeOut);
   EXPECT_EQ(selection.color(), QColor(255, 0, 0));
   EXPECT_EQ(e->FontSize->text(), shownSize);
   EXPECT_FALSE(e->BoldButton->isChecked());

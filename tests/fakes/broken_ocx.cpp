@@ -45,8 +45,8 @@ __attribute__((visibility("default"))) std::int32_t DllUnregisterServer() {
 #if defined(VARDEL_FAKE_FACTORY)
 __attribute__((visibility("default"))) vardel::controls::Control* VardelCreateControl(
     int, const char* classId, QWidget*, vardel::controls::ControlEvents*, char* error, std::size_t errorSize) {
-  vardel::controls::writeFactoryError(error, errorSize,
-                                      QStringLiteral("esta copia rota no sabe crear %1").arg(QString::fromUtf8(classId)));
+  vardel::controls::writeFactoryError(
+      error, errorSize, QStringLiteral("esta copia rota no sabe crear %1").arg(QString::fromUtf8(classId)));
   return nullptr;
 }
 #endif

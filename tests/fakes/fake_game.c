@@ -84,10 +84,11 @@ int main(void) {
   xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
   xcb_window_t window = xcb_generate_id(c);
   uint32_t values[] = {screen->white_pixel};
-  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 200, 150, 400, 300, 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 200, 150, 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                    screen->root_visual, XCB_CW_BACK_PIXEL, values);
   const char* caption = env("VARDEL_FAKE_GAME_CAPTION", "Tumblo de ONDRAVIA Magazine");
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, (uint32_t)strlen(caption), caption);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, (uint32_t)strlen(caption),
+                      caption);
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), 8,
                       (uint32_t)strlen(caption), caption);
   uint32_t pid = (uint32_t)getpid();

@@ -64,7 +64,8 @@ class Mp3Window : public testing::Test {
   // The enabled hotspots among play, stop and pause.
   std::string enabled() const {
     std::string s;
-    for (auto [shape, name] : {std::pair{window->PlayBtn, "play"}, {window->StopBtn, "stop"}, {window->PauseBtn, "pause"}})
+    for (auto [shape, name] :
+         {std::pair{window->PlayBtn, "play"}, {window->StopBtn, "stop"}, {window->PauseBtn, "pause"}})
       if (shape->isEnabled()) s += s.empty() ? name : std::string(" ") + name;
     return s;
   }
@@ -105,7 +106,8 @@ TEST_F(Mp3Window, FailedCreationIsReportedAndTheWindowLivesOnWithoutTheLibrary) 
 
   messages.clear();
   QFile::remove(dir.filePath(QStringLiteral("mpegdll.dll")));
-  test::writeFile(dir.path(), QStringLiteral("Graficos/p9"), platform::encodeJpeg(QImage(10, 10, QImage::Format_RGB32), 90));
+  test::writeFile(dir.path(), QStringLiteral("Graficos/p9"),
+                  platform::encodeJpeg(QImage(10, 10, QImage::Format_RGB32), 90));
   create();
   EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Can't load MPEG library")});
   EXPECT_TRUE(window->imgFondo->hasPicture());
@@ -133,7 +135,9 @@ TEST_F(Mp3Window, HotspotsThroughOpenPlayPauseResumeAndStop) {
   EXPECT_EQ(enabled(), "play");
   EXPECT_FALSE(window->MPlayer->Paused());
   click(window->PlayBtn);
-  EXPECT_EQ(fake.take(), "Open(/musica/uno.mp3,0,null,null) GetLength SetPriority(0) SetOutputDevice(0,) Play(0,0) GetCurrentPos GetCurrentPos");
+  EXPECT_EQ(fake.take(),
+            "Open(/musica/uno.mp3,0,null,null) GetLength SetPriority(0) SetOutputDevice(0,) Play(0,0) GetCurrentPos "
+            "GetCurrentPos");
   EXPECT_EQ(enabled(), "stop pause");
   click(window->PlayBtn);  // disabled while playing: the click falls through
   EXPECT_EQ(fake.take(), "");
@@ -142,7 +146,7 @@ TEST_F(Mp3Window, HotspotsThroughOpenPlayPauseResumeAndStop) {
 
 TEST_F(Mp3Window, ErrorsOfTheHotspotsAreIgnoredExceptThatOfResuming) {
   create();
-  click(window->PlayBtn);  // no file chosen yet: "Can't play non-specified stream"
+  click(window->PlayBtn);   // no file chosen yet: "Can't play non-specified stream"
   click(window->PauseBtn);  // "Incorrect mode"
   EXPECT_EQ(enabled(), "play stop pause");
   open("/musica/uno.mp3", 215);

@@ -24,7 +24,7 @@ inline void answerOpenDialog(const QString& file) {
     if (file.isEmpty()) return dialog->reject();
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);
-    name->setText(file);  // typed in full
+    name->setText(file);                      // typed in full
     static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
   });
 }

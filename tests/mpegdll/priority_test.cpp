@@ -56,9 +56,10 @@ class Priority : public testing::Test {
       pcm[2 * i] = pcm[2 * i + 1] = int16_t(9000 * std::sin(2 * M_PI * 440 * double(i) / rate));
     writeWav(dir->filePath(QStringLiteral("tone.wav")), pcm, rate, 2);
     bool ok = false;
-    runTool(QStringLiteral("lame"),
-            {"--quiet", "-b", "128", dir->filePath(QStringLiteral("tone.wav")), dir->filePath(QStringLiteral("tone.mp3"))},
-            &ok);
+    runTool(
+        QStringLiteral("lame"),
+        {"--quiet", "-b", "128", dir->filePath(QStringLiteral("tone.wav")), dir->filePath(QStringLiteral("tone.mp3"))},
+        &ok);
     if (ok) tune = dir->filePath(QStringLiteral("tone.mp3"));
   }
   static void TearDownTestSuite() {
@@ -158,8 +159,9 @@ TEST(PriorityAsUser, CasesPassForAUserWithoutPrivileges) {
   environment.insert(QStringLiteral("TMPDIR"), QDir::tempPath());
   child.setProcessEnvironment(environment);
   child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups", "--",
-                                          QFile::symLinkTarget(QStringLiteral("/proc/self/exe")), "--gtest_filter=Priority.*"});
+  child.start(QStringLiteral("setpriv"),
+              {"--reuid=65534", "--regid=65534", "--clear-groups", "--",
+               QFile::symLinkTarget(QStringLiteral("/proc/self/exe")), "--gtest_filter=Priority.*"});
   ASSERT_TRUE(child.waitForStarted(5000)) << "setpriv is needed (util-linux)";
   ASSERT_TRUE(child.waitForFinished(60000));
   const QString output = QString::fromLocal8Bit(child.readAll());

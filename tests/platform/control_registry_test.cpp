@@ -50,9 +50,11 @@ TEST_F(ControlRegistryTest, RegistrationRoundTripsThroughTheFile) {
   EXPECT_EQ(controlRegistryFile(), data_.path() + QStringLiteral("/vardel/controls.reg"));
   EXPECT_EQ(registeredControl(kViewer), QString());
   QString error;
-  ASSERT_TRUE(registerControl(QStringLiteral("{b7fc355e-8ce7-11cf-9754-00aa00c00908}"), QStringLiteral("/opt/x/html.ocx"), &error))
+  ASSERT_TRUE(registerControl(QStringLiteral("{b7fc355e-8ce7-11cf-9754-00aa00c00908}"),
+                              QStringLiteral("/opt/x/html.ocx"), &error))
       << error.toStdString();
-  ASSERT_TRUE(registerControl(QStringLiteral("{11111111-2222-3333-4444-555555555555}"), QStringLiteral("/opt/y/other.so")));
+  ASSERT_TRUE(
+      registerControl(QStringLiteral("{11111111-2222-3333-4444-555555555555}"), QStringLiteral("/opt/y/other.so")));
   EXPECT_EQ(registeredControl(kViewer), QStringLiteral("/opt/x/html.ocx"));
   EXPECT_EQ(lookupControl(kViewer), QStringLiteral("/opt/x/html.ocx"));
   EXPECT_TRUE(QFile::exists(controlRegistryFile()));
@@ -60,7 +62,8 @@ TEST_F(ControlRegistryTest, RegistrationRoundTripsThroughTheFile) {
   // A later registration replaces the earlier one; the other class stays.
   ASSERT_TRUE(registerControl(kViewer, QStringLiteral("/opt/z/html.ocx")));
   EXPECT_EQ(registeredControl(kViewer), QStringLiteral("/opt/z/html.ocx"));
-  EXPECT_EQ(registeredControl(QStringLiteral("{11111111-2222-3333-4444-555555555555}")), QStringLiteral("/opt/y/other.so"));
+  EXPECT_EQ(registeredControl(QStringLiteral("{11111111-2222-3333-4444-555555555555}")),
+            QStringLiteral("/opt/y/other.so"));
 
   // Unregistering another copy's path leaves the entry; unregistering this one removes it.
   EXPECT_TRUE(unregisterControl(kViewer, QStringLiteral("/opt/x/html.ocx")));
@@ -68,7 +71,8 @@ TEST_F(ControlRegistryTest, RegistrationRoundTripsThroughTheFile) {
   EXPECT_TRUE(unregisterControl(kViewer, QStringLiteral("/opt/z/html.ocx")));
   EXPECT_EQ(registeredControl(kViewer), QString());
   EXPECT_TRUE(unregisterControl(kViewer));  // nothing left: still a success
-  EXPECT_EQ(registeredControl(QStringLiteral("{11111111-2222-3333-4444-555555555555}")), QStringLiteral("/opt/y/other.so"));
+  EXPECT_EQ(registeredControl(QStringLiteral("{11111111-2222-3333-4444-555555555555}")),
+            QStringLiteral("/opt/y/other.so"));
 }
 
 TEST_F(ControlRegistryTest, RelativePathsAreStoredAbsolute) {
@@ -80,7 +84,8 @@ TEST_F(ControlRegistryTest, BadInputAndUnwritableFoldersFailWithAReason) {
   QString error;
   EXPECT_FALSE(registerControl(QStringLiteral("html"), QStringLiteral("/opt/x/html.ocx"), &error));
   EXPECT_TRUE(error.contains(QStringLiteral("html")));
-  EXPECT_FALSE(registerControl(kViewer, QStringLiteral("/opt/x\n{B7FC355E-8CE7-11CF-9754-00AA00C00908}=/evil"), &error));
+  EXPECT_FALSE(
+      registerControl(kViewer, QStringLiteral("/opt/x\n{B7FC355E-8CE7-11CF-9754-00AA00C00908}=/evil"), &error));
   EXPECT_EQ(registeredControl(kViewer), QString());
   EXPECT_FALSE(registerControl(kViewer, QString(), &error));
 

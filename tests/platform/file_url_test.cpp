@@ -26,14 +26,11 @@ class FileUrlTest : public ::testing::Test {
 
 TEST_F(FileUrlTest, EveryFormOfTheSameFileResolvesToIt) {
   const QString windowsForm = QStringLiteral("file:") + root_ + QStringLiteral("/Ficheros\\geografia.html");
-  for (const QString& url : {windowsForm,
-                             QStringLiteral("file:") + article_,
-                             QStringLiteral("file://") + article_,
-                             QStringLiteral("FILE:///") + article_.mid(1),
-                             QStringLiteral("file://localhost") + article_,
-                             QStringLiteral("file:file:") + article_,
-                             QStringLiteral("  file:") + article_ + QStringLiteral("  "),
-                             QStringLiteral("file:") + root_ + QStringLiteral("\\FICHEROS\\Geografia.HTML")}) {
+  for (const QString& url :
+       {windowsForm, QStringLiteral("file:") + article_, QStringLiteral("file://") + article_,
+        QStringLiteral("FILE:///") + article_.mid(1), QStringLiteral("file://localhost") + article_,
+        QStringLiteral("file:file:") + article_, QStringLiteral("  file:") + article_ + QStringLiteral("  "),
+        QStringLiteral("file:") + root_ + QStringLiteral("\\FICHEROS\\Geografia.HTML")}) {
     const FileUrl resolved = resolveFileUrl(url);
     EXPECT_EQ(resolved.path, article_) << url.toStdString();
     EXPECT_TRUE(resolved.fragment.isEmpty()) << url.toStdString();
@@ -45,7 +42,8 @@ TEST_F(FileUrlTest, EveryFormOfTheSameFileResolvesToIt) {
 TEST_F(FileUrlTest, BlanksEscapesAndAnchorsAreUnderstood) {
   const QString folder = root_ + QStringLiteral("/Ficheros/");
   EXPECT_EQ(resolveFileUrl(QStringLiteral("file:") + folder + QStringLiteral("mi artículo.html")).path, spaced_);
-  EXPECT_EQ(resolveFileUrl(QStringLiteral("file://") + folder + QStringLiteral("mi%20art%C3%ADculo.html")).path, spaced_);
+  EXPECT_EQ(resolveFileUrl(QStringLiteral("file://") + folder + QStringLiteral("mi%20art%C3%ADculo.html")).path,
+            spaced_);
   EXPECT_EQ(resolveFileUrl(QStringLiteral("file://") + folder + QStringLiteral("mi%20art%EDculo.html")).path, spaced_);
   // A literal '%' in a name works as written, and escaped.
   EXPECT_EQ(resolveFileUrl(QStringLiteral("file:") + percent_).path, percent_);
@@ -59,7 +57,8 @@ TEST_F(FileUrlTest, BlanksEscapesAndAnchorsAreUnderstood) {
 
 TEST_F(FileUrlTest, RelativeNamesResolveAgainstTheirFolder) {
   EXPECT_EQ(resolveFileUrl(QStringLiteral("file:Geografia.html"), root_ + QStringLiteral("/ficheros")).path, article_);
-  const QString up = resolveFileUrl(QStringLiteral("file:..\\FICHEROS\\geografia.html"), root_ + QStringLiteral("/Ficheros")).path;
+  const QString up =
+      resolveFileUrl(QStringLiteral("file:..\\FICHEROS\\geografia.html"), root_ + QStringLiteral("/Ficheros")).path;
   EXPECT_EQ(QFileInfo(up).canonicalFilePath(), QFileInfo(article_).canonicalFilePath());
 }
 

@@ -31,8 +31,9 @@ TEST(IniFile, MissingFileSectionOrKeyGiveTheDefault) {
 }
 
 TEST(IniFile, OnePairOfEnclosingQuotesIsRemoved) {
-  const IniFile f = ini("[Hints]\nCiudad1=\"La capital\"\nCiudad2='Puerto'\nCiudad3=\"\"dos\"\"\n"
-                        "Ciudad4=\"sin cerrar\nCiudad5=\"mezcla'\nCiudad6=\"\n");
+  const IniFile f =
+      ini("[Hints]\nCiudad1=\"La capital\"\nCiudad2='Puerto'\nCiudad3=\"\"dos\"\"\n"
+          "Ciudad4=\"sin cerrar\nCiudad5=\"mezcla'\nCiudad6=\"\n");
   EXPECT_EQ(f.readString("Hints", "Ciudad1", ""), "La capital");
   EXPECT_EQ(f.readString("Hints", "Ciudad2", ""), "Puerto");
   EXPECT_EQ(f.readString("Hints", "Ciudad3", ""), "\"dos\"");

@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 namespace vardel::platform {
 namespace {
@@ -25,7 +25,8 @@ namespace {
 QImage testPicture(int w, int h) {
   QImage image(w, h, QImage::Format_RGB32);
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb(x * 255 / std::max(1, w - 1), y * 255 / std::max(1, h - 1), 96));
+    for (int x = 0; x < w; ++x)
+      image.setPixel(x, y, qRgb(x * 255 / std::max(1, w - 1), y * 255 / std::max(1, h - 1), 96));
   }
   QPainter p(&image);
   p.fillRect(w / 4, h / 4, w / 2, h / 2, QColor(20, 160, 40));
@@ -116,7 +117,8 @@ double meanDifference(const QImage& a, const QImage& b) {
 
 TEST(Jpeg, EveryKindDecodesToTheRightPicture) {
   const QImage original = testPicture(97, 61);
-  for (const Kind kind : {Kind::Baseline, Kind::Progressive, Kind::Arithmetic, Kind::Restarts, Kind::Cmyk, Kind::Ycck}) {
+  for (const Kind kind :
+       {Kind::Baseline, Kind::Progressive, Kind::Arithmetic, Kind::Restarts, Kind::Cmyk, Kind::Ycck}) {
     QString error;
     const QImage decoded = decodeJpeg(encodeKind(original, kind), &error);
     ASSERT_FALSE(decoded.isNull()) << int(kind) << " " << error.toStdString();
@@ -208,8 +210,10 @@ TEST(Jpeg, EndlessScansAreRefused) {
   while (at + 4 <= good.size() && scanStart < 0) {
     const auto marker = static_cast<unsigned char>(good[at + 1]);
     const int length = (static_cast<unsigned char>(good[at + 2]) << 8) | static_cast<unsigned char>(good[at + 3]);
-    if (marker == 0xDA) scanStart = at;
-    else at += 2 + length;
+    if (marker == 0xDA)
+      scanStart = at;
+    else
+      at += 2 + length;
   }
   ASSERT_GT(scanStart, 0);
   qsizetype scanEnd = scanStart + 2;
@@ -266,7 +270,8 @@ TEST(JpegCorpus, ReferencePicturesMatchWithinTolerance) {
   QFile list(root + QStringLiteral("/disabled.list"));
   if (list.open(QIODevice::ReadOnly)) {
     for (const QByteArray& line : list.readAll().split('\n')) {
-      if (!line.trimmed().isEmpty() && !line.startsWith('#')) disabled << root + QLatin1Char('/') + QString::fromUtf8(line.trimmed());
+      if (!line.trimmed().isEmpty() && !line.startsWith('#'))
+        disabled << root + QLatin1Char('/') + QString::fromUtf8(line.trimmed());
     }
   }
   int compared = 0;

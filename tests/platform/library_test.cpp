@@ -74,7 +74,8 @@ QString cutCopy(const QTemporaryDir& dir, const QString& name, bool strip, qint6
   const QString copy = dir.filePath(name);
   QFile::remove(copy);
   if (strip) {
-    if (QProcess::execute(QStringLiteral("strip"), {QStringLiteral("--strip-all"), QStringLiteral("-o"), copy, source}) != 0)
+    if (QProcess::execute(QStringLiteral("strip"),
+                          {QStringLiteral("--strip-all"), QStringLiteral("-o"), copy, source}) != 0)
       return {};
   } else if (!QFile::copy(source, copy)) {
     return {};

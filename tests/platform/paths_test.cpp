@@ -72,7 +72,8 @@ TEST_F(PathsTest, TrailingSeparatorAndDotComponentsArePreserved) {
   make(QStringLiteral("Extras/Tumblo/Tumblo.exe"));
   overrideProgramFolder(root_);
   EXPECT_EQ(contentPath(QStringLiteral("extras\\tumblo\\")), root_ + QStringLiteral("Extras/Tumblo/"));
-  EXPECT_EQ(contentPath(QStringLiteral("Extras\\.\\TUMBLO\\tumblo.EXE")), root_ + QStringLiteral("Extras/./Tumblo/Tumblo.exe"));
+  EXPECT_EQ(contentPath(QStringLiteral("Extras\\.\\TUMBLO\\tumblo.EXE")),
+            root_ + QStringLiteral("Extras/./Tumblo/Tumblo.exe"));
 }
 
 TEST_F(PathsTest, AProgramFolderOfFourHundredCharactersWorks) {

@@ -30,18 +30,9 @@ class BotonesTest : public ::testing::Test {
     for (const qint64 pid : games_) ::kill(pid_t(pid), SIGKILL);
     delete frmMapa.data();
     ui::Application::instance().setCursor(ui::Cursor::crDefault);
-    platform::unregisterControl(QLatin1String(platform::kWebBrowserClassId));
+    test::forgetFakeBrowser();
   }
-  TfrmMapa* make(Variant variant = Variant::Basic) {
-    if (variant == Variant::WebBrowser)
-      platform::registerControl(QLatin1String(platform::kWebBrowserClassId),
-                                QStringLiteral(VARDEL_BINARY_DIR "/tests/fakes/fake-browser/webbrowser.so"));
-    frmMapa = new TfrmMapa(variant);
-    frmMapa->show();
-    frmMapa->move(0, 0);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frmMapa));
-    return frmMapa;
-  }
+  static TfrmMapa* make(Variant variant = Variant::Basic) { return test::showMap(variant); }
 
   // The game folder with the stand-in game, told what to do (see tests/fakes/fake_game.c).
   void installGame(const char* mode, int delayMs = 0) {

@@ -212,7 +212,8 @@ TEST_F(MapaTest, ACityWhoseDocumentIsMissingReportsTheProgramFolderAndItsFileNam
   showAtOrigin(m);
   QTest::mouseClick(m->cN[3], Qt::LeftButton, {}, QPoint(5, 5));
   ASSERT_EQ(messages.texts().size(), 1);
-  EXPECT_EQ(messages.texts()[0], QStringLiteral("No se ha encontrado el fichero: ") + folder.root() + QStringLiteral("falta.html"));
+  EXPECT_EQ(messages.texts()[0],
+            QStringLiteral("No se ha encontrado el fichero: ") + folder.root() + QStringLiteral("falta.html"));
   EXPECT_EQ(m->Nivel, 2);
   EXPECT_EQ(ui::Application::instance().cursor(), ui::Cursor::crDefault);
 }
@@ -265,7 +266,8 @@ TEST_F(MapaTest, AMissingHiddenDocumentGoesToTheGeneralErrorReport) {
   // The display's own error text, not the map's message about a city.
   ASSERT_EQ(messages.texts().size(), 1);
   EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("extra1.html"))) << messages.texts()[0].toStdString();
-  EXPECT_NE(messages.texts()[0], QStringLiteral("No se ha encontrado el fichero: ") + folder.root() + QStringLiteral("extra1.html"));
+  EXPECT_NE(messages.texts()[0],
+            QStringLiteral("No se ha encontrado el fichero: ") + folder.root() + QStringLiteral("extra1.html"));
   EXPECT_EQ(m->Nivel, 2);
 }
 

@@ -13,8 +13,7 @@ namespace {
 class NavegadorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::registerControl(QLatin1String(platform::kWebBrowserClassId),
-                              QStringLiteral(VARDEL_BINARY_DIR "/tests/fakes/fake-browser/webbrowser.so"));
+    test::useFakeBrowser();
     frmMapa = new TfrmMapa(Variant::WebBrowser);
     m = frmMapa;
   }

@@ -103,9 +103,12 @@ TEST_F(PresentaTest, TheSequenceStepsShowItsPicturesTextsAndHandOverToTheMap) {
   EXPECT_TRUE(p->tmParpadeo->enabled());
   EXPECT_TRUE(p->lbURL->isVisible());
 
-  const QStringList expected = {"Buscando ficheros añadidos", "Buscando módulos multimedia adicionales",
-                                "Comprobando validez de ficheros", "Generando interfaz gráfico",
-                                "Llegando a la isla de ONDRAVIA VARDEL...", "Llegando a la isla de ONDRAVIA VARDEL..."};
+  const QStringList expected = {"Buscando ficheros añadidos",
+                                "Buscando módulos multimedia adicionales",
+                                "Comprobando validez de ficheros",
+                                "Generando interfaz gráfico",
+                                "Llegando a la isla de ONDRAVIA VARDEL...",
+                                "Llegando a la isla de ONDRAVIA VARDEL..."};
   for (const QString& text : expected) {
     p->tmParpadeoTimer(p->tmParpadeo);
     EXPECT_EQ(p->lbURL->caption(), text);
@@ -182,9 +185,9 @@ TEST(PresentaTimeline, RunsToTheMillisecond) {
   record("parpadeo", p->tmParpadeo, &TfrmPresenta::tmParpadeoTimer);
   ASSERT_TRUE(test::waitUntil([&] { return frmMapa->tmPresenta->enabled(); }, 23000));
   const std::vector<std::pair<QString, qint64>> expected = {
-      {"control", 800},  {"texto", 3050},    {"texto", 5300},     {"texto", 7550},    {"parpadeo", 9550},
-      {"parpadeo", 11550}, {"parpadeo", 13550}, {"parpadeo", 15550}, {"parpadeo", 17550}, {"texto", 17750},
-      {"parpadeo", 19550}, {"texto", 20750}};
+      {"control", 800},    {"texto", 3050},     {"texto", 5300},     {"texto", 7550},
+      {"parpadeo", 9550},  {"parpadeo", 11550}, {"parpadeo", 13550}, {"parpadeo", 15550},
+      {"parpadeo", 17550}, {"texto", 17750},    {"parpadeo", 19550}, {"texto", 20750}};
   ASSERT_GE(steps.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(steps[i].first, expected[i].first) << i;

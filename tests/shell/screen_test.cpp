@@ -21,7 +21,9 @@ TEST(StartupScreen, AScreenOtherThan800x600GetsTheMessageAndTheProgramEndsWithou
   const int code = runMagazine(Variant::Basic);
   EXPECT_LT(clock.elapsed(), 3000);  // the loop returned at once
   ASSERT_EQ(order.size(), 1);
-  EXPECT_EQ(order[0], QStringLiteral("Tu sistema está configurado a 801x600. La resolución de pantalla debe ser de 800x600 píxeles."));
+  EXPECT_EQ(
+      order[0],
+      QStringLiteral("Tu sistema está configurado a 801x600. La resolución de pantalla debe ser de 800x600 píxeles."));
   // The remaining steps still ran, and the loop ended at its first turn.
   EXPECT_EQ(ui::Application::instance().title(), QStringLiteral("VARDEL"));
   EXPECT_TRUE(ui::Application::instance().terminated());

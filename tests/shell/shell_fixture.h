@@ -5,11 +5,14 @@
 #include "platform/control_registry.h"
 #include "platform/jpeg.h"
 #include "platform/paths.h"
+#include "shell/globals.h"
+#include "shell/mapa_form.h"
 #include "tests/support/ui_support.h"
 
 #include <QColor>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -45,7 +48,8 @@ class ContentFolder {
  public:
   // With `registerViewer`, html.ocx of the build is registered as an installed program has it.
   // With `subfolder`, the program folder lies that far below a temporary folder.
-  explicit ContentFolder(const char* ini = kThreeCities, bool registerViewer = true, const QString& subfolder = QString()) {
+  explicit ContentFolder(const char* ini = kThreeCities, bool registerViewer = true,
+                         const QString& subfolder = QString()) {
     root_ = dir_.path() + QLatin1Char('/') + (subfolder.isEmpty() ? QString() : subfolder + QLatin1Char('/'));
     if (ini) write("Configuracion.ini", ini);
     write("Graficos/p8", flatJpeg({800, 600}, kP8));
@@ -55,7 +59,9 @@ class ContentFolder {
     write("Graficos/p5", flatJpeg({136, 100}, kP5));
     write("Graficos/s1", flatJpeg({120, 300}, QColor(10, 10, 10)));
     write("Graficos/s2", flatJpeg({100, 200}, QColor(250, 250, 250)));
-    write("Ficheros/uno.html", "<html><body><h1>Uno</h1><p>Texto del art\xed""culo uno.</p></body></html>");
+    write("Ficheros/uno.html",
+          "<html><body><h1>Uno</h1><p>Texto del art\xed"
+          "culo uno.</p></body></html>");
     write("Ficheros/dos.html", "<html><body><p>Dos</p></body></html>");
     write("Ficheros/extra1.html", "<html><body><p>Extra</p></body></html>");
     platform::overrideProgramFolder(root_);
@@ -68,7 +74,9 @@ class ContentFolder {
   }
   ~ContentFolder() { platform::overrideProgramFolder(QString()); }
 
-  QString write(const char* relative, const QByteArray& bytes) { return writeFile(root_, QString::fromLatin1(relative), bytes); }
+  QString write(const char* relative, const QByteArray& bytes) {
+    return writeFile(root_, QString::fromLatin1(relative), bytes);
+  }
   void remove(const char* relative) { QFile::remove(root_ + QString::fromLatin1(relative)); }
   const QString& root() const { return root_; }
 
@@ -76,5 +84,23 @@ class ContentFolder {
   QTemporaryDir dir_;
   QString root_;
 };
+
+// The browser build's control without its engine, from the test fakes; forgotten again by
+// forgetFakeBrowser().
+inline void useFakeBrowser() {
+  platform::registerControl(QLatin1String(platform::kWebBrowserClassId),
+                            QStringLiteral(VARDEL_BINARY_DIR "/tests/fakes/fake-browser/webbrowser.so"));
+}
+inline void forgetFakeBrowser() { platform::unregisterControl(QLatin1String(platform::kWebBrowserClassId)); }
+
+// The map of `variant` on screen at the top left corner, as frmMapa (the test deletes it).
+inline TfrmMapa* showMap(Variant variant) {
+  if (variant == Variant::WebBrowser) useFakeBrowser();
+  frmMapa = new TfrmMapa(variant);
+  frmMapa->show();
+  frmMapa->move(0, 0);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(frmMapa));
+  return frmMapa;
+}
 
 }  // namespace vardel::test

@@ -1,10 +1,10 @@
 // Start-up's registration of html.ocx when the map cannot be made: every failure with its own
 // message, exactly one each, and the second attempt.
+#include "shell/startup.h"
 #include "platform/control_registry.h"
 #include "shell/globals.h"
 #include "shell/mapa_form.h"
 #include "shell/presenta_form.h"
-#include "shell/startup.h"
 #include "tests/shell/shell_fixture.h"
 
 #include <QFile>
@@ -96,7 +96,8 @@ TEST_F(StartupTest, AFailedSecondAttemptReportsTheErrorsOwnTextInTheBasicProgram
 TEST_F(StartupTest, AFailedSecondAttemptAsksForTheBrowserInTheBrowserProgram) {
   installOcx(kFakes + QStringLiteral("no-factory/html.ocx"));
   EXPECT_FALSE(prepareMagazine(Variant::WebBrowser));
-  EXPECT_EQ(messages_.texts(), QStringList{QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer")});
+  EXPECT_EQ(messages_.texts(),
+            QStringList{QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer")});
   EXPECT_TRUE(frmMapa.isNull());
 }
 

@@ -10,10 +10,10 @@
 #include "shell/mapa_form.h"
 #include "tests/mci/disc_fixture.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -52,17 +52,9 @@ class VentanasTest : public ::testing::Test {
     freeDeferred();
     qunsetenv("VARDEL_CD_DEVICE");
     ui::Application::instance().setCursor(ui::Cursor::crDefault);
-    platform::unregisterControl(QLatin1String(platform::kWebBrowserClassId));
+    test::forgetFakeBrowser();
   }
-  TfrmMapa* make(Variant variant = Variant::Basic) {
-    if (variant == Variant::WebBrowser)
-      platform::registerControl(QLatin1String(platform::kWebBrowserClassId),
-                                QStringLiteral(VARDEL_BINARY_DIR "/tests/fakes/fake-browser/webbrowser.so"));
-    frmMapa = new TfrmMapa(variant);
-    frmMapa->show();
-    frmMapa->move(0, 0);
-    return frmMapa;
-  }
+  static TfrmMapa* make(Variant variant = Variant::Basic) { return test::showMap(variant); }
   static void press(TShape2* shape, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mousePress(shape, button, {}, QPoint(5, 5));
   }
@@ -218,9 +210,9 @@ using Answer = std::function<void(QWidget* dialog)>;
 const Answer kReturn = [](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); };
 const Answer kEscape = [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); };
 const Answer kNo = [](QWidget* d) {
-  auto* box = qobject_cast<QMessageBox*>(d);
-  ASSERT_NE(box, nullptr) << d->metaObject()->className();
-  box->button(QMessageBox::No)->click();
+  auto* no = d->findChild<QPushButton*>(QStringLiteral("button%1").arg(int(ui::DialogButton::mbNo)));
+  ASSERT_NE(no, nullptr) << d->metaObject()->className();
+  no->click();
 };
 
 // The map's close question answered OK, then the dialogs that follow by `answers` in turn.

@@ -57,6 +57,13 @@ TEST(MessageDialog, EscapeTheCloseCommandTheAccessKeyAndAClickAnswerAsExpected) 
   EXPECT_EQ(askWhile([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }), DialogButton::mbNo);
   EXPECT_EQ(askWhile([](QWidget* d) { d->close(); }), DialogButton::mbNo);
   EXPECT_EQ(askWhile([](QWidget* d) { QTest::keyClick(d, Qt::Key_N, Qt::AltModifier); }), DialogButton::mbNo);
+  EXPECT_EQ(askWhile([](QWidget* d) { QTest::keyClick(d, Qt::Key_N); }), DialogButton::mbNo);
+  // A letter that is no button's access key answers nothing; Return then gives the default.
+  EXPECT_EQ(askWhile([](QWidget* d) {
+              QTest::keyClick(d, Qt::Key_K);
+              QTest::keyClick(d, Qt::Key_Return);
+            }),
+            DialogButton::mbOK);
   EXPECT_EQ(askWhile([](QWidget* d) { QTest::mouseClick(buttonsLeftToRight(d)[0], Qt::LeftButton); }),
             DialogButton::mbNo);
   EXPECT_EQ(askWhile([](QWidget* d) { QTest::mouseClick(buttonsLeftToRight(d)[1], Qt::LeftButton); }),

@@ -35,8 +35,10 @@ TEST(Timer, TicksAtItsIntervalAndAChangedIntervalCountsFromTheChange) {
   timer.setOnTimer([&](QObject* sender) {
     EXPECT_EQ(sender, &timer);
     ticks.push_back(clock.elapsed());
-    if (timer.tag++ == 0) timer.setInterval(150);  // as the map's end-of-presentation timer does
-    else timer.setEnabled(false);
+    if (timer.tag++ == 0)
+      timer.setInterval(150);  // as the map's end-of-presentation timer does
+    else
+      timer.setEnabled(false);
   });
   ASSERT_TRUE(waitUntil([&] { return ticks.size() == 2; }, 2000));
   EXPECT_GE(ticks[0], 55);
@@ -358,7 +360,9 @@ TEST(Controls, AClickComesBeforeTheReleaseAndOnlyForALeftPressAndReleaseInside) 
   image.onMouseDown = [&](QObject*, MouseButton b, ShiftState s, int x, int y) {
     order << QStringLiteral("down %1 %2 %3,%4").arg(int(b)).arg(s & (ssLeft | ssCtrl | ssAlt)).arg(x).arg(y);
   };
-  image.onMouseUp = [&](QObject*, MouseButton b, ShiftState, int, int) { order << QStringLiteral("up %1").arg(int(b)); };
+  image.onMouseUp = [&](QObject*, MouseButton b, ShiftState, int, int) {
+    order << QStringLiteral("up %1").arg(int(b));
+  };
   QTest::mouseClick(&image, Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, QPoint(5, 6));
   QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(5, 6));
   const unsigned ctrlAltLeft = ssLeft | ssCtrl | ssAlt;
