@@ -315,13 +315,8 @@ minimise_and_restore() {
   for w in $windows; do state_is "$w" Normal || e2e_fail "window $w is $(e2e_window_state "$w") after the restore"; done
   shown frmLector && shown frmMP3 || e2e_fail "the players were not restored"
   sleep 0.5
-  e2e_shot restored >/dev/null
-  # The restored map was activated last and covers the players (the window manager stacks an
-  # active full-screen window above stay-on-top ones): their buttons bring them up, as they were.
-  e2e_click 34 578
-  e2e_click 99 581
-  sleep 0.5
-  players_on_screen "$(e2e_shot players-brought-up)" || e2e_fail "the restored players are not on the screen"
+  # The players stay on top of the map that came back with them.
+  players_on_screen "$(e2e_shot restored)" || e2e_fail "the restored players are not on the screen above the map"
 }
 
 close_question() {
