@@ -76,6 +76,12 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     }
+    case QEvent::WindowBlocked:
+      // A modal window opened while a button was held (a message from a press handler): the
+      // release goes to that window or nowhere, and the press no longer holds the pointer.
+      capture_ = nullptr;
+      schedule();
+      break;
     case QEvent::Show:
     case QEvent::Hide:
     case QEvent::Move:
