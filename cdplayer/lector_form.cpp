@@ -30,16 +30,7 @@ TfrmLector::TfrmLector(ui::Form* owner) : ui::Form(owner) {
   defineControls();
   setCaption(QStringLiteral(" "));
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
-  // A failing step ends the set-up there with its message; the window is made all the same.
-  // The hourglass the map set for the creation goes before the report shows.
-  ui::guarded([this] {
-    try {
-      FormCreate(this);
-    } catch (...) {
-      Application::instance().setCursor(Cursor::crDefault);
-      throw;
-    }
-  });
+  runSetUp([this] { FormCreate(this); });
   if (!liberando_) show();
 }
 

@@ -58,16 +58,7 @@ TfrmMP3::TfrmMP3(ui::Form* owner) : ui::Form(owner) {
   defineCaption();
   setCaption(QStringLiteral(" "));
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
-  // A failure ends FormCreate at its step and is reported; the window is created and shown all
-  // the same. The hourglass the map set for the creation goes before the report shows.
-  ui::guarded([this] {
-    try {
-      FormCreate(this);
-    } catch (...) {
-      Application::instance().setCursor(Cursor::crDefault);
-      throw;
-    }
-  });
+  runSetUp([this] { FormCreate(this); });
   show();
 }
 

@@ -270,6 +270,17 @@ void Form::settingsChanged() {
   emit systemSettingsChanged();
 }
 
+void Form::runSetUp(const std::function<void()>& setUp) {
+  guarded([&setUp] {
+    try {
+      setUp();
+    } catch (...) {
+      Application::instance().setCursor(Cursor::crDefault);
+      throw;
+    }
+  });
+}
+
 void Form::showEvent(QShowEvent* event) {
   // A stay-on-top window rides with the window that owns it: the window manager then keeps it
   // above that owner also while the owner fills the screen and has the focus (a focused

@@ -40,7 +40,8 @@ class NonClientHook {
 class Form : public QWidget {
   Q_OBJECT
  public:
-  // A new top-level window, hidden. An owned form stays above its owner and is freed with it.
+  // A new top-level window, hidden. An owned form is freed with its owner; a stay-on-top one
+  // also stays above it and is minimised with it.
   explicit Form(Form* owner = nullptr);
   ~Form() override;
 
@@ -105,6 +106,11 @@ class Form : public QWidget {
   void systemSettingsChanged();
 
  protected:
+  // Runs the window's set-up (its FormCreate) as an event is run: a failure ends it at its
+  // step and is reported, and the window stays. The hourglass its creator set goes first, so
+  // the report is read with the normal pointer.
+  void runSetUp(const std::function<void()>& setUp);
+
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
