@@ -216,17 +216,19 @@ const Answer kNo = [](QWidget* d) {
 };
 
 // The map's close question answered OK, then the dialogs that follow by `answers` in turn.
+// Each answer, given inside its dialog's loop, waits for the dialog after it.
+void answerInTurn(QList<Answer> answers) {
+  if (answers.isEmpty()) return;
+  const Answer answer = answers.takeFirst();
+  test::whenModalShows([answer, answers](QWidget* dialog) {
+    answer(dialog);
+    answerInTurn(answers);
+  });
+}
+
 void closeAnswering(TfrmMapa* m, QList<Answer> answers) {
   answers.prepend(kReturn);  // OK, the default of the map's question
-  auto next = std::make_shared<std::function<void()>>();
-  *next = [answers, next]() mutable {
-    if (answers.isEmpty()) return;
-    test::whenModalShows([answer = answers.takeFirst(), next](QWidget* dialog) {
-      answer(dialog);
-      (*next)();
-    });
-  };
-  (*next)();
+  answerInTurn(answers);
   QTest::mousePress(m->Shape22, Qt::LeftButton, {}, QPoint(5, 5));
 }
 
