@@ -13,6 +13,7 @@ namespace {
 // Elements that never hold others (void), hold only text (raw text), or are the document's own
 // frame (html, head, body): none adds a level.
 bool addsNoLevel(int id) {
+  if (id >= 0 && id < GUMBO_TAG_LAST && HtmlTokenizer::hasTextContent(GumboTag(id))) return true;
   switch (id) {
     case GUMBO_TAG_AREA:
     case GUMBO_TAG_BASE:
@@ -34,15 +35,6 @@ bool addsNoLevel(int id) {
     case GUMBO_TAG_BGSOUND:
     case GUMBO_TAG_FRAME:
     case GUMBO_TAG_ISINDEX:
-    case GUMBO_TAG_SCRIPT:
-    case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_TEXTAREA:
-    case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_XMP:
-    case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_PLAINTEXT:
     case GUMBO_TAG_HTML:
     case GUMBO_TAG_HEAD:
     case GUMBO_TAG_BODY:
