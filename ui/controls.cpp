@@ -2,6 +2,7 @@
 #include "ui/controls.h"
 
 #include "platform/jpeg.h"
+#include "ui/probe.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,6 +43,7 @@ void Image::loadPicture(const QString& path) {
   QImage picture = platform::loadJpegFile(path, &error);
   if (picture.isNull()) throw Error(QStringLiteral("%1: %2").arg(path, error));
   setPicture(picture);
+  recordEvent(this, "picture", path);
 }
 
 void Image::setPicture(const QImage& picture) {
@@ -77,6 +79,7 @@ Label::Label(QWidget* parent) : MouseControl(parent) { adjustSize(); }
 
 void Label::setCaption(const QString& text) {
   caption_ = text;
+  recordEvent(this, "text", text);
   adjustSize();
   update();
 }

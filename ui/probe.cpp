@@ -4,6 +4,7 @@
 #include "ui/controls.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QMetaProperty>
 #include <QSaveFile>
@@ -12,12 +13,68 @@
 
 #include <sys/socket.h>
 #include <unistd.h>
+#include <chrono>
 #include <csignal>
+#include <vector>
 
 namespace vardel::ui {
 namespace {
 
 int gSignalPipe[2] = {-1, -1};
+
+struct TimelineEvent {
+  qint64 ns;
+  const char* what;
+  QString path;
+  QString detail;
+};
+bool gRecording = false;
+std::vector<TimelineEvent> gTimeline;
+
+qint64 nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+QString pathOf(const QWidget* w) {
+  QString path;
+  for (; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+    const QString name = w->objectName().isEmpty() ? QStringLiteral("_") : w->objectName();
+    path = path.isEmpty() ? name : name + QLatin1Char('/') + path;
+  }
+  return path;
+}
+
+// Sees the first paint of every window, and named widgets shown or hidden by the program.
+class TimelineWatch : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (!object->isWidgetType()) return false;
+    const auto* widget = static_cast<const QWidget*>(object);
+    switch (event->type()) {
+      case QEvent::Paint: {
+        QWidget* window = widget->window();
+        if (!window->property(kPainted).toBool()) {
+          window->setProperty(kPainted, true);
+          recordEvent(window, "paint");
+        }
+        break;
+      }
+      case QEvent::Show:
+      case QEvent::Hide:
+        if (!event->spontaneous() && !widget->objectName().isEmpty())
+          recordEvent(widget, event->type() == QEvent::Show ? "show" : "hide");
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr const char* kPainted = "_vardelProbePainted";
+};
 
 void onSignal(int) {
   const char byte = 1;
@@ -72,13 +129,24 @@ void describe(const QWidget* w, const QString& parentPath, QString& out) {
 QString describeWidgets() {
   QString out;
   for (const QWidget* w : QApplication::topLevelWidgets()) describe(w, QString(), out);
+  for (const TimelineEvent& e : gTimeline)
+    out += QStringLiteral("#event\t%1\t%2\t%3\t%4\n").arg(e.ns).arg(QLatin1String(e.what), e.path, oneLine(e.detail));
   return out;
+}
+
+bool timelineRecording() { return gRecording; }
+
+void recordEvent(const QWidget* widget, const char* what, const QString& detail) {
+  if (!gRecording || gTimeline.size() >= size_t(kTimelineLimit)) return;
+  gTimeline.push_back({nowNs(), what, pathOf(widget), detail});
 }
 
 void installTestProbe() {
   const QString target = qEnvironmentVariable("VARDEL_PROBE");
   if (target.isEmpty() || gSignalPipe[0] >= 0) return;
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+  gRecording = true;
+  QApplication::instance()->installEventFilter(new TimelineWatch(QApplication::instance()));
   auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, [target] {
     char byte;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace vardel::ui {
 
 // When the environment variable VARDEL_PROBE names a file, the signal SIGUSR1 makes the program
@@ -16,5 +18,16 @@ void installTestProbe();
 
 // The dump itself, as text (used by the probe and by widget tests).
 QString describeWidgets();
+
+// The timeline. While the probe is on, the moments the tests judge are kept in order with the
+// time they happened, and the dump ends with them, one a line:
+//   #event\t<ns since the epoch>\t<what>\t<object path>\t<detail>
+// what: "paint" (the first paint of a window), "show" and "hide" (of a named widget, asked by
+// the program), "text" (a label's caption set; detail: the text), "picture" (a picture loaded;
+// detail: its file). Tests measure a sequence from the events themselves, never from when
+// they looked. At most kTimelineLimit events are kept; later ones are dropped.
+inline constexpr int kTimelineLimit = 20000;
+void recordEvent(const QWidget* widget, const char* what, const QString& detail = QString());
+bool timelineRecording();
 
 }  // namespace vardel::ui

@@ -144,6 +144,19 @@ e2e_widget_property() { e2e_widget "$1" | cut -f6 | tr ';' '\n' | sed -n "s/^$2=
 # e2e_widget_visible <path suffix>: 1 or 0.
 e2e_widget_visible() { e2e_widget "$1" | cut -f3; }
 
+# e2e_timeline: the program's timeline (see ui/probe.h), one event a line:
+#   <ns since the epoch>\t<what>\t<object path>\t<detail>
+e2e_timeline() { e2e_probe | awk -F'\t' '$1 == "#event" { print $2 "\t" $3 "\t" $4 "\t" $5 }'; }
+# e2e_event_ns <timeline file> <what> <path suffix> [detail] [after ns]: the time of the first
+# matching event (after the given time, if any); fails when there is none.
+e2e_event_ns() {
+  awk -F'\t' -v w="$2" -v s="$3" -v d="${4-}" -v after="${5:-0}" '
+    $2 == w && substr($3, length($3) - length(s) + 1) == s && (d == "" || index($4, d)) && $1 + 0 > after + 0 { print $1; found = 1; exit }
+    END { exit !found }' "$1"
+}
+# e2e_now_ns: the present moment on the timeline's clock.
+e2e_now_ns() { date +%s%N; }
+
 # e2e_until <seconds> <command...>: retries the command until it succeeds.
 e2e_until() {
   local timeout="$1"
