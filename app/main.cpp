@@ -10,8 +10,9 @@
 
 int main(int argc, char* argv[]) {
 #if VARDEL_WEBBROWSER
-  // The browser engine, loaded later from its control library, shares GL contexts.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The browser engine, loaded later from its control library, makes its shared OpenGL
+  // context itself when it starts (controls/host/web_browser.h): not here, where it would
+  // hold back the first window.
   constexpr vardel::Variant kVariant = vardel::Variant::WebBrowser;
 #else
   constexpr vardel::Variant kVariant = vardel::Variant::Basic;

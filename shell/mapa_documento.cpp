@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "shell/globals.h"
 #include "shell/mapa_form.h"
+#include "ui/application.h"
 
 #include <QDir>
 
@@ -26,11 +27,24 @@ void TfrmMapa::AbrirFichero(const QString& name) {
   QDir::setCurrent(platform::nativePath(folder));
   const QString url = QStringLiteral("file:") + folder + name;
   if (hasWebBrowser()) {
+    startBrowser();
+    if (!wIE4->started()) return;
     URLActual = url;
     URLEnlace = url;
     wIE4->Navigate(url);
   } else {
     w->LoadDocument(url);
+  }
+}
+
+void TfrmMapa::startBrowser() {
+  if (!wIE4 || wIE4->started()) return;
+  try {
+    wIE4->start();
+  } catch (const ControlError&) {
+    ui::Application& app = ui::Application::instance();
+    app.messageBox(QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer"));
+    app.terminate();
   }
 }
 

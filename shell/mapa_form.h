@@ -108,6 +108,10 @@ class TfrmMapa : public ui::Form, public EditorHost {
   void MostrarSeccion(std::uint8_t number);
   // Shows the document Ficheros\<name>; throws when the display rejects the request.
   void AbrirFichero(const QString& name);
+  // ondravia: starts the browser engine, once (the start-up asks soon after the opening's first
+  // frame; the first document asks if it comes sooner). An engine that cannot start is a
+  // browser that is not installed: its message, and the program ends.
+  void startBrowser();
 
   // The opening, as the presentation window drives it; it needs nothing else of the map.
   // Plays the opening tune Musica\Ondravia.mp3 through the map's player, which loads the

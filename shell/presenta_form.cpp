@@ -20,14 +20,21 @@ const QString kArial = QStringLiteral("Arial");
 const QString kTitle = QStringLiteral(" ONDRAVIA VARDEL ");
 }  // namespace
 
-TfrmPresenta::TfrmPresenta() {
+TfrmPresenta::TfrmPresenta() : TfrmPresenta(WindowOnly{}) { completeCreation(); }
+
+TfrmPresenta::TfrmPresenta(WindowOnly) {
   setObjectName(QStringLiteral("frmPresenta"));
   setBorderStyle(ui::BorderStyle::bsNone);
   setColor(ui::clWhite);
   setCaption(QStringLiteral("VARDEL"));
+  setBounds(0, 0, 800, 600);
+  show();
+}
+
+void TfrmPresenta::completeCreation() {
+  if (imgLogo) return;
   defineControls();
   FormCreate(this);
-  show();
 }
 
 void TfrmPresenta::defineControls() {

@@ -14,6 +14,12 @@ class TfrmPresenta : public ui::Form {
  public:
   // Shows itself at once and starts the map's music (the window's creation handler runs here).
   TfrmPresenta();
+  // The start-up's way, in two steps: first only the window, white and empty, on the screen
+  // (what the person sees in the opening's first 0.8 s); then, once the map exists,
+  // completeCreation() adds the controls and runs the creation handler.
+  struct WindowOnly {};
+  explicit TfrmPresenta(WindowOnly);
+  void completeCreation();
 
   ui::Image* imgLogo = nullptr;
   ui::Label* lbPresenta = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/metrics.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdint>
 
@@ -22,23 +23,33 @@ using ui::Application;
 
 namespace {
 
+// The opening's window waits at most this long for the display to show it.
+constexpr int kFirstFrameLimitMs = 2000;
+// From the opening's first frame to the start of the browser engine.
+constexpr int kBrowserStartMs = 1000;
+
 void freeWindows() {
   delete frmPresenta.data();
   delete frmMapa.data();
 }
 
+// A message of the start-up's recovery path: alone on the screen, without the opening's window.
+void failureMessage(const QString& text) {
+  delete frmPresenta.data();
+  Application::instance().messageBox(text);
+}
+
 // The control library's self-registration, as the start-up does it when the map cannot be
 // created. False when the program must end (the message has been shown).
 bool registerViewerControl() {
-  Application& app = Application::instance();
   const QString path = platform::programFolder() + QStringLiteral("html.ocx");
   if (!QFileInfo::exists(platform::nativePath(path))) {
-    app.messageBox(QStringLiteral("Error. No se encuentra el OCX"));
+    failureMessage(QStringLiteral("Error. No se encuentra el OCX"));
     return false;
   }
   platform::Library library;
   if (!library.load(path)) {
-    app.messageBox(QStringLiteral("Error al cargar el OCX"));
+    failureMessage(QStringLiteral("Error al cargar el OCX"));
     return false;
   }
   using Entry = std::int32_t (*)();
@@ -46,25 +57,36 @@ bool registerViewerControl() {
   const auto unregisterServer = library.resolveAs<Entry>("DllUnregisterServer");
   if (!registerServer || !unregisterServer) {
     library.free();
-    app.messageBox(QStringLiteral("Fallo al cargar los procedimientos del OCX"));
+    failureMessage(QStringLiteral("Fallo al cargar los procedimientos del OCX"));
     return false;
   }
   const std::int32_t result = registerServer();
   library.free();
-  if (result != 0) app.messageBox(QStringLiteral("No se ha podido realizar el registro"));
+  if (result != 0) failureMessage(QStringLiteral("No se ha podido realizar el registro"));
   return true;
 }
 
 }  // namespace
 
 void createWindows(Variant variant) {
+  // The opening's window is on the screen first, white and empty as its first 0.8 s show it,
+  // as soon as a bare window would be; the map and the opening's pictures, texts and music are
+  // made behind it. It outlives a failed attempt, so a second one does not make it flash.
+  if (!frmPresenta) {
+    frmPresenta = new TfrmPresenta(TfrmPresenta::WindowOnly{});
+    frmPresenta->waitForFirstFrame(kFirstFrameLimitMs);
+  }
   try {
     frmMapa = new TfrmMapa(variant);
-    frmPresenta = new TfrmPresenta();
+    Application::instance().setMainForm(frmMapa);
+    frmPresenta->completeCreation();
   } catch (...) {
-    freeWindows();
+    delete frmMapa.data();
     throw;
   }
+  // The browser engine starts while the opening shows its first picture: after the
+  // picture's 0.8 s and before "PRESENTA" at 3.05 s the opening has nothing to do.
+  if (frmMapa->wIE4) QTimer::singleShot(kBrowserStartMs, frmMapa, [] { frmMapa->startBrowser(); });
 }
 
 bool prepareMagazine(Variant variant) {
@@ -90,6 +112,7 @@ bool prepareMagazine(Variant variant) {
     createWindows(variant);
     return true;
   } catch (const std::exception& error) {
+    delete frmPresenta.data();
     if (variant == Variant::WebBrowser) {
       app.messageBox(QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer"));
     } else {

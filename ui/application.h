@@ -38,9 +38,11 @@ class Application : public QObject {
   QString title() const { return title_; }
   void setTitle(const QString& title);
 
-  // The first form created becomes the main form; its close ends the program.
+  // The first form created becomes the main form, unless the program names another; its
+  // close ends the program.
   Form* mainForm() const { return mainForm_; }
   void formCreated(Form* form);
+  void setMainForm(Form* form) { mainForm_ = form; }
 
   // Shows the main form (unless termination was requested) and runs the event loop until the
   // main form closes or terminate() is called. Returns at once when termination is pending.

@@ -16,13 +16,20 @@ namespace vardel::ui {
 
 // The settings of one control, applied as they are chained. Settings that a control kind lacks
 // do not compile for it.
+// A control is shown when its line ends, unless the line hides it: added to a window already on
+// the screen, it never flashes up first.
 template <class Owner, class T>
 class ControlDef {
  public:
   ControlDef(Owner* owner, T* control) : owner_(owner), control_(control) {}
+  ControlDef(const ControlDef&) = default;
+  ~ControlDef() {
+    if (visible_) control_->show();
+  }
   T* control() const { return control_; }
 
   ControlDef& visible(bool visible) {
+    visible_ = visible;
     control_->setVisible(visible);
     return *this;
   }
@@ -124,6 +131,7 @@ class ControlDef {
 
   Owner* owner_;
   T* control_;
+  bool visible_ = true;
 };
 
 // The settings of one timer.
@@ -161,7 +169,6 @@ class Definition {
     field = new T(parent_);
     field->setObjectName(QString::fromLatin1(name));
     field->setGeometry(left, top, width, height);
-    field->show();
     return ControlDef<Owner, T>(owner_, field);
   }
   // A control that sizes itself (an auto-sized label or picture): only its place is given.
@@ -170,7 +177,6 @@ class Definition {
     field = new T(parent_);
     field->setObjectName(QString::fromLatin1(name));
     field->move(left, top);
-    field->show();
     return ControlDef<Owner, T>(owner_, field);
   }
   TimerDef<Owner> timer(Timer*& field, const char* name) {

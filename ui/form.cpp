@@ -9,10 +9,12 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 
 namespace vardel::ui {
@@ -298,8 +300,43 @@ void Form::showEvent(QShowEvent* event) {
         },
         Qt::QueuedConnection);
   }
+  // The window paints its first frame while the display's first exposure of it is handled;
+  // that is watched from here on.
+  if (!firstFrameShown_ && !watchingExposure_ && windowHandle()) {
+    watchingExposure_ = true;
+    windowHandle()->installEventFilter(this);
+  }
   QWidget::showEvent(event);
   fire(onShow, this);
+}
+
+bool Form::eventFilter(QObject* watched, QEvent* event) {
+  if (watchingExposure_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+      windowHandle()->isExposed()) {
+    watchingExposure_ = false;
+    windowHandle()->removeEventFilter(this);
+    // Queued: the exposure is painted and flushed before this runs.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          firstFrameShown_ = true;
+          emit firstFrameShown();
+        },
+        Qt::QueuedConnection);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool Form::waitForFirstFrame(int limitMs) {
+  if (firstFrameShown_) return true;
+  QEventLoop loop;
+  QTimer limit;
+  limit.setSingleShot(true);
+  connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+  connect(this, &Form::firstFrameShown, &loop, &QEventLoop::quit);
+  limit.start(limitMs);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  return firstFrameShown_;
 }
 
 void Form::hideEvent(QHideEvent* event) {

@@ -100,7 +100,16 @@ class Form : public QWidget {
   bool designing() const { return designing_; }
   void setDesigning(bool designing) { designing_ = designing; }
 
+  // Whether the window's first frame is on the screen (painted and handed to the display).
+  bool firstFrameOnScreen() const { return firstFrameShown_; }
+  // Runs the event loop, without user input, until the first frame is on the screen or
+  // `limitMs` have passed (a window the display never shows). True when it is.
+  bool waitForFirstFrame(int limitMs);
+
  signals:
+  // The window's first frame is on the screen; emitted once, right after it was painted.
+  void firstFrameShown();
+
   // System colours, the caption font, the display, or the application's palette or font
   // changed; emitted after the non-client hook has heard of it.
   void systemSettingsChanged();
@@ -115,6 +124,7 @@ class Form : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -135,6 +145,8 @@ class Form : public QWidget {
   bool destroying_ = false;
   bool designing_ = false;
   bool dragging_ = false;
+  bool firstFrameShown_ = false;
+  bool watchingExposure_ = false;
   QPoint dragOffset_;
   ClassicFrame* classic_ = nullptr;
   NonClientHook* hook_ = nullptr;

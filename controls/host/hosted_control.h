@@ -28,14 +28,23 @@ class HostedControl {
   // creates the control as a child of `parent`, raising its events on `events`.
   // Throws ControlError with the reason.
   HostedControl(const char* classId, QWidget* parent, ControlEvents* events);
+  // Only the look-up and the check of the library's file; create() does the rest, later.
+  // Throws ControlError with the reason.
+  explicit HostedControl(const char* classId);
   ~HostedControl();
   HostedControl(const HostedControl&) = delete;
   HostedControl& operator=(const HostedControl&) = delete;
 
+  // Loads the library and creates the control (once). Throws ControlError with the reason.
+  void create(QWidget* parent, ControlEvents* events);
+
+  // Null until created.
   Control* control() const { return control_; }
   QString libraryPath() const { return library_.fileName(); }
 
  private:
+  QByteArray classId_;
+  QString path_;
   platform::Library library_;
   Control* control_ = nullptr;
 };

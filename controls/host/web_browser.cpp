@@ -3,6 +3,16 @@
 
 #include "platform/control_registry.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QOpenGLContext>
+
+// Qt's own setter of the context every OpenGL context of the program shares with; Qt makes it
+// at start-up only when Qt::AA_ShareOpenGLContexts is set before the application exists.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
+
 namespace vardel {
 
 class TWebBrowser::Events : public controls::ControlEvents {
@@ -18,25 +28,63 @@ class TWebBrowser::Events : public controls::ControlEvents {
   TWebBrowser* owner_;
 };
 
-TWebBrowser::TWebBrowser(QWidget* parent) : QWidget(parent), events_(std::make_unique<Events>(this)) {
-  hosted_ = std::make_unique<controls::HostedControl>(platform::kWebBrowserClassId, this, events_.get());
-  browser_ = hosted_->control()->asWebBrowser();
-  if (!browser_)
-    throw ControlError(QStringLiteral("La biblioteca %1 no ha creado un navegador").arg(hosted_->libraryPath()));
-  hosted_->control()->widget()->setGeometry(rect());
-  hosted_->control()->widget()->show();
+namespace {
+
+// The shared context the engine needs, made now if the program did not ask Qt for it at
+// start-up; it lives as long as the application.
+void shareOpenGLContexts() {
+  if (QOpenGLContext::globalShareContext()) return;
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;  // no OpenGL there
+  auto* context = new QOpenGLContext(QCoreApplication::instance());
+  if (!context->create()) {
+    delete context;
+    return;  // the engine then draws without OpenGL
+  }
+  qt_gl_set_global_share_context(context);
+  QObject::connect(context, &QObject::destroyed, [] { qt_gl_set_global_share_context(nullptr); });
+}
+
+}  // namespace
+
+TWebBrowser::TWebBrowser(QWidget* parent)
+    : QWidget(parent),
+      events_(std::make_unique<Events>(this)),
+      hosted_(std::make_unique<controls::HostedControl>(platform::kWebBrowserClassId)) {
+  // The engine checks the attribute; Qt takes it without a complaint only before the event loop
+  // runs, that is at the program's start-up, where the browser is made. At this point it makes
+  // no context: start() does.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 TWebBrowser::~TWebBrowser() { hosted_.reset(); }
 
+bool TWebBrowser::started() const { return browser_ != nullptr; }
+
+void TWebBrowser::start() {
+  if (browser_) return;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  struct Restore {
+    ~Restore() { QGuiApplication::restoreOverrideCursor(); }
+  } restore;
+  shareOpenGLContexts();
+  hosted_->create(this, events_.get());
+  controls::WebBrowser* browser = hosted_->control()->asWebBrowser();
+  if (!browser)
+    throw ControlError(QStringLiteral("La biblioteca %1 no ha creado un navegador").arg(hosted_->libraryPath()));
+  browser_ = browser;
+  hosted_->control()->widget()->setGeometry(rect());
+  hosted_->control()->widget()->show();
+}
+
 void TWebBrowser::Navigate(const QString& url) {
+  start();
   QString error;
   if (!browser_->navigate(url, error)) throw ui::Error(error);
 }
 
 void TWebBrowser::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  hosted_->control()->widget()->setGeometry(rect());
+  if (hosted_->control()) hosted_->control()->widget()->setGeometry(rect());
 }
 
 }  // namespace vardel

@@ -15,18 +15,28 @@ namespace vardel {
 // The browser control, class {8856F961-340A-11D0-A96B-00C04FD705A2}, a component the system
 // provides (see platform::lookupControl). This widget is the control's rectangle: the owner
 // sets its geometry and may park it anywhere, far outside its window included; the browser
-// keeps its document meanwhile. The host program must set Qt::AA_ShareOpenGLContexts before
-// its QApplication exists.
+// keeps its document meanwhile.
+//
+// Starting the browser engine takes a good part of a second, so the control is made in two
+// steps: the constructor only finds the library, and start() loads it and makes the browser,
+// when the owner has time for it (or at the first navigation). The engine shares OpenGL
+// contexts with the program's windows: start() makes the shared context first, so the program
+// pays for it only then, not before its first window.
 class TWebBrowser : public QWidget {
   Q_OBJECT
  public:
-  // Loads the browser control library and creates the browser. Throws ControlError when it
-  // is not installed or cannot load (Qt WebEngine missing).
+  // Finds the browser control library. Throws ControlError when it is not installed.
   explicit TWebBrowser(QWidget* parent);
   ~TWebBrowser() override;
 
-  // Starts a navigation; "file:" URLs in the program's forms are mapped to local files.
-  // Throws ui::Error when the request cannot be taken (a "file:" URL naming no file).
+  // Loads the library and creates the browser, once; the pointer shows the hourglass
+  // meanwhile. Throws ControlError when that fails (Qt WebEngine missing or broken).
+  void start();
+  bool started() const;
+
+  // Starts a navigation (starting the browser first if need be); "file:" URLs in the
+  // program's forms are mapped to local files. Throws ui::Error when the request cannot be
+  // taken (a "file:" URL naming no file), ControlError when the browser cannot start.
   void Navigate(const QString& url);
 
   // Before every navigation, the program's and link clicks', with the URL as the engine

@@ -28,8 +28,8 @@ extern "C" __attribute__((visibility("default"))) vardel::controls::Control* Var
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
     controls::writeFactoryError(error, errorSize,
-                                QStringLiteral("El programa debe fijar Qt::AA_ShareOpenGLContexts antes de crear la "
-                                               "aplicación para alojar el navegador"));
+                                QStringLiteral("El programa debe fijar Qt::AA_ShareOpenGLContexts antes de crear el "
+                                               "navegador"));
     return nullptr;
   }
   return new controls::BrowserControl(parent, events);

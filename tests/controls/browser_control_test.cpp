@@ -54,6 +54,7 @@ class BrowserTest : public test::ControlTest {
     window_->setGeometry(0, 0, 800, 600);
     browser_ = new TWebBrowser(window_.get());
     browser_->setGeometry(140, 0, 660, 600);
+    browser_->start();
     browser_->OnBeforeNavigate2 = [this](QObject* sender, const QString& url, bool&) {
       EXPECT_EQ(sender, browser_);
       navigations_ << url;

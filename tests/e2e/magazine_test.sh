@@ -15,83 +15,108 @@ graficos="$VARDEL_PROGRAM_DIR/Graficos"
 export XDG_DATA_HOME="$E2E_DIR/xdg"   # a person who never registered html.ocx
 mkdir -p "$XDG_DATA_HOME"
 
-T0=0
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-# Waits until <seconds> after the presentation appeared.
-at() {
-  local target=$(( T0 + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }') ))
-  local left=$(( target - $(now_ms) ))
-  [ "$left" -gt 0 ] && sleep "$(awk -v ms="$left" 'BEGIN { printf "%.3f", ms / 1000 }')"
-  return 0
-}
 visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
 expect_visible() { visible "$1" || e2e_fail "$2: $1 should be visible"; }
 expect_hidden() { visible "$1" && e2e_fail "$2: $1 should be hidden"; return 0; }
 geometry_of() { e2e_widget "$1" | cut -f4; }
+map_at_origin() { visible frmMapa && [ "$(geometry_of frmMapa | cut -d, -f1-2)" = "0,0" ]; }
 city_rect() {  # x y w h of city n
   echo "$(e2e_ini "$ini" Posiciones "Ciudad$1X") $(e2e_ini "$ini" Posiciones "Ciudad$1Y") $(e2e_ini "$ini" Tamanios "Ciudad$1Ancho") $(e2e_ini "$ini" Tamanios "Ciudad$1Alto")"
 }
 city_hint() { e2e_ini "$ini" Hints "Ciudad$1" | iconv -f WINDOWS-1252 -t UTF-8; }
 document_display_shown() { e2e_document_shown "$program"; }
 
-start_and_anchor() {
+# The opening runs on its own timers: the test waits for each state the program reports and
+# judges the times from the program's own timeline, so a busy machine delays it but never
+# makes it fail.
+start_opening() {
   e2e_run "./$program"
-  e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
-  T0=$(now_ms)
+  e2e_until 60 visible frmPresenta || e2e_fail "the presentation did not appear"
   e2e_log "presentation shown"
+}
+# shot_while <name> <path> <what> [detail] [after ns]: a screenshot taken before the event <what>
+# of <path> (the end of the state being judged; the first such event after the given time)
+# happened; echoes its file.
+shot_while() {
+  local file taken ended
+  file=$(e2e_shot "$1")
+  taken=$(e2e_now_ns)
+  e2e_timeline >"$E2E_DIR/timeline.txt" || e2e_timeline >"$E2E_DIR/timeline.txt"
+  if ended=$(e2e_event_ns "$E2E_DIR/timeline.txt" "$3" "$2" "${4-}" "${5-}") && [ "$ended" -lt "$taken" ]; then
+    e2e_fail "the screenshot '$1' came after $2's $3 ${4-}: the state it judges had ended" >&2
+  fi
+  echo "$file"
+}
+# event_now <what> <path> [detail]: the time of that event, read from the program now.
+event_now() {
+  e2e_timeline >"$E2E_DIR/timeline.txt" || e2e_timeline >"$E2E_DIR/timeline.txt"
+  e2e_event_ns "$E2E_DIR/timeline.txt" "$@"
+}
+# step <label> <from ns> <to ns> <nominal ms>: one step of the timeline took its nominal time,
+# never less (a timer does not fire early) and not much more (a late timer on a busy machine).
+step() {
+  local ms=$(( ($3 - $2) / 1000000 ))
+  e2e_log "$1: ${ms} ms (nominal $4)"
+  [ "$ms" -ge $(( $4 - 2 )) ] && [ "$ms" -le $(( $4 + 1500 )) ] || e2e_fail "$1 after ${ms} ms instead of $4 ms"
 }
 
 opening() {
-  start_and_anchor
-  at 0.3
-  expect_hidden frmPresenta/client/imgLogo "before 0.8 s"
-  at 2.0
-  expect_visible frmPresenta/client/imgLogo "at 2 s"
-  expect_hidden frmPresenta/client/lbPresenta "at 2 s"
-  shot=$(e2e_shot "first-picture")
+  start_opening
+  e2e_until 30 visible frmPresenta/client/lbPresenta || e2e_fail "PRESENTA never showed"
+  shot=$(shot_while "first-picture" frmPresenta/client/imgLogo picture p2.)
   e2e_screen_matches_picture "$shot" "$graficos/p1" 0 0 400 150 300 300 100 100 || e2e_fail "picture p1 is not on the screen"
-  [ "$(geometry_of frmMapa | cut -d, -f1)" -le -5000 ] 2>/dev/null || expect_hidden frmMapa "at 2 s"
-  at 4.2
-  expect_visible frmPresenta/client/lbPresenta "at 4.2 s"
-  expect_hidden frmPresenta/client/lbOndravia "at 4.2 s"
-  e2e_shot "presenta" >/dev/null
-  at 6.4
-  expect_visible frmPresenta/client/lbOndravia "at 6.4 s"
-  expect_visible frmPresenta/client/lbN "at 6.4 s"
-  shot=$(e2e_shot "title")
+  [ "$(geometry_of frmMapa | cut -d, -f1)" -le -5000 ] 2>/dev/null || expect_hidden frmMapa "with the first picture"
+  e2e_until 30 visible frmPresenta/client/lbN || e2e_fail "the title never showed"
+  shot=$(shot_while "title" frmPresenta/client/lbN hide)
   n=$(geometry_of frmPresenta/client/lbN)
   nx=$(( $(echo "$n" | cut -d, -f1) + $(echo "$n" | cut -d, -f3) / 2 ))
   red=$(convert "$shot" -crop "$(echo "$n" | cut -d, -f3)x$(echo "$n" | cut -d, -f4)+$(echo "$n" | cut -d, -f1)+$(echo "$n" | cut -d, -f2)" \
         -fx '(r > 0.55 && g < 0.25 && b < 0.4) ? 1 : 0' -format '%[fx:int(mean*w*h)]' info:)
   [ "$red" -gt 30 ] || e2e_fail "no red N over the title at x $nx ($red red pixels)"
-  at 8.6
-  expect_hidden frmPresenta/client/lbOndravia "at 8.6 s"
-  expect_visible frmPresenta/client/lbURL "at 8.6 s"
-  [ "$(e2e_widget_text frmPresenta/client/lbURL)" = "Buscando componentes instalados" ] || e2e_fail "first status text"
-  shot=$(e2e_shot "second-picture")
+  e2e_until 30 visible frmPresenta/client/lbURL || e2e_fail "the status line never showed"
+  shot=$(shot_while "second-picture" frmMapa show "" "$(event_now picture frmPresenta/client/imgLogo p2.)")
   e2e_screen_matches_picture "$shot" "$graficos/p2" 0 0 400 150 100 100 700 100 || e2e_fail "picture p2 is not on the screen"
-  at 10.5
-  [ "$(e2e_widget_text frmPresenta/client/lbURL)" = "Buscando ficheros añadidos" ] || e2e_fail "second status text: $(e2e_widget_text frmPresenta/client/lbURL)"
-  at 19.0
-  [ "$(e2e_widget_text frmPresenta/client/lbURL)" = "Llegando a la isla de ONDRAVIA VARDEL..." ] || e2e_fail "last status text"
-  e2e_shot "last-status" >/dev/null
-  at 22.5
-  expect_visible frmMapa "at 22.5 s"
-  [ "$(geometry_of frmMapa | cut -d, -f1-2)" = "0,0" ] || e2e_fail "the map is not at 0,0: $(geometry_of frmMapa)"
-  expect_hidden frmMapa/client/Label1 "at 22.5 s"
-  shot=$(e2e_shot "map-first-background")
+  e2e_until 60 map_at_origin || e2e_fail "the map never came to 0,0"
+  expect_hidden frmMapa/client/Label1 "at the hand-over"
+  shot=$(shot_while "map-first-background" frmMapa/client/ImgFondo picture p3.)
   e2e_screen_matches_picture "$shot" "$graficos/p8" 0 0 400 30 790 590 150 590 || e2e_fail "picture p8 is not the map's background"
-  at 29.0
-  shot=$(e2e_shot "map-final-background")
+  expect_visible frmPresenta "before the end of the opening (closed only at the second tick)"
+  e2e_until 60 visible frmMapa/client/Label1 || e2e_fail "the opening never ended"
+  expect_visible frmMapa/client/lbReloj "at the end of the opening"
+  expect_hidden frmPresenta "at the end of the opening"
+  shot=$(e2e_shot "map-interactive")
   e2e_screen_matches_picture "$shot" "$graficos/p3" 0 0 400 30 790 590 150 590 || e2e_fail "picture p3 is not the map's background"
-  expect_visible frmPresenta "at 29 s (closed only at the second tick)"
-  at 34.0
-  expect_visible frmMapa/client/Label1 "at 34 s"
-  expect_visible frmMapa/client/lbReloj "at 34 s"
-  expect_hidden frmPresenta "at 34 s"
   clock=$(e2e_widget_text frmMapa/client/lbReloj)
   [[ "$clock" =~ ^[0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || e2e_fail "clock shows '$clock'"
-  e2e_shot "map-interactive" >/dev/null
+
+  # The timeline, from the presentation's first frame on screen.
+  local t="$E2E_DIR/timeline.txt" first logo presenta title second handover p3 end text at
+  e2e_timeline >"$t"
+  first=$(e2e_event_ns "$t" paint frmPresenta) || e2e_fail "no first frame of the presentation"
+  logo=$(e2e_event_ns "$t" show frmPresenta/client/imgLogo) || e2e_fail "the first picture was never shown"
+  step "first picture" "$first" "$logo" 800
+  presenta=$(e2e_event_ns "$t" show frmPresenta/client/lbPresenta) || e2e_fail "PRESENTA was never shown"
+  step "PRESENTA" "$logo" "$presenta" 2250
+  title=$(e2e_event_ns "$t" show frmPresenta/client/lbOndravia) || e2e_fail "the title was never shown"
+  step "the title" "$presenta" "$title" 2250
+  step "the red N" "$presenta" "$(e2e_event_ns "$t" show frmPresenta/client/lbN)" 2250
+  second=$(e2e_event_ns "$t" picture frmPresenta/client/imgLogo p2.) || e2e_fail "p2 was never loaded"
+  step "the second picture" "$title" "$second" 2250
+  step "the status line" "$title" "$(e2e_event_ns "$t" show frmPresenta/client/lbURL)" 2250
+  step "PRESENTA hidden" "$title" "$(e2e_event_ns "$t" hide frmPresenta/client/lbPresenta)" 2250
+  at=2000
+  for text in "Buscando ficheros añadidos" "Buscando módulos multimedia adicionales" "Comprobando validez de ficheros" \
+              "Generando interfaz gráfico" "Llegando a la isla de ONDRAVIA VARDEL..."; do
+    step "status '$text'" "$second" "$(e2e_event_ns "$t" text frmPresenta/client/lbURL "$text" "$first")" "$at"
+    at=$((at + 2000))
+  done
+  handover=$(e2e_event_ns "$t" show frmMapa "" "$second") || e2e_fail "the map was never shown"
+  step "the hand-over" "$second" "$handover" 13200
+  p3=$(e2e_event_ns "$t" picture frmMapa/client/ImgFondo p3.) || e2e_fail "p3 was never loaded"
+  step "the final background" "$handover" "$p3" 6600
+  end=$(e2e_event_ns "$t" show frmMapa/client/Label1) || e2e_fail "the hint label was never shown"
+  step "the end of the opening" "$p3" "$end" 5250
+  step "the presentation closed" "$p3" "$(e2e_event_ns "$t" hide frmPresenta)" 5250
   # It started unregistered: the start-up registered html.ocx itself.
   grep -q "^{B7FC355E-8CE7-11CF-9754-00AA00C00908}=.*html.ocx" "$XDG_DATA_HOME/vardel/controls.reg" \
     || e2e_fail "html.ocx was not registered"
@@ -134,15 +159,20 @@ navigation() {
   e2e_until 5 ocr_find "encontrado!" || e2e_fail "extra1.html is not on display"
 }
 
+# Waits for the second picture, the first moment a click on it skips the opening.
+until_second_picture() {
+  e2e_until 60 visible frmPresenta/client/lbURL || e2e_fail "the second picture never showed"
+}
+
 skip_from_second_picture() {
-  start_and_anchor
-  at 4.0
+  start_opening
+  e2e_until 30 visible frmPresenta/client/lbPresenta || e2e_fail "PRESENTA never showed"
   e2e_click 400 300   # on the first picture: nothing happens
-  sleep 0.3
+  until_second_picture
   expect_visible frmPresenta "after a click on the first picture"
-  at 9.0
+  expect_hidden frmMapa/client/Label1 "after a click on the first picture"
   e2e_click 400 300
-  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+  e2e_until 10 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
   expect_hidden frmPresenta "after the skip"
   [ "$(geometry_of frmMapa | cut -d, -f1-2)" = "0,0" ] || e2e_fail "the map is not at 0,0 after the skip"
   sleep 0.5
@@ -152,11 +182,11 @@ skip_from_second_picture() {
 }
 
 background_skip() {
-  start_and_anchor
-  at 22.5
+  start_opening
+  e2e_until 60 map_at_origin || e2e_fail "the map never came to 0,0"
   expect_hidden frmMapa/client/Label1 "before the background click"
   e2e_click 700 585   # the sea near the bottom edge: no city and no button
-  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the background click did not finish the opening"
+  e2e_until 10 visible frmMapa/client/Label1 || e2e_fail "the background click did not finish the opening"
   expect_hidden frmPresenta "after the background click"
   sleep 0.5
   shot=$(e2e_shot "background-skip")
@@ -206,10 +236,10 @@ follow_new_window_link() {
 }
 
 links() {
-  start_and_anchor
-  at 8.6
+  start_opening
+  until_second_picture
   e2e_click 400 300
-  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+  e2e_until 10 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
   # The map's own URL form first, then the browser's report of it, from "file" on.
   read -r x y w h <<<"$(city_rect 1)"
   e2e_click $((x + w / 2)) $((y + h / 2))
@@ -260,10 +290,10 @@ damaged() {
   e2e_copy_program_folder "$folder"
   rm -f "$folder/Graficos/p1" "$folder/Graficos/p8" "$folder/Graficos/s1"
   : >"$folder/Configuracion.ini"
-  VARDEL_PROGRAM_DIR="$folder" start_and_anchor
-  at 9.0
+  VARDEL_PROGRAM_DIR="$folder" start_opening
+  until_second_picture
   e2e_click 400 300   # p2 is still there: skip
-  e2e_until 3 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
+  e2e_until 10 visible frmMapa/client/Label1 || e2e_fail "the skip did not show the map"
   # The one default city, 50x50 at the corner, partly under the credits hotspot.
   e2e_click 25 45
   # Its document is a blank name: both displays refuse it, and the map says so.

@@ -16,6 +16,7 @@ class NavegadorTest : public ::testing::Test {
     test::useFakeBrowser();
     frmMapa = new TfrmMapa(Variant::WebBrowser);
     m = frmMapa;
+    m->startBrowser();
   }
   void TearDown() override {
     delete frmMapa.data();
@@ -72,6 +73,40 @@ TEST_F(NavegadorTest, EveryNavigationIsRememberedFromFileOnAndNeverCancelled) {
   EXPECT_EQ(m->URLActual, QStringLiteral("file:///revista/Ficheros/tres.html"));
   EXPECT_FALSE(beforeNavigate(QStringLiteral("https://ondravia.example/FILE")));
   EXPECT_EQ(m->URLActual, QStringLiteral("https://ondravia.example/FILE"));  // no "file": as it came
+}
+
+// The engine starts after the map is made: the start-up asks for it once the opening is on the
+// screen, and a document that comes first starts it itself.
+TEST(NavegadorStart, TheFirstDocumentStartsTheBrowserWhenTheStartUpHasNotYet) {
+  test::ContentFolder folder;
+  test::useFakeBrowser();
+  frmMapa = new TfrmMapa(Variant::WebBrowser);
+  EXPECT_FALSE(frmMapa->wIE4->started());
+  frmMapa->AbrirFichero(QStringLiteral("uno.html"));
+  ASSERT_TRUE(frmMapa->wIE4->started());
+  const QWidget* browser = frmMapa->wIE4->findChild<QWidget*>(QStringLiteral("fakeBrowser"));
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->property("navigations").toStringList().size(), 1);
+  delete frmMapa.data();
+}
+
+// Last in this program: it ends the application's loop for good.
+TEST(NavegadorStart, AnEngineThatCannotStartIsAMissingBrowserAndEndsTheProgram) {
+  test::ContentFolder folder;
+  test::MessageRecorder messages;
+  // Found beside the program, but not a library at all.
+  const QString broken = folder.write("broken-webbrowser.so", "no es una biblioteca");
+  platform::registerControl(QLatin1String(platform::kWebBrowserClassId), broken);
+  frmMapa = new TfrmMapa(Variant::WebBrowser);
+  EXPECT_TRUE(messages.texts().isEmpty());  // nothing is loaded yet
+  frmMapa->AbrirFichero(QStringLiteral("uno.html"));
+  EXPECT_FALSE(frmMapa->wIE4->started());
+  EXPECT_EQ(messages.texts(),
+            QStringList{QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer")});
+  EXPECT_TRUE(ui::Application::instance().terminated());
+  EXPECT_TRUE(frmMapa->URLActual.isEmpty());  // no navigation was attempted
+  delete frmMapa.data();
+  test::forgetFakeBrowser();
 }
 
 }  // namespace

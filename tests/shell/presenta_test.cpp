@@ -165,12 +165,15 @@ TEST(PresentaWithoutPictures, StaysWhiteUntilTheSecondPictureWhenTheFirstIsMissi
   ui::Application::instance().setCursor(ui::Cursor::crDefault);
 }
 
-// The whole timeline in real time: every step within a few milliseconds of its time.
-TEST(PresentaTimeline, RunsToTheMillisecond) {
+// The whole timeline in real time. Every step comes at its time after the step that started its
+// timer: never sooner, and on a busy machine maybe later (the bound is generous), which then
+// delays the steps after it as well.
+TEST(PresentaTimeline, EveryStepComesAtItsTimeAfterTheStepThatStartedItsTimer) {
   ContentFolder folder;
   QElapsedTimer clock;
   clock.start();
   frmMapa = new TfrmMapa(Variant::Basic);
+  const qint64 created = clock.elapsed();  // the timers start after this
   frmPresenta = new TfrmPresenta();
   TfrmPresenta* p = frmPresenta;
   std::vector<std::pair<QString, qint64>> steps;
@@ -183,15 +186,24 @@ TEST(PresentaTimeline, RunsToTheMillisecond) {
   record("control", p->tmControl, &TfrmPresenta::tmControlTimer);
   record("texto", p->tmTexto, &TfrmPresenta::tmTextoTimer);
   record("parpadeo", p->tmParpadeo, &TfrmPresenta::tmParpadeoTimer);
-  ASSERT_TRUE(test::waitUntil([&] { return frmMapa->tmPresenta->enabled(); }, 23000));
-  const std::vector<std::pair<QString, qint64>> expected = {
-      {"control", 800},    {"texto", 3050},     {"texto", 5300},     {"texto", 7550},
-      {"parpadeo", 9550},  {"parpadeo", 11550}, {"parpadeo", 13550}, {"parpadeo", 15550},
-      {"parpadeo", 17550}, {"texto", 17750},    {"parpadeo", 19550}, {"texto", 20750}};
+  ASSERT_TRUE(test::waitUntil([&] { return frmMapa->tmPresenta->enabled(); }, 60000));
+  // name, the step it counts from (-1: the window's creation), its time after that step
+  struct Expected {
+    const char* name;
+    int from;
+    qint64 after;
+  };
+  const std::vector<Expected> expected = {{"control", -1, 800},  {"texto", 0, 2250},     {"texto", 1, 2250},
+                                          {"texto", 2, 2250},    {"parpadeo", 3, 2000},  {"parpadeo", 3, 4000},
+                                          {"parpadeo", 3, 6000}, {"parpadeo", 3, 8000},  {"parpadeo", 3, 10000},
+                                          {"texto", 3, 10200},   {"parpadeo", 3, 12000}, {"texto", 9, 3000}};
   ASSERT_GE(steps.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(steps[i].first, expected[i].first) << i;
-    EXPECT_NEAR(double(steps[i].second), double(expected[i].second), 60.0) << steps[i].first.toStdString() << " " << i;
+    EXPECT_EQ(steps[i].first, QLatin1String(expected[i].name)) << i;
+    const qint64 origin = expected[i].from < 0 ? created : steps[size_t(expected[i].from)].second;
+    const qint64 took = steps[i].second - origin;
+    EXPECT_GE(took, expected[i].after - 2) << expected[i].name << " " << i;
+    EXPECT_LE(took, expected[i].after + 1500) << expected[i].name << " " << i;
   }
   EXPECT_EQ(p->lbURL->caption(), QStringLiteral("Llegando a la isla de ONDRAVIA VARDEL..."));
   delete frmPresenta.data();

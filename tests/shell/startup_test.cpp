@@ -46,6 +46,18 @@ TEST_F(StartupTest, AnUnregisteredViewerIsRegisteredAndTheWindowsOpenWithoutAWor
   EXPECT_EQ(ui::Application::instance().title(), QStringLiteral("VARDEL"));
 }
 
+// The opening's window is painted during the start-up, before the map and the opening's
+// controls are made; the map is the main window all the same.
+TEST_F(StartupTest, TheOpeningsFirstFrameComesBeforeTheRestAndTheMapIsTheMainWindow) {
+  platform::registerControl(kViewer, QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx"));
+  ASSERT_TRUE(prepareMagazine(Variant::Basic));
+  ASSERT_FALSE(frmPresenta.isNull());
+  EXPECT_TRUE(frmPresenta->firstFrameOnScreen());  // before the message loop ever ran
+  EXPECT_EQ(ui::Application::instance().mainForm(), frmMapa.data());
+  EXPECT_NE(frmPresenta->imgLogo, nullptr);
+  EXPECT_TRUE(frmPresenta->tmControl->enabled());
+}
+
 TEST_F(StartupTest, AnAlreadyRegisteredViewerIsNeverLoadedByPath) {
   platform::registerControl(kViewer, QStringLiteral(VARDEL_PROGRAM_DIR "html.ocx"));
   installOcx(kFakes + QStringLiteral("not-a-library/html.ocx"));  // loading this would fail
