@@ -1,7 +1,5 @@
-// Opening and navigation timings of the magazine, measured inside the program on a real X
-// display (bench/magazine_bench.sh starts one and runs the measurements side by side):
-//   magazine_bench first-frame <ondravia|ondravia-basic> <launch time, ns since the epoch>
-//     from the launch to the first painted frame of the presentation, in ms;
+// Navigation timings of the magazine, measured inside the program on a real X display
+// (bench/magazine_bench.sh starts one and runs the measurements side by side):
 //   magazine_bench city-click <ondravia|ondravia-basic> <rounds> <city>...
 //     from a click on each city to its article painted in the display, in ms.
 #include "controls/host/html_control.h"
@@ -19,18 +17,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <chrono>
 #include <cstdio>
 #include <functional>
 
 using namespace vardel;
 
 namespace {
-
-qint64 nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
-}
 
 // Calls `done` after the first paint of any widget for which `watched` answers true, once
 // that paint has been flushed to the screen (the next turn of the event loop).
@@ -68,19 +60,6 @@ void waitFor(const std::function<bool()>& done, int timeoutMs) {
   while (!done() && timer.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-int firstFrame(Variant variant, qint64 launchNs) {
-  double ms = -1;
-  PaintWatch watch([](QWidget* w) { return frmPresenta && inside(w, frmPresenta); },
-                   [&] {
-                     ms = double(nowNs() - launchNs) / 1e6;
-                     QApplication::exit(0);
-                   });
-  if (!prepareMagazine(variant)) return 1;
-  QApplication::exec();
-  std::printf("first-frame %.1f ms\n", ms);
-  return 0;
-}
-
 // Notices the end of a page load in the browser engine's view, which this program reaches
 // only as a plain QObject (the engine lives in the control library).
 class LoadWatch : public QObject {
@@ -103,6 +82,7 @@ int cityClick(Variant variant, int rounds, const std::vector<int>& cities) {
   waitFor([] { return false; }, 1500);
   QObject* view = nullptr;
   if (map->wIE4) {
+    map->startBrowser();
     for (QObject* child : map->wIE4->findChildren<QObject*>()) {
       if (child->inherits("QWebEngineView")) view = child;
     }
@@ -143,16 +123,14 @@ int cityClick(Variant variant, int rounds, const std::vector<int>& cities) {
 
 int main(int argc, char* argv[]) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: magazine_bench first-frame|city-click <ondravia|ondravia-basic> ...\n");
+    std::fprintf(stderr, "usage: magazine_bench city-click <ondravia|ondravia-basic> <rounds> <city>...\n");
     return 2;
   }
   const QByteArray mode = argv[1];
   const Variant variant = QByteArray(argv[2]) == "ondravia" ? Variant::WebBrowser : Variant::Basic;
-  if (variant == Variant::WebBrowser) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication qtApplication(argc, argv);
   ui::Application application;
   platform::overrideProgramFolder(QStringLiteral(VARDEL_PROGRAM_DIR));
-  if (mode == "first-frame" && argc >= 4) return firstFrame(variant, QByteArray(argv[3]).toLongLong());
   if (mode == "city-click" && argc >= 5) {
     std::vector<int> cities;
     for (int i = 4; i < argc; ++i) cities.push_back(QByteArray(argv[i]).toInt());

@@ -30,6 +30,8 @@ packages=(
   clang-14 libclang-rt-14-dev
   # the source format check
   clang-format
+  # the soak run: the suite under a CPU load on every core
+  stress-ng
 )
 
 missing=()
