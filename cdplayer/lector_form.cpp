@@ -1,5 +1,6 @@
 // The CD player window: its definition, the 500 ms poll of the drive and the hotspots.
 #include "cdplayer/lector_form.h"
+#include "cdplayer/lector_hotspots.h"
 
 #include "components/gradcaption.h"
 #include "components/shape2.h"
@@ -16,7 +17,7 @@ using ui::Application;
 using ui::Cursor;
 
 namespace {
-const QString kSansSerif = QStringLiteral("MS Sans Serif");
+using ui::kSansSerif;
 }  // namespace
 
 TfrmLector::TfrmLector(ui::Form* owner) : ui::Form(owner) {
@@ -63,23 +64,23 @@ void TfrmLector::defineControls() {
       .font(kSansSerif, 11).transparent();
 
   using Handler = void (TfrmLector::*)(QObject*, ui::MouseButton, ui::ShiftState, int, int);
-  const auto hotspot = [&](TShape2*& field, const char* name, int left, int top, int width, int height,
-                           const QString& text, Handler handler) {
-    d.add(field, name, left, top, width, height).cursor(Cursor::crHandPoint).onMouseDown(handler)
+  const auto hotspot = [&](TShape2*& field, const char* name, const QRect& at, const QString& text,
+                           Handler handler) {
+    d.add(field, name, at.x(), at.y(), at.width(), at.height()).cursor(Cursor::crHandPoint).onMouseDown(handler)
         .onEnter(&TfrmLector::Shape25Enter).onExit(&TfrmLector::Shape25Exit);
     field->Cadena = text;
   };
-  hotspot(Shape21, "Shape21", 173, 252, 24, 22, QStringLiteral("Abre o cierra la bandeja del lector de CD"),
+  hotspot(Shape21, "Shape21", kCdTray, QStringLiteral("Abre o cierra la bandeja del lector de CD"),
           &TfrmLector::Shape21MouseDown);
-  hotspot(Shape22, "Shape22", 252, 128, 22, 22, QStringLiteral("Avanza a la siguiente pista de audio"),
+  hotspot(Shape22, "Shape22", kCdNext, QStringLiteral("Avanza a la siguiente pista de audio"),
           &TfrmLector::Shape22MouseDown);
-  hotspot(Shape23, "Shape23", 231, 128, 22, 21,
+  hotspot(Shape23, "Shape23", kCdStop,
           QStringLiteral("Detiene la reproducción de la pista actual de audio"), &TfrmLector::Shape23MouseDown);
-  hotspot(Shape24, "Shape24", 211, 128, 21, 20, QStringLiteral("Reproduce la pista actual de audio"),
+  hotspot(Shape24, "Shape24", kCdPlay, QStringLiteral("Reproduce la pista actual de audio"),
           &TfrmLector::Shape24MouseDown);
-  hotspot(Shape25, "Shape25", 192, 129, 20, 19, QStringLiteral("Retrocede a la anterior pista de audio"),
+  hotspot(Shape25, "Shape25", kCdPrevious, QStringLiteral("Retrocede a la anterior pista de audio"),
           &TfrmLector::Shape25MouseDown);
-  hotspot(Shape26, "Shape26", 183, 265, 107, 27,
+  hotspot(Shape26, "Shape26", kCdClose,
           QStringLiteral("Cierra el reproductor dejando el lector de CD en la configuración actual"),
           &TfrmLector::Shape26MouseDown);
 

@@ -1,6 +1,7 @@
 // The CD player's built-in picture: a plain grey panel, a disc, light windows under the
 // labels and a key under each hotspot, drawn here rather than stored as pixels.
 #include "cdplayer/lector_form.h"
+#include "cdplayer/lector_hotspots.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -9,8 +10,8 @@
 namespace vardel {
 namespace {
 
-// The picture lies at (2, 2) in the window's client area; hotspots are given in the client's pixels.
-QRectF underHotspot(int left, int top, int width, int height) { return QRectF(left - 2, top - 2, width, height); }
+// Hotspots are given in the client's pixels; the picture lies at kCdPanelOffset.
+QRectF underHotspot(const QRect& hotspot) { return QRectF(hotspot.translated(-kCdPanelOffset)); }
 
 void window(QPainter& p, const QRectF& r, const QColor& fill) {
   p.setPen(QPen(QColor(120, 124, 132), 1));
@@ -88,18 +89,18 @@ QImage builtInPanelPicture() {
   p.drawText(QRectF(8, 252, 150, 20), Qt::AlignCenter, QStringLiteral("Lector de CD"));
 
   // Keys under the hotspots; the close bar first, the tray key overlaps its corner.
-  const QRectF close = underHotspot(183, 265, 107, 27);
+  const QRectF close = underHotspot(kCdClose);
   p.setPen(QPen(QColor(30, 30, 36), 1));
   p.setBrush(QColor(112, 30, 40));
   p.drawRoundedRect(close.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
   p.setPen(QColor(250, 230, 160));
   p.setFont(QFont(QStringLiteral("Liberation Sans"), 9, QFont::Bold));
   p.drawText(close.adjusted(16, 0, 0, 0), Qt::AlignCenter, QStringLiteral("CERRAR"));
-  keyWithMark(p, underHotspot(173, 252, 24, 22), Mark::Eject, QColor(64, 68, 84));
-  keyWithMark(p, underHotspot(252, 128, 22, 22), Mark::Next, QColor(64, 68, 84));
-  keyWithMark(p, underHotspot(231, 128, 22, 21), Mark::Stop, QColor(150, 36, 36));
-  keyWithMark(p, underHotspot(211, 128, 21, 20), Mark::Play, QColor(36, 116, 64));
-  keyWithMark(p, underHotspot(192, 129, 20, 19), Mark::Previous, QColor(64, 68, 84));
+  keyWithMark(p, underHotspot(kCdTray), Mark::Eject, QColor(64, 68, 84));
+  keyWithMark(p, underHotspot(kCdNext), Mark::Next, QColor(64, 68, 84));
+  keyWithMark(p, underHotspot(kCdStop), Mark::Stop, QColor(150, 36, 36));
+  keyWithMark(p, underHotspot(kCdPlay), Mark::Play, QColor(36, 116, 64));
+  keyWithMark(p, underHotspot(kCdPrevious), Mark::Previous, QColor(64, 68, 84));
   p.end();
   return image;
 }

@@ -3,72 +3,29 @@
 #include "editor/editor_form.h"
 
 #include "editor/ruler_geometry.h"
+#include "platform/integer_text.h"
 #include "platform/richedit/richedit.h"
 #include "ui/events.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QToolButton>
 
 #include <algorithm>
-#include <limits>
+#include <optional>
 
 namespace vardel {
 
 using platform::TTextAttributes;
-
-namespace {
-
-// The runtime's integer conversion: optional leading blanks, a sign, then decimal digits or
-// "$"/"0x" and hexadecimal digits, nothing after them.
-bool toInteger(const QString& text, int& value) {
-  qsizetype i = 0;
-  while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-    negative = text[i++] == QLatin1Char('-');
-  int base = 10;
-  if (i < text.size() && text[i] == QLatin1Char('$')) {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == QLatin1Char('0') &&
-             (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X'))) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= text.size()) return false;
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    const int digit = text[i].isDigit() && text[i].unicode() < 128 ? text[i].unicode() - '0'
-                      : base == 16 && QStringLiteral("abcdef").contains(text[i].toLower())
-                          ? 10 + QStringLiteral("abcdef").indexOf(text[i].toLower())
-                          : -1;
-    if (digit < 0 || digit >= base) return false;
-    v = v * base + digit;
-    if (v > (long long)std::numeric_limits<int>::max() + 1) return false;
-  }
-  if (negative) v = -v;
-  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
-  value = int(v);
-  return true;
-}
-
-// Clears the flag however the refresh ends.
-struct RefreshScope {
-  explicit RefreshScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RefreshScope() { flag_ = false; }
-  bool& flag_;
-};
-
-}  // namespace
 
 TTextAttributes& TfrmEditor::TargetAttributes() {
   return Editor->selLength() > 0 ? Editor->selAttributes() : Editor->defAttributes();
 }
 
 void TfrmEditor::SelectionChange(QObject*) {
-  RefreshScope refreshing(RefreshingControls);
+  const QScopedValueRollback refreshing(RefreshingControls, true);  // cleared however this ends
   auto& paragraph = Editor->paragraph();
   const int fi = paragraph.firstIndent();
   const int li = paragraph.leftIndent();
@@ -163,11 +120,9 @@ void TfrmEditor::FontNameChange(QObject*) {
 
 void TfrmEditor::FontSizeChange(QObject*) {
   if (RefreshingControls) return;
-  int size = 0;
-  if (!toInteger(FontSize->text(), size)) {
-    throw ui::Error(QStringLiteral("'%1' is not a valid integer value").arg(FontSize->text()));
-  }
-  TargetAttributes().setSize(size);
+  const std::optional<std::int32_t> size = platform::parseInteger(FontSize->text(), platform::IntegerRules::Typed);
+  if (!size) throw ui::Error(QStringLiteral("'%1' is not a valid integer value").arg(FontSize->text()));
+  TargetAttributes().setSize(*size);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QScopedValueRollback>
 
 #include <limits>
 
@@ -23,23 +24,9 @@ using ui::Cursor;
 
 namespace {
 
-const QString kSansSerif = QStringLiteral("MS Sans Serif");
+using ui::kSansSerif;
 constexpr int kFontPixels = 11;             // "MS Sans Serif" of height -11
 constexpr ui::Color kPanelColor = 9421024;  // 0x008FC0E0
-constexpr int kPlaying = 3;
-constexpr int kPaused = 4;
-
-// Sets a flag for as long as it lives, so that an exception cannot leave it set.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 QFile* fileOf(void* context) { return static_cast<QFile*>(context); }
 
@@ -316,8 +303,8 @@ void TfrmMP3::Shape21Exit(QObject*) { Label3->setCaption(QString()); }
 
 void TfrmMP3::Timer1Timer(QObject*) {
   if (!MPlayer->IsLoaded()) return;
-  if (MPlayer->GetPlayerMode() == kPlaying) {
-    FlagScope updating(UpdatingSlider);
+  if (MPlayer->GetPlayerMode() == MPEGDLL_MODE_PLAYING) {
+    const QScopedValueRollback updating(UpdatingSlider, true);  // cleared however this ends
     // The position moves once a second and this timer ticks four times: an unchanged number is
     // neither set nor repainted again.
     const QString position = QString::number(MPlayer->GetCurrentPos());
@@ -343,7 +330,7 @@ void TfrmMP3::Timer1Timer(QObject*) {
 }
 
 void TfrmMP3::MPlayerPosUpdate(int32_t, int32_t) {
-  FlagScope updating(UpdatingSlider);
+  const QScopedValueRollback updating(UpdatingSlider, true);
   Slider1->setValue(MPlayer->GetCurrentPos());
 }
 
@@ -360,7 +347,7 @@ void TfrmMP3::MPlayerPlayEnd(QObject*) {
 void TfrmMP3::Slider1Change(QObject*) {
   if (!UpdatingSlider) {
     const int mode = MPlayer->GetPlayerMode();
-    if (mode == kPlaying || mode == kPaused) MPlayer->Seek(Slider1->Value());
+    if (mode == MPEGDLL_MODE_PLAYING || mode == MPEGDLL_MODE_PAUSED) MPlayer->Seek(Slider1->Value());
   }
   Label5->setCaption(QString::number(Slider1->Value()));
   Label5->repaint();

@@ -42,10 +42,11 @@ using TPosUpdateEvent = std::function<void(int32_t Pos, int32_t Len)>;
 // a TMPEGError, and reports position and end of play from its timer PosTimer on the
 // user-interface thread. Positions and lengths are the library's unit: whole seconds.
 //
-// The library holds one player for the whole process, so only one component may have it
-// loaded at a time. Every operation runs on the user-interface thread; the stream events run
-// on the library's own thread (a handler must not touch widgets, and an exception in one is
-// taken as that callback's failure answer).
+// The library holds one player for the whole process. Several components may have it loaded at
+// once (each load takes a hold, and the last one to let go ends the player), but they share that
+// player: only one of them plays at a time. Every operation runs on the user-interface thread;
+// the stream events run on the library's own thread (a handler must not touch widgets, and an
+// exception in one is taken as that callback's failure answer).
 class TMPEGPlayer : public QObject {
   Q_OBJECT
  public:

@@ -15,7 +15,7 @@ namespace vardel::mpegdll {
 
 namespace {
 
-// How far a paced output may run ahead of the clock, like a small device buffer.
+// How far an output that keeps no time may run ahead of its clock, like a small device buffer.
 constexpr std::chrono::milliseconds kPacedLead{60};
 
 int64_t monotonicNs() {
@@ -175,36 +175,25 @@ void Player::waitFor(std::chrono::nanoseconds duration) {
   wake_.wait_for(lock, duration, [&] { return quit_ || handover_ || pending_; });
 }
 
-int64_t Player::playedSamples() const {
-  if (!output_.paced()) return handed_;
-  const auto elapsed = std::chrono::steady_clock::now() - pacedSince_;
-  const int64_t played = pacedBase_ + int64_t(std::chrono::duration<double>(elapsed).count() * double(rate_.load()));
-  return std::min(played, handed_);
-}
+int64_t Player::playedSamples() const { return output_.isOpen() ? outputBase_ + output_.played() : handed_; }
 
 void Player::step() {
-  const long rate = rate_.load();
   if (draining_) {
     // Every sample is with the output; the end comes when the last one has been heard.
-    if (output_.paced()) {
-      const int64_t left = handed_ - playedSamples();
-      position_ = playedSamples();
-      if (left > 0) {
-        waitFor(std::chrono::nanoseconds(left * 1000000000 / rate + 1000000));
-        return;
-      }
+    position_ = playedSamples();
+    const auto left = output_.readyAt(std::chrono::nanoseconds(0)) - std::chrono::steady_clock::now();
+    if (left > std::chrono::nanoseconds(0)) {
+      waitFor(left + std::chrono::milliseconds(1));
+      return;
     }
     finishPlayback();
     return;
   }
-  if (output_.paced()) {
-    const int64_t ahead = handed_ - playedSamples();
-    const int64_t lead = rate * kPacedLead.count() / 1000;
-    position_ = playedSamples();
-    if (ahead > lead) {
-      waitFor(std::chrono::nanoseconds((ahead - lead) * 1000000000 / rate));
-      return;
-    }
+  position_ = playedSamples();
+  const auto early = output_.readyAt(kPacedLead) - std::chrono::steady_clock::now();
+  if (early > std::chrono::nanoseconds(0)) {
+    waitFor(early);
+    return;
   }
   const size_t frameBytes = decoder_.frameBytes();
   const unsigned char* data = nullptr;
@@ -224,7 +213,7 @@ void Player::step() {
   }
   handed_ += int64_t(got / frameBytes);
   samplesOut_ += int64_t(got / frameBytes);
-  position_ = output_.paced() ? playedSamples() : handed_;
+  position_ = playedSamples();
 }
 
 void Player::finishPlayback() {
@@ -236,15 +225,15 @@ void Player::finishPlayback() {
 }
 
 int Player::startOutput() {
-  const int result = output_.open(device_, fileName_, decoder_.rate(), decoder_.channels());
-  if (result != MPEGDLL_OK) return result;
+  const auto target = device_ == MPEGDLL_DEVICE_PCMFILE ? platform::sound::Output::Target::PcmFile
+                                                        : platform::sound::Output::Target::Device;
+  if (!output_.open(target, fileName_, decoder_.rate(), decoder_.channels())) return MPEGDLL_ERR_OUTPUT;
   {
     std::lock_guard lock(mutex_);
     driverName_ = output_.driver();
   }
   draining_ = false;
-  pacedSince_ = std::chrono::steady_clock::now();
-  pacedBase_ = handed_;
+  outputBase_ = handed_;
   firstOutputNs_ = 0;
   samplesOut_ = 0;
   return MPEGDLL_OK;
@@ -368,12 +357,10 @@ int Player::pause(bool resume) {
     if (mode != MPEGDLL_MODE_PLAYING && mode != MPEGDLL_MODE_PAUSED) return MPEGDLL_ERR_MODE;
     if (resume && mode == MPEGDLL_MODE_PAUSED) {
       output_.resume();
-      pacedSince_ = std::chrono::steady_clock::now();
       mode_ = MPEGDLL_MODE_PLAYING;
     } else if (!resume && mode == MPEGDLL_MODE_PLAYING) {
-      pacedBase_ = playedSamples();  // the clock stands still while paused
-      position_ = pacedBase_;
-      output_.pause();
+      output_.pause();  // a paced output's clock stands still while paused
+      position_ = playedSamples();
       mode_ = MPEGDLL_MODE_PAUSED;
     }
     return MPEGDLL_OK;
@@ -390,8 +377,7 @@ int Player::seek(int32_t position) {
     draining_ = false;
     handed_ = landed;
     position_ = landed;
-    pacedBase_ = landed;
-    pacedSince_ = std::chrono::steady_clock::now();
+    outputBase_ = landed;
     return MPEGDLL_OK;
   });
 }

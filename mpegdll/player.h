@@ -3,7 +3,7 @@
 
 #include "mpegdll/decoder.h"
 #include "mpegdll/mpegdll.h"
-#include "mpegdll/output.h"
+#include "platform/sound/output.h"
 
 #include <atomic>
 #include <chrono>
@@ -107,16 +107,14 @@ class Player {
 
   // The thread's own.
   Decoder decoder_;
-  Output output_;
+  platform::sound::Output output_;
   int device_ = MPEGDLL_DEVICE_WAVEMAPPER;
   std::string fileName_;
   uint8_t* endReached_ = nullptr;
-  int64_t endSample_ = 0;  // 0: play to the end
-  int64_t handed_ = 0;     // sample frames handed to the output, as a stream position
+  int64_t endSample_ = 0;   // 0: play to the end
+  int64_t handed_ = 0;      // sample frames handed to the output, as a stream position
+  int64_t outputBase_ = 0;  // the stream position of the output's first frame since open or drop
   bool draining_ = false;
-  // Pacing of an output that keeps no time of its own.
-  std::chrono::steady_clock::time_point pacedSince_;
-  int64_t pacedBase_ = 0;
 };
 
 }  // namespace vardel::mpegdll

@@ -1,12 +1,11 @@
 // INI parsing and value conversion.
 #include "platform/inifile.h"
 
+#include "platform/integer_text.h"
 #include "platform/paths.h"
 #include "platform/textcodec.h"
 
 #include <QFile>
-
-#include <limits>
 
 namespace vardel::platform {
 namespace {
@@ -22,14 +21,6 @@ QByteArrayView trimmed(QByteArrayView text) {
 }
 
 QString keyText(QByteArrayView bytes) { return decodeWindowsText(trimmed(bytes)); }
-
-int hexDigit(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= '0' && u <= '9') return u - '0';
-  if (u >= 'a' && u <= 'f') return u - 'a' + 10;
-  if (u >= 'A' && u <= 'F') return u - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -108,46 +99,7 @@ std::int32_t IniFile::readInteger(const QString& section, const QString& key, st
 }
 
 std::int32_t parseIniInteger(const QString& text, std::int32_t defaultValue) {
-  QStringView s(text);
-  bool hex = false;
-  bool negative = false;
-  if (s.size() > 2 && s[0] == QLatin1Char('0') && (s[1] == QLatin1Char('x') || s[1] == QLatin1Char('X'))) {
-    hex = true;
-    s = s.sliced(2);
-  } else {
-    if (!s.isEmpty() && (s[0] == QLatin1Char('-') || s[0] == QLatin1Char('+'))) {
-      negative = s[0] == QLatin1Char('-');
-      s = s.sliced(1);
-    }
-    if (!s.isEmpty() && s[0] == QLatin1Char('$')) {
-      hex = true;
-      s = s.sliced(1);
-    }
-  }
-  if (s.isEmpty()) return defaultValue;
-
-  if (hex) {
-    std::uint64_t value = 0;
-    for (const QChar c : s) {
-      const int digit = hexDigit(c);
-      if (digit < 0) return defaultValue;
-      value = value * 16 + static_cast<unsigned>(digit);
-      if (value > 0xFFFFFFFFull) return defaultValue;
-    }
-    auto result = static_cast<std::uint32_t>(value);
-    if (negative) result = 0u - result;
-    return static_cast<std::int32_t>(result);
-  }
-
-  std::int64_t value = 0;
-  for (const QChar c : s) {
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return defaultValue;
-    value = value * 10 + (c.unicode() - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return defaultValue;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) return defaultValue;
-  return static_cast<std::int32_t>(value);
+  return parseInteger(text, IntegerRules::Ini).value_or(defaultValue);
 }
 
 }  // namespace vardel::platform

@@ -50,11 +50,8 @@ class IniFile {
   std::vector<Section> sections_;
 };
 
-// Integer conversion of an INI value: "0x"/"0X" followed by hexadecimal digits (only when
-// the text is longer than two characters), else a decimal number with an optional sign, or
-// "$" followed by hexadecimal digits (also after a sign). Anything that is not wholly such a
-// number, or does not fit in 32 bits, yields `defaultValue`. Hexadecimal values of up to
-// eight digits wrap into the signed range ("$FFFFFFFF" is -1).
+// Integer conversion of an INI value by IntegerRules::Ini (platform/integer_text.h); anything
+// that is not wholly such a number yields `defaultValue`.
 std::int32_t parseIniInteger(const QString& text, std::int32_t defaultValue);
 
 }  // namespace vardel::platform

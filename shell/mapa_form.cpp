@@ -19,7 +19,7 @@ using ui::Application;
 using ui::Cursor;
 
 namespace {
-const QString kSansSerif = QStringLiteral("MS Sans Serif");
+using ui::kSansSerif;
 const QString kArial = QStringLiteral("Arial");
 }  // namespace
 

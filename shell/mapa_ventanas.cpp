@@ -23,8 +23,6 @@ using ui::Cursor;
 
 namespace {
 
-constexpr int kPlaying = 3;  // GetPlayerMode while a stream plays
-
 template <class Window>
 QList<QPointer<Window>> ownedWindows(TfrmMapa& map) {
   QList<QPointer<Window>> windows;
@@ -106,7 +104,7 @@ void TfrmMapa::releaseMusicPlayer() {
   // left behind could go on playing the opening beside the MP3 window. Destroying it stops
   // whatever it still plays.
   try {
-    if (mp3->GetPlayerMode() == kPlaying) mp3->Stop();
+    if (mp3->GetPlayerMode() == MPEGDLL_MODE_PLAYING) mp3->Stop();
   } catch (const std::exception&) {
   }
   try {

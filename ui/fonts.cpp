@@ -31,7 +31,7 @@ QFont makeFont(const QString& family, int height, FontStyles styles) {
   // Liberation Sans at MS Sans Serif's cell height sets text about an eighth wider than the
   // screens were laid out for, and labels wrapped in a fixed width then run into the next one.
   // Narrowed to 92 % it keeps to those widths (and stays the same face everywhere else).
-  if (family.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0) font.setStretch(kSansSerifStretch);
+  if (family.compare(kSansSerif, Qt::CaseInsensitive) == 0) font.setStretch(kSansSerifStretch);
   font.setStyleStrategy(QFont::PreferAntialias);
   font.setHintingPreference(QFont::PreferFullHinting);
   font.setBold(styles & fsBold);

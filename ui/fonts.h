@@ -34,9 +34,12 @@ inline QFont pixelFont(const QString& family, int pixels, FontStyles styles = fs
 // A point size at the 96 dots per inch the layouts were made for, as a pixel font.
 QFont pointFont(const QString& family, double points, FontStyles styles = fsNone);
 
+// The face of most of the windows' labels.
+inline const QString kSansSerif = QStringLiteral("MS Sans Serif");
+
 // A font object as components hold it: face name, Windows height (see makeFont) and style.
 struct FontData {
-  QString name = QStringLiteral("MS Sans Serif");
+  QString name = kSansSerif;
   int height = -11;
   FontStyles style = fsNone;
 

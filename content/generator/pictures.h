@@ -2,6 +2,8 @@
 // background p4 and the two player panels p6 (CD) and p9 (MP3).
 #pragma once
 
+#include "cdplayer/lector_hotspots.h"
+
 #include <QImage>
 #include <QRect>
 
@@ -15,12 +17,10 @@ QImage renderCover();
 QImage renderCreditsBackground();
 
 // Where the program puts its hotspots over the player panels, in window client pixels; the
-// panel pictures are shown at kCdPanelOffset / kMp3PanelOffset inside the window.
-inline const QPoint kCdPanelOffset{2, 2};
+// panel pictures are shown at kCdPanelOffset (cdplayer/lector_hotspots.h) / kMp3PanelOffset
+// inside the window.
 inline const QPoint kMp3PanelOffset{3, 2};
 inline constexpr QSize kPanelSize{289, 292};
-inline const QRect kCdTray{173, 252, 24, 22}, kCdNext{252, 128, 22, 22}, kCdStop{231, 128, 22, 21},
-    kCdPlay{211, 128, 21, 20}, kCdPrevious{192, 129, 20, 19}, kCdClose{183, 265, 107, 27};
 inline const QRect kMp3Stop{172, 162, 19, 20}, kMp3Play{194, 163, 20, 20}, kMp3Pause{215, 162, 18, 19},
     kMp3Open{236, 162, 19, 21}, kMp3Close{187, 265, 102, 26};
 inline const QRect kCreditsBack{448, 461, 85, 28};

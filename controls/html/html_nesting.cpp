@@ -2,6 +2,7 @@
 // active formatting elements, each step constant time or bounded by the depth limit.
 #include "controls/html/html_nesting.h"
 
+#include "controls/html/html_tag_table.h"
 #include "controls/html/html_tags.h"
 
 #include <algorithm>
@@ -12,342 +13,44 @@ namespace {
 
 // Elements that never hold others (void), hold only text (raw text), or are the document's own
 // frame (html, head, body): none adds a level.
-bool addsNoLevel(int id) {
-  if (id >= 0 && id < GUMBO_TAG_LAST && HtmlTokenizer::hasTextContent(GumboTag(id))) return true;
-  switch (id) {
-    case GUMBO_TAG_AREA:
-    case GUMBO_TAG_BASE:
-    case GUMBO_TAG_BR:
-    case GUMBO_TAG_COL:
-    case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_HR:
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_IMAGE:
-    case GUMBO_TAG_INPUT:
-    case GUMBO_TAG_LINK:
-    case GUMBO_TAG_META:
-    case GUMBO_TAG_PARAM:
-    case GUMBO_TAG_SOURCE:
-    case GUMBO_TAG_TRACK:
-    case GUMBO_TAG_WBR:
-    case GUMBO_TAG_KEYGEN:
-    case GUMBO_TAG_BASEFONT:
-    case GUMBO_TAG_BGSOUND:
-    case GUMBO_TAG_FRAME:
-    case GUMBO_TAG_ISINDEX:
-    case GUMBO_TAG_HTML:
-    case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_BODY:
-      return true;
-    default:
-      return false;
-  }
-}
+bool addsNoLevel(int id) { return tagIs(id, kNoLevel | kTextContent); }
 
-bool isFormatting(int id) {
-  switch (id) {
-    case GUMBO_TAG_A:
-    case GUMBO_TAG_B:
-    case GUMBO_TAG_BIG:
-    case GUMBO_TAG_CODE:
-    case GUMBO_TAG_EM:
-    case GUMBO_TAG_FONT:
-    case GUMBO_TAG_I:
-    case GUMBO_TAG_NOBR:
-    case GUMBO_TAG_S:
-    case GUMBO_TAG_SMALL:
-    case GUMBO_TAG_STRIKE:
-    case GUMBO_TAG_STRONG:
-    case GUMBO_TAG_TT:
-    case GUMBO_TAG_U:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isFormatting(int id) { return tagIs(id, kFormatting); }
 
 // The parser's "special" elements that hold others: an end tag of an ordinary element does not
 // reach past them.
-bool isSpecial(int id) {
-  switch (id) {
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_BUTTON:
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_COLGROUP:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_DIR:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_FORM:
-    case GUMBO_TAG_FRAMESET:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_NOSCRIPT:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_SELECT:
-    case GUMBO_TAG_SUMMARY:
-    case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_TBODY:
-    case GUMBO_TAG_TD:
-    case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_TFOOT:
-    case GUMBO_TAG_TH:
-    case GUMBO_TAG_THEAD:
-    case GUMBO_TAG_TR:
-    case GUMBO_TAG_UL:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isSpecial(int id) { return tagIs(id, kSpecial); }
 
 // Elements of SVG (foreignObject, desc, title) and of MathML (mi, mo, mn, ms, mtext,
 // annotation-xml) whose content is HTML again.
-bool isSvgIntegrationPoint(int id) {
-  return id == GUMBO_TAG_FOREIGNOBJECT || id == GUMBO_TAG_DESC || id == GUMBO_TAG_TITLE;
-}
-bool isMathIntegrationPoint(int id) {
-  return id == GUMBO_TAG_MI || id == GUMBO_TAG_MO || id == GUMBO_TAG_MN || id == GUMBO_TAG_MS ||
-         id == GUMBO_TAG_MTEXT || id == GUMBO_TAG_ANNOTATION_XML;
-}
-bool isIntegrationPoint(int id) { return isSvgIntegrationPoint(id) || isMathIntegrationPoint(id); }
+bool isSvgIntegrationPoint(int id) { return tagIs(id, kSvgHtml); }
+bool isMathIntegrationPoint(int id) { return tagIs(id, kMathHtml); }
+bool isIntegrationPoint(int id) { return tagIs(id, kSvgHtml | kMathHtml); }
 
 // The special elements of HTML and those of SVG and MathML.
 bool isSpecialAnywhere(int id) { return isSpecial(id) || isIntegrationPoint(id); }
 
 // Where a search for an open element in scope stops.
-bool isScopeBoundary(int id) {
-  switch (id) {
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_TD:
-    case GUMBO_TAG_TH:
-    case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_BUTTON:
-      return true;
-    default:
-      return isIntegrationPoint(id);
-  }
-}
+bool isScopeBoundary(int id) { return tagIs(id, kScopeBoundary | kSvgHtml | kMathHtml); }
 
 // Elements that put a marker in the list of active formatting elements: formatting opened
 // inside them does not leak out.
-bool setsMarker(int id) {
-  switch (id) {
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_TD:
-    case GUMBO_TAG_TH:
-    case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_TEMPLATE:
-      return true;
-    default:
-      return false;
-  }
-}
+bool setsMarker(int id) { return tagIs(id, kSetsMarker); }
 
 // Blocks whose start closes an open paragraph.
-bool closesParagraph(int id) {
-  switch (id) {
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_DIR:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_SUMMARY:
-    case GUMBO_TAG_UL:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_FORM:
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_PLAINTEXT:
-    case GUMBO_TAG_XMP:
-    case GUMBO_TAG_HR:
-      return true;
-    default:
-      return false;
-  }
-}
+bool closesParagraph(int id) { return tagIs(id, kClosesParagraph); }
 
 // Elements whose end tag closes them when they are in scope, with what is open inside them.
-bool endsInScope(int id) {
-  switch (id) {
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_BUTTON:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_DIR:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_SUMMARY:
-    case GUMBO_TAG_UL:
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_SELECT:
-    case GUMBO_TAG_TEMPLATE:
-      return true;
-    default:
-      return false;
-  }
-}
+bool endsInScope(int id) { return tagIs(id, kEndsInScope); }
 
-bool isTablePart(int id) {
-  switch (id) {
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_COLGROUP:
-    case GUMBO_TAG_TBODY:
-    case GUMBO_TAG_THEAD:
-    case GUMBO_TAG_TFOOT:
-    case GUMBO_TAG_TR:
-    case GUMBO_TAG_TD:
-    case GUMBO_TAG_TH:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isTablePart(int id) { return tagIs(id, kTablePart); }
 
 // HTML elements whose start tag inside SVG or MathML leaves them for HTML again.
-bool leavesForeignContent(int id) {
-  switch (id) {
-    case GUMBO_TAG_B:
-    case GUMBO_TAG_BIG:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_BODY:
-    case GUMBO_TAG_BR:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_CODE:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_EM:
-    case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_HR:
-    case GUMBO_TAG_I:
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_META:
-    case GUMBO_TAG_NOBR:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_RUBY:
-    case GUMBO_TAG_S:
-    case GUMBO_TAG_SMALL:
-    case GUMBO_TAG_SPAN:
-    case GUMBO_TAG_STRONG:
-    case GUMBO_TAG_STRIKE:
-    case GUMBO_TAG_SUB:
-    case GUMBO_TAG_SUP:
-    case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_TT:
-    case GUMBO_TAG_U:
-    case GUMBO_TAG_UL:
-    case GUMBO_TAG_VAR:
-    case GUMBO_TAG_FONT:
-      return true;
-    default:
-      return false;
-  }
-}
+bool leavesForeignContent(int id) { return tagIs(id, kLeavesForeignContent); }
 
 // Elements before which cut-off formatting opens again: the inline ones.
 bool isInline(int id) { return !isSpecial(id); }
-bool isInlineVoid(int id) {
-  return id == GUMBO_TAG_IMG || id == GUMBO_TAG_IMAGE || id == GUMBO_TAG_BR || id == GUMBO_TAG_INPUT ||
-         id == GUMBO_TAG_EMBED || id == GUMBO_TAG_WBR || id == GUMBO_TAG_KEYGEN;
-}
+bool isInlineVoid(int id) { return tagIs(id, kInlineVoid); }
 
 // The id given to elements gumbo has closed and Qt keeps open: they count for depth, and no end
 // tag reaches them, as none would in gumbo. (Elements of names gumbo does not know keep
@@ -403,7 +106,12 @@ class NestingModel {
   void keepOpen(int index);
   int current() const { return open_.empty() ? -1 : open_.back().id; }
   bool inSelect() const { return lastOf_[GUMBO_TAG_SELECT] >= 0; }
-  void startInSelect(int id);
+  bool startInForeignContent(const HtmlToken& token);
+  bool startInSelect(int id);
+  void startInBody(const HtmlToken& token);
+  bool closeOpenOfItsKind(int id);
+  void closeParagraph();
+  void pushFormatting(const HtmlToken& token);
   void endInSelect(int id);
   void popTo(int index);
   void popTop();
@@ -497,31 +205,46 @@ void NestingModel::forget(int entry) {
 }
 
 void NestingModel::start(const HtmlToken& token) {
+  // The parser's insertion modes, as far as they shape its tree: SVG and MathML, a select list,
+  // and the body, where all else lands.
+  if (inForeignContent() && startInForeignContent(token)) return;
+  if (inSelect() && startInSelect(token.tag)) return;
+  startInBody(token);
+}
+
+// Inside SVG or MathML any other element simply nests, and "/>" closes it at once; an HTML
+// element leaves them for the body. True when the element was taken here.
+bool NestingModel::startInForeignContent(const HtmlToken& token) {
   const int id = token.tag;
-  const auto closeParagraph = [this] {
-    const int at = lastOf_[GUMBO_TAG_P];
-    if (at >= 0 && at > top(&Open::scope)) popTo(at);
-  };
-  if (inForeignContent()) {
-    // An HTML element leaves SVG or MathML. Inside them any other element simply nests, and
-    // "/>" closes it at once.
-    if (!leavesForeignContent(id) || (id == GUMBO_TAG_FONT && !token.fontAttributes)) {
-      if (!token.selfClosing) push(id, false, true);
-      return;
-    }
-    while (inForeignContent()) popTop();
+  if (!leavesForeignContent(id) || (id == GUMBO_TAG_FONT && !token.fontAttributes)) {
+    if (!token.selfClosing) push(id, false, true);
+    return true;
   }
-  if (inSelect()) {
-    // A field, or in a table a part of the table, ends the list; all else but options and
-    // groups is dropped inside it.
-    const bool endsList = id == GUMBO_TAG_INPUT || id == GUMBO_TAG_KEYGEN || id == GUMBO_TAG_TEXTAREA ||
-                          ((isTablePart(id) || id == GUMBO_TAG_TABLE) && lastOf_[GUMBO_TAG_TABLE] >= 0);
-    if (!endsList) {
-      startInSelect(id);
-      return;
-    }
+  while (inForeignContent()) popTop();
+  return false;
+}
+
+// Inside a select list only options and groups count; other tags are dropped. A field, or in a
+// table a part of the table, ends the list and goes to the body. True when taken here.
+bool NestingModel::startInSelect(int id) {
+  const bool endsList = id == GUMBO_TAG_INPUT || id == GUMBO_TAG_KEYGEN || id == GUMBO_TAG_TEXTAREA ||
+                        ((isTablePart(id) || id == GUMBO_TAG_TABLE) && lastOf_[GUMBO_TAG_TABLE] >= 0);
+  if (endsList) {
     popTo(lastOf_[GUMBO_TAG_SELECT]);
+    return false;
   }
+  if (id == GUMBO_TAG_OPTION || id == GUMBO_TAG_OPTGROUP) {
+    if (current() == GUMBO_TAG_OPTION) keepOpen(lastOf_[GUMBO_TAG_OPTION]);
+    if (id == GUMBO_TAG_OPTGROUP && current() == GUMBO_TAG_OPTGROUP) keepOpen(lastOf_[GUMBO_TAG_OPTGROUP]);
+    push(id, false);
+  } else if (id == GUMBO_TAG_SELECT) {  // ends the list, for the display's parser opens one more
+    keepOpen(lastOf_[GUMBO_TAG_SELECT]);
+  }
+  return true;
+}
+
+void NestingModel::startInBody(const HtmlToken& token) {
+  const int id = token.tag;
   if (addsNoLevel(id)) {
     if (closesParagraph(id)) closeParagraph();
     if (isInlineVoid(id)) reconstruct();
@@ -529,6 +252,25 @@ void NestingModel::start(const HtmlToken& token) {
   }
   // Parts of a table outside any table are dropped.
   if (isTablePart(id) && lastOf_[GUMBO_TAG_TABLE] < 0) return;
+  if (closeOpenOfItsKind(id)) return;
+  if (closesParagraph(id)) closeParagraph();
+  if (isInline(id)) reconstruct();
+  if (isFormatting(id)) {
+    pushFormatting(token);
+  } else {
+    push(id, false, id == GUMBO_TAG_SVG || id == GUMBO_TAG_MATH);
+  }
+}
+
+void NestingModel::closeParagraph() {
+  const int at = lastOf_[GUMBO_TAG_P];
+  if (at >= 0 && at > top(&Open::scope)) popTo(at);
+}
+
+// What the start of `id` closes of its own kind in the body: an item, a row, a cell or a section
+// of a table; or what the display's parser keeps open and the text's closes. True when the
+// element was taken here (a form inside a form).
+bool NestingModel::closeOpenOfItsKind(int id) {
   const auto closeInTable = [this](std::initializer_list<int> ids) {
     int at = -1;
     for (int kind : ids) at = std::max(at, lastOf_[kind]);
@@ -587,18 +329,17 @@ void NestingModel::start(const HtmlToken& token) {
         closeParagraph();
         push(id, false);
         keepOpen(static_cast<int>(open_.size()) - 1);
-        return;
+        return true;
       }
       break;
     default:
       break;
   }
-  if (closesParagraph(id)) closeParagraph();
-  if (isInline(id)) reconstruct();
-  if (!isFormatting(id)) {
-    push(id, false, id == GUMBO_TAG_SVG || id == GUMBO_TAG_MATH);
-    return;
-  }
+  return false;
+}
+
+void NestingModel::pushFormatting(const HtmlToken& token) {
+  const int id = token.tag;
   // Of alike formatting elements after the last marker only the latest three stay listed.
   const quint64 key = (token.attributesHash ^ static_cast<quint64>(id)) * 1099511628211ull;
   int alike = 0, earliest = -1;
@@ -610,17 +351,6 @@ void NestingModel::start(const HtmlToken& token) {
   if (alike >= 3) forget(earliest);
   active_.push_back({id, key, static_cast<int>(open_.size())});
   push(id, true);
-}
-
-// Inside a select list only options and groups count; other tags are dropped.
-void NestingModel::startInSelect(int id) {
-  if (id == GUMBO_TAG_OPTION || id == GUMBO_TAG_OPTGROUP) {
-    if (current() == GUMBO_TAG_OPTION) keepOpen(lastOf_[GUMBO_TAG_OPTION]);
-    if (id == GUMBO_TAG_OPTGROUP && current() == GUMBO_TAG_OPTGROUP) keepOpen(lastOf_[GUMBO_TAG_OPTGROUP]);
-    push(id, false);
-  } else if (id == GUMBO_TAG_SELECT) {  // ends the list, for the display's parser opens one more
-    keepOpen(lastOf_[GUMBO_TAG_SELECT]);
-  }
 }
 
 void NestingModel::endInSelect(int id) {

@@ -1,6 +1,8 @@
 // The tag-by-tag pass over HTML markup. Every loop moves forward, so a document costs one pass.
 #include "controls/html/html_tags.h"
 
+#include "controls/html/html_tag_table.h"
+
 #include <QLatin1String>
 
 namespace vardel::controls {
@@ -17,22 +19,7 @@ char16_t asciiLower(char16_t c) { return c >= 'A' && c <= 'Z' ? char16_t(c + ('a
 
 }  // namespace
 
-bool HtmlTokenizer::hasTextContent(GumboTag tag) {
-  switch (tag) {
-    case GUMBO_TAG_SCRIPT:
-    case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_TEXTAREA:
-    case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_XMP:
-    case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_PLAINTEXT:
-      return true;
-    default:
-      return false;
-  }
-}
+bool HtmlTokenizer::hasTextContent(GumboTag tag) { return tagIs(tag, kTextContent); }
 
 bool HtmlTokenizer::next(HtmlToken& token) {
   const qsizetype size = html_.size();

@@ -1,6 +1,7 @@
 // HTML to readable text over the gumbo parse tree, walked without recursion.
 #include "controls/html/html_text.h"
 
+#include "controls/html/html_tag_table.h"
 #include "controls/html/html_tags.h"
 
 #include <gumbo.h>
@@ -31,118 +32,19 @@ bool isHidden(const GumboElement& element) {
 }
 
 // Elements whose content is never part of the readable text.
-bool isSkipped(GumboTag tag) {
-  switch (tag) {
-    case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_SCRIPT:
-    case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_SELECT:
-    case GUMBO_TAG_DATALIST:
-    case GUMBO_TAG_OPTION:
-    case GUMBO_TAG_OPTGROUP:
-    case GUMBO_TAG_TEXTAREA:
-    case GUMBO_TAG_INPUT:
-    case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_PARAM:
-    case GUMBO_TAG_MAP:
-    case GUMBO_TAG_AREA:
-    case GUMBO_TAG_SVG:
-    case GUMBO_TAG_MATH:
-    case GUMBO_TAG_CANVAS:
-    case GUMBO_TAG_AUDIO:
-    case GUMBO_TAG_VIDEO:
-    case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_FRAMESET:
-    case GUMBO_TAG_FRAME:
-    case GUMBO_TAG_BGSOUND:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_BASE:
-    case GUMBO_TAG_LINK:
-    case GUMBO_TAG_META:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isSkipped(GumboTag tag) { return tagIs(tag, kSkipped); }
 
 // Blocks set apart by an empty line.
-bool isSpacedBlock(GumboTag tag) {
-  switch (tag) {
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_HR:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_XMP:
-    case GUMBO_TAG_PLAINTEXT:
-    case GUMBO_TAG_UL:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_DIR:
-    case GUMBO_TAG_MENU:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isSpacedBlock(GumboTag tag) { return tagIs(tag, kSpacedBlock); }
 
 // Blocks that only start a line of their own.
-bool isPlainBlock(GumboTag tag) {
-  switch (tag) {
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FORM:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_LEGEND:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_SUMMARY:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_TR:
-    case GUMBO_TAG_BODY:
-    case GUMBO_TAG_MARQUEE:
-    case GUMBO_TAG_MULTICOL:
-    case GUMBO_TAG_NOSCRIPT:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isPlainBlock(GumboTag tag) { return tagIs(tag, kPlainBlock); }
 
-bool isPreformatted(GumboTag tag) {
-  return tag == GUMBO_TAG_PRE || tag == GUMBO_TAG_LISTING || tag == GUMBO_TAG_XMP || tag == GUMBO_TAG_PLAINTEXT;
-}
+bool isPreformatted(GumboTag tag) { return tagIs(tag, kPreformatted); }
 
-bool isList(GumboTag tag) {
-  return tag == GUMBO_TAG_UL || tag == GUMBO_TAG_OL || tag == GUMBO_TAG_DIR || tag == GUMBO_TAG_MENU;
-}
+bool isList(GumboTag tag) { return tagIs(tag, kList); }
 
-bool isCell(GumboTag tag) { return tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH; }
+bool isCell(GumboTag tag) { return tagIs(tag, kCell); }
 
 // A row is laid out as one line when its cells hold nothing but inline text.
 bool isSimpleRow(const GumboNode* row) {

@@ -3,6 +3,7 @@
 
 #include "controls/html/html_nesting.h"
 #include "controls/html/html_source.h"
+#include "controls/html/html_tag_table.h"
 #include "controls/html/html_tags.h"
 #include "controls/html/html_text.h"
 #include "platform/file_url.h"
@@ -46,33 +47,7 @@ QColor htmlColour(const QString& value, const QColor& fallback) {
 // and the items after it take its number. A no-break space keeps such an item: blank on screen,
 // numbered as it should be.
 QString keepEmptyListItems(const QString& html) {
-  const auto isEmptyInline = [](GumboTag tag) {
-    switch (tag) {
-      case GUMBO_TAG_A:
-      case GUMBO_TAG_B:
-      case GUMBO_TAG_BIG:
-      case GUMBO_TAG_CODE:
-      case GUMBO_TAG_EM:
-      case GUMBO_TAG_FONT:
-      case GUMBO_TAG_I:
-      case GUMBO_TAG_S:
-      case GUMBO_TAG_SMALL:
-      case GUMBO_TAG_SPAN:
-      case GUMBO_TAG_STRIKE:
-      case GUMBO_TAG_STRONG:
-      case GUMBO_TAG_SUB:
-      case GUMBO_TAG_SUP:
-      case GUMBO_TAG_TT:
-      case GUMBO_TAG_U:
-        return true;
-      default:
-        return false;
-    }
-  };
-  const auto endsItem = [](GumboTag tag) {
-    return tag == GUMBO_TAG_LI || tag == GUMBO_TAG_UL || tag == GUMBO_TAG_OL || tag == GUMBO_TAG_MENU ||
-           tag == GUMBO_TAG_DIR;
-  };
+  const auto endsItem = [](GumboTag tag) { return tag == GUMBO_TAG_LI || tagIs(tag, kList); };
   QString out;
   qsizetype copied = 0;
   qsizetype itemStart = -1;  // where the text of an item without text so far would begin
@@ -88,7 +63,7 @@ QString keepEmptyListItems(const QString& html) {
     if (token.kind == HtmlToken::kStartTag && HtmlTokenizer::hasTextContent(token.tag))
       tokenizer.skipTextContent(token);
     if (itemStart >= 0) {
-      if (token.kind == HtmlToken::kText ? token.blank : isEmptyInline(token.tag)) continue;
+      if (token.kind == HtmlToken::kText ? token.blank : tagIs(token.tag, kPhrase)) continue;
       if (token.kind != HtmlToken::kText && endsItem(token.tag)) {
         keep();
       } else {

@@ -1,9 +1,8 @@
-// The playing thread: reads a few sectors at a time and hands them to libout123, which keeps
-// real time; a driver that does not keep time (the dummy one) is paced by the clock.
+// The playing thread: reads a few sectors at a time and hands them to the sound output in real
+// time (an output that keeps no time of its own tells when it wants more).
 #include "platform/mci/player.h"
 
-#include "mpegdll/mpegdll.h"
-#include "mpegdll/output.h"
+#include "platform/sound/output.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,8 +14,8 @@ using Clock = std::chrono::steady_clock;
 
 // Sectors read and handed over at a time: 1/15 s, so that stop and next act at once.
 constexpr int kChunk = 5;
-// How far a paced output may run ahead of the clock, as a device buffer would.
-constexpr int kPacedLead = 15;
+// How far an output that keeps no time may run ahead of its clock, as a device buffer would.
+constexpr std::chrono::milliseconds kPacedLead(200);
 // How long a stopped player keeps the sound output open.
 constexpr std::chrono::seconds kIdleClose(10);
 
@@ -82,13 +81,11 @@ Player::Stats Player::stats() const {
 }
 
 void Player::run() {
-  mpegdll::Output output;
+  sound::Output output;
   std::unique_ptr<SectorReader> reader;
   std::shared_ptr<const Disc> readerDisc;
   std::vector<std::int16_t> buffer(size_t(kChunk) * kFramesPerSector * 2);
   std::uint64_t seen = 0;
-  Clock::time_point pacedSince{};
-  std::int64_t pacedSectors = 0;
 
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -136,18 +133,15 @@ void Player::run() {
         reader = disc->reader();
         readerDisc = disc;
       }
-      pacedSince = Clock::now();
-      pacedSectors = 0;
     }
-    bool opened =
-        output.isOpen() || output.open(MPEGDLL_DEVICE_WAVEMAPPER, std::string(), kSampleRate, 2) == MPEGDLL_OK;
+    bool opened = output.isOpen() || output.open(sound::Output::Target::Device, std::string(), kSampleRate, 2);
     if (opened) {
       if (!reader || !reader->read(at, count, buffer.data())) {
         // What could not be read sounds as silence, as a drive skips a damaged spot.
         if (!reader) std::fill(buffer.begin(), buffer.end(), 0);
       }
       const Clock::time_point handed = Clock::now();
-      opened = output.write(reinterpret_cast<const unsigned char*>(buffer.data()), size_t(count) * kSectorBytes);
+      opened = output.write(buffer.data(), size_t(count) * kSectorBytes);
       lock.lock();
       if (restart) stats_.lastStartMs = std::chrono::duration<double, std::milli>(handed - requested).count();
       if (restart) ++stats_.starts;
@@ -166,12 +160,8 @@ void Player::run() {
     }
     stats_.outputFailed = false;
     if (generation_ == generation) cursor_ = at + count;
-    if (output.paced()) {
-      pacedSectors += count;
-      const auto due =
-          pacedSince + std::chrono::microseconds((pacedSectors - kPacedLead) * 1000000 / kSectorsPerSecond);
-      wake_.wait_until(lock, due, [&] { return quit_ || generation_ != generation; });
-    }
+    // Only an output that keeps no time makes this wait: a device's write blocks instead.
+    wake_.wait_until(lock, output.readyAt(kPacedLead), [&] { return quit_ || generation_ != generation; });
   }
   lock.unlock();
   output.close();

@@ -24,7 +24,6 @@
 namespace vardel {
 namespace {
 
-constexpr int kPlaying = 3, kPaused = 4;
 const QString kTune = QStringLiteral(VARDEL_PROGRAM_DIR "Musica/Ondravia.mp3");
 
 class Mp3WindowLibrary : public testing::Test {
@@ -61,7 +60,7 @@ class Mp3WindowLibrary : public testing::Test {
   }
   // What the map does before it first creates the window.
   void releaseMapPlayer() {
-    if (map->GetPlayerMode() == kPlaying) map->Stop();
+    if (map->GetPlayerMode() == MPEGDLL_MODE_PLAYING) map->Stop();
     map->UnloadDLL();
     delete map;
     map = nullptr;
@@ -71,7 +70,7 @@ class Mp3WindowLibrary : public testing::Test {
     choose(kTune);
     EXPECT_GE(window->LengthLabel->caption().toInt(), 40);
     play();
-    EXPECT_EQ(mode(), kPlaying);
+    EXPECT_EQ(mode(), MPEGDLL_MODE_PLAYING);
     EXPECT_TRUE(test::waitUntil([&] { return position() >= 1; }, 4000));
   }
 
@@ -86,18 +85,18 @@ TEST_F(Mp3WindowLibrary, PlaysPausesResumesAndStopsTheDemoTune) {
   ASSERT_TRUE(window->MPlayer->IsLoaded());
   expectPlays();
   pause();
-  EXPECT_EQ(mode(), kPaused);
+  EXPECT_EQ(mode(), MPEGDLL_MODE_PAUSED);
   const int held = window->MPlayer->GetCurrentPos();
   test::pump(1200);
   EXPECT_EQ(window->MPlayer->GetCurrentPos(), held);
   play();
-  EXPECT_EQ(mode(), kPlaying);
+  EXPECT_EQ(mode(), MPEGDLL_MODE_PLAYING);
   EXPECT_TRUE(test::waitUntil([&] { return window->MPlayer->GetCurrentPos() > held; }, 2500));
   stop();
   EXPECT_FALSE(window->MPlayer->Opened());
-  EXPECT_NE(mode(), kPlaying);
+  EXPECT_NE(mode(), MPEGDLL_MODE_PLAYING);
   play();  // opens the file again and starts at its beginning
-  EXPECT_EQ(mode(), kPlaying);
+  EXPECT_EQ(mode(), MPEGDLL_MODE_PLAYING);
   EXPECT_LE(window->MPlayer->GetCurrentPos(), 1);
   EXPECT_TRUE(messages.texts().isEmpty());
 }
@@ -149,7 +148,7 @@ TEST_F(Mp3WindowLibrary, WindowWhileTheMapStillHoldsTheLibrary) {
   startMapPlayer();
   create();
   EXPECT_TRUE(window->MPlayer->IsLoaded());
-  EXPECT_EQ(map->GetPlayerMode(), kPlaying);  // the window's creation takes nothing from the tune
+  EXPECT_EQ(map->GetPlayerMode(), MPEGDLL_MODE_PLAYING);  // the window's creation takes nothing from the tune
   releaseMapPlayer();
   expectPlays();
   EXPECT_TRUE(window->closeForm());  // the last holder: the library's player ends
@@ -185,7 +184,7 @@ TEST_F(Mp3WindowLibrary, BadFilesAreIgnoredAndNothingHangs) {
   EXPECT_FALSE(window->StopBtn->isEnabled() || window->PauseBtn->isEnabled());
   EXPECT_EQ(window->Slider1->Value(), 0);
   play();
-  EXPECT_EQ(mode(), kPlaying);
+  EXPECT_EQ(mode(), MPEGDLL_MODE_PLAYING);
   // A file removed while it plays goes on to be heard; the next open fails silently.
   const QString doomed = dir.filePath(QStringLiteral("borrado.mp3"));
   ASSERT_TRUE(QFile::copy(kTune, doomed));
@@ -193,7 +192,7 @@ TEST_F(Mp3WindowLibrary, BadFilesAreIgnoredAndNothingHangs) {
   play();
   ASSERT_TRUE(QFile::remove(doomed));
   test::pump(600);
-  EXPECT_EQ(mode(), kPlaying);
+  EXPECT_EQ(mode(), MPEGDLL_MODE_PLAYING);
   stop();
   play();
   EXPECT_TRUE(window->PlayBtn->isEnabled());

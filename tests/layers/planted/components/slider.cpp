@@ -1,0 +1,3 @@
+// A component reaching up to a window.
+#include "components/slider.h"
+#include "cdplayer/cd_form.h"

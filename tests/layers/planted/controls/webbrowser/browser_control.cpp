@@ -1,0 +1,3 @@
+// One control library reaching into another.
+#include "controls/webbrowser/browser_control.h"
+#include "controls/html/html_tags.h"
