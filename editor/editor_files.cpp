@@ -44,6 +44,7 @@ void TfrmEditor::OpenDocumentFile(const QString& path) {
   // Only plain files: a folder holds no text, and a device or a pipe would be read for ever.
   if (!info.isFile()) throw ui::Error(QStringLiteral("%1 no es un fichero").arg(path));
   Editor->loadFromFile(path);
+  unkeptFile_ = Editor->hasUnkeptElements() ? QFileInfo(path).absoluteFilePath() : QString();
   // A document opened before the article arrives is kept: the article replacing its text under
   // its name would have the next Save write the article over the document.
   if (!imported()) abandonImport();
@@ -57,6 +58,7 @@ void TfrmEditor::FileNew(QObject*) {
   // Unsaved text is offered for saving first, as Open, a drop and closing do.
   if (!OfferToSaveChanges()) return;
   AssignDocumentName(kUntitled);
+  unkeptFile_.clear();
   Editor->clear();
   Editor->setModified(false);
   ShowModifiedState(false);
@@ -71,6 +73,7 @@ void TfrmEditor::FileOpen(QObject*) {
 
 bool TfrmEditor::saveDocument() {
   if (DocumentName == kUntitled) return saveDocumentAs();
+  if (!mayLoseUnkeptElements(DocumentName)) return false;
   // A failed write throws before anything changes here: name and modified flag stay.
   Editor->saveToFile(DocumentName);
   Editor->setModified(false);
@@ -86,10 +89,24 @@ bool TfrmEditor::saveDocumentAs() {
       confirm(this, QStringLiteral("¿Sobreescribir %1?").arg(target)) != DialogButton::mbYes) {
     return false;
   }
+  if (!mayLoseUnkeptElements(target)) return false;
   Editor->saveToFile(target);
   AssignDocumentName(target);
   Editor->setModified(false);
   ShowModifiedState(false);
+  return true;
+}
+
+bool TfrmEditor::mayLoseUnkeptElements(const QString& target) {
+  if (unkeptFile_.isEmpty() || QFileInfo(target).absoluteFilePath() != unkeptFile_) return true;
+  const QString title = ui::Application::exists() ? ui::Application::instance().title() : QString();
+  if (ui::messageDialog(title,
+                        QStringLiteral("El documento contiene elementos que se perderán al guardarlo. ¿Continuar?"),
+                        ui::MessageIcon::Question, {DialogButton::mbYes, DialogButton::mbNo}, DialogButton::mbNo,
+                        DialogButton::mbNo, this) != DialogButton::mbYes) {
+    return false;
+  }
+  unkeptFile_.clear();  // asked once: the next saves write what the text holds
   return true;
 }
 

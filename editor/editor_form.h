@@ -193,6 +193,9 @@ class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
   // Writes the document; false when nothing was written because the user cancelled.
   bool saveDocument();
   bool saveDocumentAs();
+  // Before `target` is written: when it is the file whose embedded objects the text could not
+  // keep, asks once whether to go on; false when the person says no.
+  bool mayLoseUnkeptElements(const QString& target);
   void markerDropped();
 
   EditorHost& host_;
@@ -200,6 +203,8 @@ class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
   bool shown_ = false;
   bool imported_ = false;
   platform::ViewerHandle viewerHandle_ = 0;
+  // The file opened last, while writing over it would lose what the text could not keep.
+  QString unkeptFile_;
   QWidget* area_ = nullptr;  // the client area below the menu bar
 };
 

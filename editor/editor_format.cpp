@@ -4,6 +4,7 @@
 
 #include "editor/ruler_geometry.h"
 #include "platform/integer_text.h"
+#include "platform/richedit/format_properties.h"
 #include "platform/richedit/richedit.h"
 #include "ui/events.h"
 
@@ -64,8 +65,14 @@ void TfrmEditor::RulerResize(QObject*) {
 void TfrmEditor::BuildRulerCaption() { Ruler->setCaption(QStringLiteral("\t|").repeated(100)); }
 
 void TfrmEditor::FillFontNames() {
-  // One entry per typeface the screen offers, as they come, then in sorted order.
-  QStringList names = QFontDatabase::families();
+  // One entry per typeface the screen offers, as they come, then in sorted order. Qt lists a
+  // family that several foundries offer once per foundry ("C059 [UKWN]"); it is one typeface,
+  // known to other programs by its family name alone.
+  QStringList names;
+  for (const QString& family : QFontDatabase::families()) {
+    const QString name = platform::richtext::familyName(family);
+    if (name == family || !names.contains(name)) names << name;
+  }
   std::stable_sort(names.begin(), names.end(),
                    [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
   const QString shown = FontName->currentText();

@@ -86,11 +86,13 @@ struct TextAttributeAccess {
   }
 };
 
-QString TTextAttributes::name() const { return TextAttributeAccess::resolvedFont(control_, kind_).family(); }
+QString TTextAttributes::name() const {
+  return familyName(TextAttributeAccess::resolvedFont(control_, kind_).family());
+}
 
 void TTextAttributes::setName(const QString& face) {
   QTextCharFormat delta;
-  delta.setFontFamilies(QStringList{face});
+  delta.setFontFamilies(QStringList{familyName(face)});
   TextAttributeAccess::change(control_, kind_, delta);
 }
 
@@ -161,7 +163,7 @@ void TTextAttributes::setPitch(FontPitch pitch) {
 
 void TTextAttributes::assign(const QFont& font, const QColor& color, int charset) {
   QTextCharFormat delta;
-  delta.setFontFamilies(QStringList{font.family()});
+  delta.setFontFamilies(QStringList{familyName(font.family())});
   delta.setFontPointSize(std::clamp(pointSizeOf(font), 1.0, kMaxFontHalfPoints / 2.0));
   delta.setFontWeight(font.weight() >= QFont::DemiBold ? QFont::Bold : QFont::Normal);
   delta.setFontItalic(font.italic());

@@ -10,11 +10,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace vardel::platform::rtf {
 
 int codePageOfCharset(int charset) {
   switch (charset) {
+    case 0:
+      return 1252;  // ANSI is Windows-1252 whatever the document's code page
     case 77:
       return 10000;
     case 128:
@@ -129,7 +132,36 @@ bool appendMultiByte(QString& out, QByteArrayView bytes, int codePage) {
   return true;
 }
 
+// The byte of a character Windows-1252 holds as it is; 0 for one it lacks.
+char windows1252Byte(QChar ch) {
+  const QByteArray b = encodeWindows1252(QStringView(&ch, 1));
+  return b.size() == 1 && (b[0] != '?' || ch == QLatin1Char('?')) ? b[0] : 0;
+}
+
 }  // namespace
+
+char closestWindows1252(QChar ch, bool asciiOnly) {
+  const auto fits = [asciiOnly](char b) { return b != 0 && (!asciiOnly || static_cast<unsigned char>(b) < 0x80); };
+  if (const char b = windows1252Byte(ch); fits(b)) return b;
+  // Letters and signs that decompose to nothing the code page holds.
+  static const std::pair<char16_t, char> kStandIns[] = {
+      {0x0110, 'D'},  {0x0111, 'd'}, {0x0126, 'H'}, {0x0127, 'h'},  {0x0131, 'i'},  {0x0141, 'L'},
+      {0x0142, 'l'},  {0x0166, 'T'}, {0x0167, 't'}, {0x0180, 'b'},  {0x0197, 'I'},  {0x01B5, 'Z'},
+      {0x01B6, 'z'},  {0x2010, '-'}, {0x2011, '-'}, {0x2012, '-'},  {0x2015, '-'},  {0x2212, '-'},
+      {0x2032, '\''}, {0x2033, '"'}, {0x2043, '-'}, {0x2044, '/'},  {0x2215, '/'},  {0x2217, '*'},
+      {0x2223, '|'},  {0x2236, ':'}, {0x223C, '~'}, {0x02BC, '\''}, {0x02C8, '\''}, {0x02D0, ':'}};
+  // Decomposition, first character first: ő is o and a combining mark, ǖ is ü and a macron.
+  QChar c = ch;
+  for (int depth = 0; depth < 4; ++depth) {
+    for (const auto& [from, to] : kStandIns)
+      if (c.unicode() == from) return to;
+    const QString decomposed = c.decomposition();
+    if (decomposed.isEmpty()) break;
+    c = decomposed.at(0);
+    if (const char b = windows1252Byte(c); fits(b)) return b;
+  }
+  return '?';
+}
 
 void appendDecoded(QString& out, QByteArrayView bytes, int codePage) {
   if (bytes.isEmpty()) return;

@@ -65,6 +65,14 @@ void setBulleted(QTextDocument* document, const QTextBlock& block, bool on) {
   cursor.setBlockFormat(format);
 }
 
+QString familyName(const QString& name) {
+  const QString trimmed = name.trimmed();
+  if (!trimmed.endsWith(QLatin1Char(']'))) return trimmed;
+  const qsizetype open = trimmed.lastIndexOf(QLatin1Char('['));
+  if (open <= 0) return trimmed;
+  return trimmed.left(open).trimmed();
+}
+
 double pointSizeOf(const QFont& font) {
   if (font.pointSizeF() > 0) return font.pointSizeF();
   if (font.pixelSize() > 0) return std::floor(font.pixelSize() * 72.0 / 96.0 + 0.5);

@@ -20,6 +20,8 @@ enum Property : int {
   kRightIndentTwips,                                  // block: from the right margin
   kCharset,                                           // char: Windows character set number
   kPitch,                                             // char: 0 default, 1 fixed, 2 variable (RTF \fprq)
+  kPictureWords,                                      // image: the \pict control words it was read with
+  kPictureData,                                       // image: its bytes, as read
 };
 
 // The program works at 96 dpi: one point is 4/3 pixel, so one pixel is 15 twips.
@@ -53,6 +55,10 @@ bool isBulleted(const QTextBlock& block);
 // Puts the block into a bullet list (joining the previous block's when it has one) or takes it
 // out, and derives its margins again. The block's indents are not otherwise changed.
 void setBulleted(QTextDocument* document, const QTextBlock& block, bool on);
+
+// The family of a font name without the foundry Qt adds where several foundries offer one
+// family ("C059 [UKWN]" is "C059"): other programs know fonts by family only.
+QString familyName(const QString& name);
 
 // Point size of a font as the control keeps it: its point size, or for a font given in pixels
 // the whole points it comes to at 96 dpi, rounded half away from zero (14 px is 11 points).

@@ -2,6 +2,7 @@
 #include "platform/richedit/richedit.h"
 
 #include "platform/richedit/format_properties.h"
+#include "platform/richedit/layout_limit.h"
 #include "platform/richedit/rtf.h"
 #include "platform/textcodec.h"
 
@@ -47,6 +48,35 @@ QString plainParagraphs(QByteArrayView bytes) {
   text.replace(QChar(u'\0'), QChar(0xFFFD));
   return text;
 }
+
+// Whether the characters [from, to) hold an image.
+bool holdsPictures(const QTextDocument& document, int from, int to) {
+  for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (fragment.position() < to && fragment.position() + fragment.length() > from &&
+          fragment.charFormat().isImageFormat())
+        return true;
+    }
+  }
+  return false;
+}
+
+// Adds plain lines in `font` to the budget; false once it is exceeded.
+bool addPlainText(LayoutBudget& budget, QStringView text, const QFont& font) {
+  const double points = pointSizeOf(font);
+  qsizetype start = 0;
+  while (start <= text.size()) {
+    qsizetype end = text.indexOf(QChar(u'\n'), start);
+    if (end < 0) end = text.size();
+    if (!budget.addParagraph(end - start, points)) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+const QString kTooLong =
+    QStringLiteral("The document is too long for the editor: its layout would not reach the end in a second");
 
 }  // namespace
 
@@ -95,6 +125,7 @@ void TRichEdit::noteSelection() {
 // lazily (the visible part first), which is many times faster for long texts than laying out
 // every change to the old one.
 void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) {
+  unkeptElements_ = false;
   QTextDocument* old = document();
   auto fresh = std::make_unique<QTextDocument>(this);
   fresh->setUndoRedoEnabled(false);
@@ -141,6 +172,8 @@ void TRichEdit::setLines(const QStringList& lines) {
   if (total > kMaxCharacters) throw std::runtime_error("RichEdit line insertion error");
   QString text = lines.join(QChar(u'\n'));
   text.remove(QChar(u'\r'));
+  LayoutBudget budget;
+  if (!addPlainText(budget, text, document()->defaultFont())) throw std::runtime_error("RichEdit line insertion error");
   replaceText([&](QTextCursor& cursor) { cursor.insertText(text); });
 }
 
@@ -231,11 +264,20 @@ void TRichEdit::saveToFile(const QString& path) const {
 void TRichEdit::loadFromBytes(const QByteArray& bytes) {
   if (bytes.size() > kMaxFileBytes) fail(QStringLiteral("The text is larger than %1 MB").arg(kMaxFileBytes >> 20));
   if (rtf::looksLikeRtf(bytes)) {
-    replaceText([&](QTextCursor& cursor) { rtf::read(bytes, cursor); });
+    rtf::ReadResult result;
+    // A document the layout cannot carry is refused before it replaces the text.
+    LayoutBudget budget;
+    replaceText([&](QTextCursor& cursor) {
+      result = rtf::read(bytes, cursor, &budget);
+      if (result.tooLong) fail(kTooLong);
+    });
+    unkeptElements_ = result.unkeptElements;
     return;
   }
   const QString text = plainParagraphs(bytes);
   if (text.size() > kMaxCharacters) fail(QStringLiteral("The text is larger than %1 characters").arg(kMaxCharacters));
+  LayoutBudget budget;
+  if (!addPlainText(budget, text, document()->defaultFont())) fail(kTooLong);
   replaceText([&](QTextCursor& cursor) { cursor.insertText(text); });
 }
 
@@ -289,17 +331,53 @@ bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const {
   return QTextEdit::canInsertFromMimeData(source);
 }
 
+// The clipboard's data of another program answers every question afresh from that program,
+// which may change the data or let it go between two questions (and Qt's own paste takes the
+// first of the formats without looking: an empty clipboard would crash it). So what can be
+// pasted is asked once, into data of our own, and only that is pasted.
 void TRichEdit::insertFromMimeData(const QMimeData* source) {
+  if (!source || isReadOnly()) return;
+  const QStringList formats = source->formats();
+  QMimeData copy;
+  qsizetype bytes = 0;
+  const auto take = [&](const QString& type) {
+    if (!formats.contains(type)) return;
+    const QByteArray data = source->data(type);
+    bytes += data.size();
+    if (!data.isEmpty()) copy.setData(type, data);
+  };
+  if (!formats.isEmpty() && formats.constFirst() == QStringLiteral("text/markdown")) take(formats.constFirst());
+  take(QStringLiteral("application/x-qt-richtext"));
+  take(QStringLiteral("application/x-qrichtext"));
+  for (const QString& type : kRtfMimeTypes) take(type);
+  take(QStringLiteral("text/html"));
+  if (source->hasText()) {
+    const QString text = source->text();
+    bytes += text.size();
+    if (!text.isEmpty()) copy.setText(text);
+  }
+  // Text the control cannot take, or cannot lay out, is not pasted at all.
+  LayoutBudget budget;
+  if (copy.formats().isEmpty() || bytes > kMaxFileBytes ||
+      document()->characterCount() + copy.text().size() > kMaxCharacters || !addDocument(budget, *document()) ||
+      !addPlainText(budget, copy.text(), document()->defaultFont())) {
+    return;
+  }
   // Our own format first; rich text beside HTML (office programs offer both) keeps more of
   // the rich-edit model than Qt's HTML import.
-  if (!source->hasFormat(QStringLiteral("application/x-qt-richtext"))) {
+  if (!copy.hasFormat(QStringLiteral("application/x-qt-richtext"))) {
     for (const QString& type : kRtfMimeTypes) {
-      const QByteArray bytes = source->data(type);
-      if (!rtf::looksLikeRtf(bytes)) continue;
+      const QByteArray rtfBytes = copy.data(type);
+      if (!rtf::looksLikeRtf(rtfBytes)) continue;
       QTextDocument pasted;
       pasted.setDefaultFont(document()->defaultFont());
       QTextCursor at(&pasted);
-      rtf::read(bytes, at);
+      rtf::read(rtfBytes, at);
+      LayoutBudget budget;
+      if (document()->characterCount() + pasted.characterCount() > kMaxCharacters ||
+          !addDocument(budget, *document()) || !addDocument(budget, pasted))
+        return;
+      adoptPictures(pasted);
       QTextCursor cursor = textCursor();
       cursor.insertFragment(QTextDocumentFragment(&pasted));
       setTextCursor(cursor);
@@ -307,15 +385,31 @@ void TRichEdit::insertFromMimeData(const QMimeData* source) {
       return;
     }
   }
-  QTextEdit::insertFromMimeData(source);
+  QTextEdit::insertFromMimeData(&copy);
+}
+
+// The pictures of a document about to be pasted: their images become resources of ours.
+void TRichEdit::adoptPictures(const QTextDocument& from) {
+  for (QTextBlock block = from.begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat format = it.fragment().charFormat();
+      if (!format.isImageFormat()) continue;
+      const QUrl name(format.toImageFormat().name());
+      document()->addResource(QTextDocument::ImageResource, name, from.resource(QTextDocument::ImageResource, name));
+    }
+  }
 }
 
 QMimeData* TRichEdit::createMimeDataFromSelection() const {
   // Qt's own data answers only for the formats it makes itself; ours holds them all.
   std::unique_ptr<QMimeData> base(QTextEdit::createMimeDataFromSelection());
   auto* data = new QMimeData;
-  for (const QString& format : base->formats()) data->setData(format, base->data(format));
   const QTextCursor cursor = textCursor();
+  // Qt's formats name pictures only by their resource in this document; ours carries them.
+  const bool pictures = holdsPictures(*document(), cursor.selectionStart(), cursor.selectionEnd());
+  for (const QString& format : base->formats()) {
+    if (!pictures || format == QStringLiteral("text/plain")) data->setData(format, base->data(format));
+  }
   if (cursor.hasSelection()) {
     rtf::Defaults defaults;
     defaults.color = palette().color(QPalette::Text);

@@ -127,6 +127,9 @@ class TRichEdit : public QTextEdit {
   void saveToFile(const QString& path) const;
   void loadFromBytes(const QByteArray& bytes);
   QByteArray toRtf() const;
+  // The text last loaded held something that saving cannot write back (an embedded object, a
+  // drawing); false again once other text replaces it.
+  bool hasUnkeptElements() const { return unkeptElements_; }
 
   // Selection: start and length in characters from the start of the text.
   int selStart() const;
@@ -178,6 +181,7 @@ class TRichEdit : public QTextEdit {
   void applyFormattingRect();
   void replaceText(const std::function<void(QTextCursor&)>& fill);
   void noteSelection();
+  void adoptPictures(const QTextDocument& from);
 
   TTextAttributes selAttributes_{this, TTextAttributes::Kind::Selection};
   TTextAttributes defAttributes_{this, TTextAttributes::Kind::Default};
@@ -190,6 +194,7 @@ class TRichEdit : public QTextEdit {
   std::optional<QRect> formattingRect_;
   int lastAnchor_ = 0;
   int lastPosition_ = 0;
+  bool unkeptElements_ = false;
 };
 
 }  // namespace vardel::platform

@@ -11,18 +11,36 @@
 class QTextCursor;
 class QTextDocument;
 
+namespace vardel::platform::richtext {
+class LayoutBudget;
+}
+
 namespace vardel::platform::rtf {
 
 // True when the bytes begin as rich text: "{\rtf" after an optional UTF-8 byte-order mark and
 // blanks.
 bool looksLikeRtf(QByteArrayView bytes);
 
+// What reading found beside the text.
+struct ReadResult {
+  // Something was left out that writing the document cannot bring back: an embedded object,
+  // a drawing, a picture of no kind we know.
+  bool unkeptElements = false;
+  // Reading stopped when the text went over the layout budget it was given.
+  bool tooLong = false;
+};
+
 // Reads rich text into the document at the cursor, inside one edit block. Never fails on bad
 // data: what can be understood is read, the rest is skipped; groups nested deeper than
 // kMaxDepth are read as if flat, numbers are clamped, and reading always ends. Bytes that do not
 // begin as rich text are read as RTF body text all the same (callers test looksLikeRtf first).
+// Pictures (\pict) become images of the document that keep their bytes (see rtf_picture.h);
+// decoded pictures take at most kMaxPictureBytes of memory, the others show a placeholder.
 constexpr int kMaxDepth = 200;
-void read(QByteArrayView bytes, QTextCursor& cursor);
+// With a `budget`, every paragraph is added to it, and reading stops (tooLong) as soon as the
+// budget is exceeded.
+constexpr qint64 kMaxPictureBytes = 512LL * 1024 * 1024;
+ReadResult read(QByteArrayView bytes, QTextCursor& cursor, richtext::LayoutBudget* budget = nullptr);
 
 // What text without a format of its own looks like in the control.
 struct Defaults {
@@ -32,7 +50,9 @@ struct Defaults {
 };
 
 // Writes the document, or the characters [from, to) of it, as rich text: ASCII only, with
-// Windows-1252 as \'hh and everything beyond as \uN?.
+// Windows-1252 as \'hh and everything beyond as \uN followed by the closest Windows-1252
+// character as \'hh (\'3f, a question mark, where there is none), for readers without Unicode.
+// Images are written as pictures (rtf_picture.h).
 QByteArray write(const QTextDocument& document, const Defaults& defaults);
 QByteArray write(const QTextDocument& document, const Defaults& defaults, int from, int to);
 

@@ -12,6 +12,9 @@ namespace vardel::platform::rtf {
 enum class Kw : uint8_t {
   // destinations
   DestSkip,
+  DestUnkept,  // skipped, and lost on writing: objects, shapes, drawings
+  DestPict,
+  DestShpPict,
   DestFontTable,
   DestColorTable,
   DestListText,

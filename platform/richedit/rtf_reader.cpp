@@ -2,8 +2,10 @@
 // fields and lists, into a QTextDocument. Lenient and bounded: bad data is skipped, never fatal.
 #include "platform/richedit/codepage.h"
 #include "platform/richedit/format_properties.h"
+#include "platform/richedit/layout_limit.h"
 #include "platform/richedit/rtf.h"
 #include "platform/richedit/rtf_lexer.h"
+#include "platform/richedit/rtf_picture.h"
 #include "platform/richedit/rtf_tables.h"
 
 #include <QTextBlock>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -41,6 +44,7 @@ enum class Dest : uint8_t {
   ListTable,     // \listtable
   ListOverride,  // \listoverridetable
   Upr,           // \upr: ANSI text beside its Unicode twin (\ud); only \ud is read
+  Picture,       // \pict: control words and data of a picture
 };
 
 struct CharState {
@@ -74,16 +78,16 @@ int clampInt(long long v, int lo, int hi) { return int(std::clamp<long long>(v, 
 
 class Reader : Scanner {
  public:
-  Reader(QByteArrayView in, QTextCursor& cursor) : Scanner(in), cursor_(cursor) {
+  Reader(QByteArrayView in, QTextCursor& cursor, LayoutBudget* budget) : Scanner(in), cursor_(cursor), budget_(budget) {
     doc_ = cursor.document();
     stack_.reserve(64);
   }
 
-  void run() {
+  ReadResult run() {
     cursor_.beginEditBlock();
     firstBlock_ = true;
     bool started = false;
-    while (pos_ < in_.size()) {
+    while (pos_ < in_.size() && !result_.tooLong) {
       const char c = in_[pos_];
       if (c == '{') {
         ++pos_;
@@ -111,8 +115,10 @@ class Reader : Scanner {
         }
       }
     }
-    endOfDocument();
+    if (pict_) result_.unkeptElements = true;  // a picture cut short with the file
+    if (!result_.tooLong) endOfDocument();
     cursor_.endEditBlock();
+    return result_;
   }
 
  private:
@@ -146,6 +152,7 @@ class Reader : Scanner {
     flushBytes();
     const Group closed = stack_.back();
     stack_.pop_back();
+    if (closed.dest == Dest::Picture && pict_ && stack_.size() + 1 == pictDepth_) finishPicture();
     Group& parent = top();
     switch (closed.dest) {
       case Dest::FontTable:
@@ -178,8 +185,12 @@ class Reader : Scanner {
       --skip_;
       return;
     }
-    const Keyword* found = findKeyword(w.name);
     Group& g = top();
+    if (g.dest == Dest::Picture && inPictureGroup() && pict_->word(w.name, w.value, w.hasValue)) {
+      g.star = false;
+      return;
+    }
+    const Keyword* found = findKeyword(w.name);
     if (!found) {
       if (g.star) toSkip(g);  // an ignorable destination we do not know
       return;
@@ -255,6 +266,23 @@ class Reader : Scanner {
       case Kw::DestSkip:
         toSkip(g);
         return;
+      case Kw::DestUnkept:
+        // An embedded object or a drawing: nothing of it is kept, which saving must say.
+        result_.unkeptElements = true;
+        toSkip(g);
+        return;
+      case Kw::DestPict:
+        if (g.dest != Dest::Text || pict_) {
+          toSkip(g);  // a picture in a font name, a list number or another picture
+          return;
+        }
+        flushBytes();
+        g.dest = Dest::Picture;
+        pict_.emplace();
+        pictDepth_ = stack_.size();
+        return;
+      case Kw::DestShpPict:
+        return;  // the picture inside is read; its twin for older readers (\nonshppict) is not
       case Kw::DestFontTable:
         flushBytes();
         g.dest = Dest::FontTable;
@@ -333,7 +361,13 @@ class Reader : Scanner {
         return;
       }
       case Kw::Bin:
-        skipBinary(v);
+        if (g.dest == Dest::Picture && inPictureGroup() && v > 0) {
+          const qsizetype n = qsizetype(std::min<long long>(v, in_.size() - pos_));
+          pict_->binary(in_.sliced(pos_, n));
+          pos_ += n;
+        } else {
+          skipBinary(v);
+        }
         return;
       case Kw::F:
         if (g.dest == Dest::FontTable) {
@@ -343,7 +377,10 @@ class Reader : Scanner {
         }
         return;
       case Kw::FCharset:
-        if (g.dest == Dest::FontTable) tables_.pendingFont().charset = clampInt(v, 0, 255);
+        if (g.dest == Dest::FontTable) {
+          tables_.pendingFont().charset = clampInt(v, 0, 255);
+          tables_.pendingFont().charsetGiven = true;
+        }
         return;
       case Kw::FPrq:
         if (g.dest == Dest::FontTable) tables_.pendingFont().pitch = clampInt(v, 0, 2);
@@ -489,13 +526,34 @@ class Reader : Scanner {
                                               : tables_.font(g.chars.font < 0 ? defaultFont_ : g.chars.font);
     if (f) {
       if (f->codePage) return f->codePage;
+      if (!f->charsetGiven) return docCodePage_;
       if (const int cp = codePageOfCharset(f->charset)) return cp;
     }
     return docCodePage_;
   }
 
+  bool inPictureGroup() const { return pict_ && stack_.size() == pictDepth_; }
+
+  void finishPicture() {
+    PictureReader picture = std::move(*pict_);
+    pict_.reset();
+    const Group& g = top();
+    if (!picture.keepable()) {
+      result_.unkeptElements = true;  // a picture of a kind we cannot name cannot be written back
+      return;
+    }
+    if (g.dest != Dest::Text || g.chars.hidden) return;
+    textTarget();  // a cell that ended before the picture puts its tab first
+    runs_.push_back(Run{g.chars, {}, picture.finish(doc_, pixelBudget_)});
+  }
+
   void addByte(char c) {
     const Dest d = top().dest;
+    if (d == Dest::Picture) {
+      if (inPictureGroup())
+        if (const int digit = hexValue(c); digit >= 0) pict_->hexDigit(digit);
+      return;
+    }
     if (d == Dest::ColorTable) {
       if (c == ';') tables_.commitColor();
       return;
@@ -553,10 +611,11 @@ class Reader : Scanner {
   struct Run {
     CharState chars;
     QString text;
+    std::optional<QTextImageFormat> picture;  // a picture instead of text
   };
 
   QString& run(const CharState& chars) {
-    if (runs_.empty() || !(runs_.back().chars == chars)) runs_.push_back({chars, {}});
+    if (runs_.empty() || !(runs_.back().chars == chars) || runs_.back().picture) runs_.push_back({chars, {}, {}});
     return runs_.back().text;
   }
 
@@ -601,7 +660,7 @@ class Reader : Scanner {
     // Writers that leave the number out (blanks and a tab) leave nothing worth keeping.
     if (listTextSeen_ && !bullet && !listText_.trimmed().isEmpty()) {
       // A number, or a list we cannot show as bullets: kept as text.
-      runs_.insert(runs_.begin(), Run{mark, listText_});
+      runs_.insert(runs_.begin(), Run{mark, listText_, {}});
     }
     listText_.clear();
     listTextSeen_ = false;
@@ -630,16 +689,35 @@ class Reader : Scanner {
       list_ = nullptr;
     }
     for (const Run& r : runs_) {
+      if (r.picture) {
+        if (doc_->characterCount() + 1 > kMaxTextCharacters) break;
+        QTextCharFormat format = formatOf(r.chars);
+        format.merge(*r.picture);
+        cursor_.insertImage(format.toImageFormat());
+        continue;
+      }
       if (r.text.isEmpty()) continue;
       if (doc_->characterCount() + r.text.size() > kMaxTextCharacters) break;
       cursor_.insertText(r.text, formatOf(r.chars));
+    }
+    if (budget_) {
+      qsizetype characters = 0;
+      double points = 0, pictures = 0;
+      for (const Run& r : runs_) {
+        characters += r.picture ? 1 : r.text.size();
+        points = std::max(points, r.chars.halfPoints / 2.0);
+        if (r.picture) pictures += r.picture->height();
+      }
+      if (!budget_->addParagraph(characters, runs_.empty() ? mark.halfPoints / 2.0 : points, pictures))
+        result_.tooLong = true;
     }
     runs_.clear();
   }
 
   void endOfDocument() {
     flushBytes();
-    const bool pending = std::any_of(runs_.begin(), runs_.end(), [](const Run& r) { return !r.text.isEmpty(); });
+    const bool pending =
+        std::any_of(runs_.begin(), runs_.end(), [](const Run& r) { return !r.text.isEmpty() || r.picture; });
     // The last \par ends the last paragraph; nothing after it makes no paragraph of its own.
     if (pending || (listTextSeen_ && !listText_.isEmpty())) emitParagraph(top().para, top().chars);
   }
@@ -648,6 +726,7 @@ class Reader : Scanner {
   static constexpr qsizetype kMaxTextCharacters = 64 * 1024 * 1024;
 
   QTextCursor& cursor_;
+  LayoutBudget* budget_;
   QTextDocument* doc_;
   Group root_;
   std::vector<Group> stack_;
@@ -666,10 +745,18 @@ class Reader : Scanner {
   bool cellPending_ = false;
   bool firstBlock_ = true;
   QTextList* list_ = nullptr;
+
+  std::optional<PictureReader> pict_;
+  size_t pictDepth_ = 0;  // the depth of the \pict group's own level
+  // Bytes of decoded pictures the document may still take; later pictures show placeholders.
+  qint64 pixelBudget_ = kMaxPictureBytes;
+  ReadResult result_;
 };
 
 }  // namespace
 
-void read(QByteArrayView bytes, QTextCursor& cursor) { Reader(bytes, cursor).run(); }
+ReadResult read(QByteArrayView bytes, QTextCursor& cursor, LayoutBudget* budget) {
+  return Reader(bytes, cursor, budget).run();
+}
 
 }  // namespace vardel::platform::rtf

@@ -12,8 +12,9 @@ namespace vardel::platform::rtf {
 struct Font {
   QString name;
   int charset = 0;
-  int pitch = 0;     // \fprq: 0 default, 1 fixed, 2 variable
-  int codePage = 0;  // \cpg; 0: the character set's, or the document's
+  bool charsetGiven = false;  // \fcharset was there: it decides the code page, not the document
+  int pitch = 0;              // \fprq: 0 default, 1 fixed, 2 variable
+  int codePage = 0;           // \cpg; 0: the character set's, or the document's
 };
 
 class Tables {

@@ -1,6 +1,8 @@
 // The RTF writer: the document's text and the rich-edit model as RTF 1.x, ASCII only.
+#include "platform/richedit/codepage.h"
 #include "platform/richedit/format_properties.h"
 #include "platform/richedit/rtf.h"
+#include "platform/richedit/rtf_picture.h"
 #include "platform/textcodec.h"
 
 #include <QTextBlock>
@@ -59,7 +61,7 @@ class Writer {
  public:
   Writer(const QTextDocument& document, const Defaults& defaults) : doc_(document), defaults_(defaults) {
     defaultFont_ = document.defaultFont();
-    fontIndex({defaultFont_.family(), defaults.charset == 1 ? 0 : defaults.charset, defaults.pitch});
+    fontIndex({familyName(defaultFont_.family()), defaults.charset == 1 ? 0 : defaults.charset, defaults.pitch});
   }
 
   // The characters [from, to); the whole document ends its last paragraph with \par too, as
@@ -70,6 +72,7 @@ class Writer {
       QString text;
       RunStyle style;
       int charset;
+      std::optional<QTextImageFormat> image;  // each character of the text is this image
     };
     struct Piece {
       QTextBlock block;
@@ -91,8 +94,11 @@ class Writer {
         const int end = std::min(to, fragment.position() + fragment.length());
         if (start >= end) continue;
         int charset = 0;
-        const RunStyle style = styleOf(fragment.charFormat(), &charset);
-        piece.runs.push_back({fragment.text().mid(start - fragment.position(), end - start), style, charset});
+        const QTextCharFormat format = fragment.charFormat();
+        const RunStyle style = styleOf(format, &charset);
+        std::optional<QTextImageFormat> image;
+        if (format.isImageFormat()) image = format.toImageFormat();
+        piece.runs.push_back({fragment.text().mid(start - fragment.position(), end - start), style, charset, image});
       }
       if (piece.runs.empty()) piece.mark = styleOf(block.charFormat(), nullptr);
       pieces.push_back(std::move(piece));
@@ -111,7 +117,12 @@ class Writer {
       writeParagraphStart(p.block);
       for (const Run& run : p.runs) {
         writeStyle(run.style);
-        writeText(run.text, run.charset);
+        if (run.image) {
+          for (qsizetype i = 0; i < run.text.size(); ++i) writePicture(out_, *run.image, doc_);
+          delimit_ = false;
+        } else {
+          writeText(run.text, run.charset);
+        }
       }
       if (p.runs.empty()) writeStyle(p.mark);
       if (p.terminated) {
@@ -130,7 +141,7 @@ class Writer {
     const int pitch = format.hasProperty(kPitch) ? format.intProperty(kPitch) : defaults_.pitch;
     if (charsetOut) *charsetOut = charset;
     RunStyle s;
-    s.font = fontIndex({font.family(), charset == 1 ? 0 : charset, pitch});
+    s.font = fontIndex({familyName(font.family()), charset == 1 ? 0 : charset, pitch});
     double points = pointSizeOf(font);
     if (format.hasProperty(QTextFormat::FontPointSize)) points = format.fontPointSize();
     s.halfPoints = std::clamp(int(std::lround(points * 2)), 1, kMaxFontHalfPoints);
@@ -198,7 +209,7 @@ class Writer {
   void writeListTables() {
     out_ +=
         "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
-        "\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\'01\\u8226 ?;}"
+        "\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\'01\\u8226\\'95;}"
         "{\\levelnumbers;}\\fi-200\\li200}{\\listname ;}\\listid1}}"
         "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}";
   }
@@ -289,10 +300,12 @@ class Writer {
         hex(static_cast<unsigned char>(cp[0]));
         continue;
       }
-      // \uN takes a signed 16-bit number; '?' is what readers without Unicode show.
+      // \uN takes a signed 16-bit number. The one character readers without Unicode show
+      // instead is an escape too: a bare '?' after the number is taken for text by some
+      // readers with Unicode, which then drop the character that follows. The \'hh is read in
+      // the font's code page, so only ASCII stands in for a character of another one.
       word("\\u", static_cast<int16_t>(u));
-      out_ += '?';
-      delimit_ = false;
+      hex(static_cast<unsigned char>(closestWindows1252(ch, !cp1252)));
     }
   }
 

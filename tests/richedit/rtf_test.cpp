@@ -157,6 +157,11 @@ TEST_F(Rtf, CodePagesFollowTheDocumentAndEachFontsCharacterSet) {
   load("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\u209?and\\u250?;}}\\f0 x}");
   edit_.loadFromBytes(edit_.toRtf());
   EXPECT_EQ(at(0).name(), u"Ñandú");
+  // A font of the ANSI character set is Windows-1252 whatever the document's code page.
+  EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 caf\\'e9}"), u"café");
+  EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Mincho;}{\\f1\\fcharset0 Century;}}"
+                 "\\f0\\'93\\'fa\\f1 Liga espa\\'f1ola, Les Mis\\'e9rables}"),
+            u"日Liga española, Les Misérables");
   // A byte the code page lacks becomes the replacement character, not a crash.
   EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 a\\'81}"), u"a\uFFFD");
 }
@@ -180,7 +185,7 @@ TEST_F(Rtf, SymbolsFieldsTablesAndSkippedDestinations) {
                  "cuatro\\cell\\row\\pard fuera}"),
             u"uno\tdos\ntres\tcuatro\nfuera");
   EXPECT_EQ(load("{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}{\\*\\generator G;}"
-                 "{\\*\\unknown secreto}{\\pict\\wmetafile8 0a0b{\\*\\x y}0c}{\\header cabecera}"
+                 "{\\*\\unknown secreto}{\\nonshppict{\\pict\\wmetafile8 0a0b{\\*\\x y}0c}}{\\header cabecera}"
                  "{\\object{\\*\\objdata 00}{\\result resultado}}{\\pict\\bin5 }}}}x}visible\\unknownword  z}"),
             u"visible z");
   // Hidden text is not shown.
