@@ -111,7 +111,7 @@ void describe(const QWidget* w, const QString& parentPath, QString& out) {
   const QString name = w->objectName().isEmpty() ? QStringLiteral("_") : w->objectName();
   const QString path = parentPath.isEmpty() ? name : parentPath + QLatin1Char('/') + name;
   const QPoint global = w->mapToGlobal(QPoint(0, 0));
-  out += QStringLiteral("%1\t%2\t%3\t%4,%5,%6,%7\t%8\t%9\n")
+  out += QStringLiteral("%1\t%2\t%3\t%4,%5,%6,%7\t%8\t%9")
              .arg(path, QString::fromLatin1(w->metaObject()->className()))
              .arg(w->isVisible() ? 1 : 0)
              .arg(global.x())
@@ -119,6 +119,7 @@ void describe(const QWidget* w, const QString& parentPath, QString& out) {
              .arg(w->width())
              .arg(w->height())
              .arg(oneLine(widgetText(w)), ownProperties(w));
+  out += w->hasFocus() ? QStringLiteral("\t1\n") : QStringLiteral("\t0\n");
   for (const QObject* child : w->children()) {
     if (const auto* cw = qobject_cast<const QWidget*>(child); cw && !cw->isWindow()) describe(cw, path, out);
   }

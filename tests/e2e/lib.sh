@@ -143,6 +143,14 @@ e2e_widget_text() { e2e_widget "$1" | cut -f5; }
 e2e_widget_property() { e2e_widget "$1" | cut -f6 | tr ';' '\n' | sed -n "s/^$2=//p"; }
 # e2e_widget_visible <path suffix>: 1 or 0.
 e2e_widget_visible() { e2e_widget "$1" | cut -f3; }
+# e2e_focused_class <class>: true while a widget of that class has the keyboard focus.
+e2e_focused_class() { e2e_probe | awk -F'\t' -v c="$1" '$2 == c && $7 == 1 { found = 1 } END { exit !found }'; }
+# e2e_has_focus <path suffix>: true while that widget has the keyboard focus.
+e2e_has_focus() { [ "$(e2e_widget "$1" | cut -f7)" = 1 ]; }
+# e2e_focus_within <window name>: true while a widget of that top-level window has the focus.
+e2e_focus_within() { e2e_probe | awk -F'\t' -v w="$1" '(index($1, w "/") == 1 || $1 == w) && $7 == 1 { found = 1 } END { exit !found }'; }
+# e2e_class_visible <class>: true while a widget of that class is visible (a menu, a dialog).
+e2e_class_visible() { e2e_probe | awk -F'\t' -v c="$1" '$2 == c && $3 == 1 { found = 1 } END { exit !found }'; }
 
 # e2e_timeline: the program's timeline (see ui/probe.h), one event a line:
 #   <ns since the epoch>\t<what>\t<object path>\t<detail>
@@ -223,14 +231,17 @@ e2e_screen_matches_picture() {
 
 # e2e_wait_for_message <text> [seconds]: waits for a message box whose text contains <text>.
 e2e_wait_for_message() {
-  local text="$1" timeout="${2:-10}"
+  local text="$1" timeout="${2:-10}" window=""
   for _ in $(seq 1 $((timeout * 10))); do
     if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
-      if e2e_probe 2>/dev/null | awk -F'\t' '$2 == "QLabel" { print $5 }' | grep -qF -- "$text"; then return 0; fi
+      window=$(e2e_probe 2>/dev/null | awk -F'\t' -v t="$text" '$2 == "QLabel" && $3 == 1 && index($5, t) { split($1, p, "/"); print p[1]; exit }') || true
+      [ -n "$window" ] && break
     fi
     sleep 0.1
   done
-  e2e_fail "no message box saying '$text' within ${timeout}s"
+  [ -n "$window" ] || e2e_fail "no message box saying '$text' within ${timeout}s"
+  # The keys a test sends next go to the box once it has the keyboard focus.
+  e2e_until 10 e2e_focus_within "$window" || e2e_log "the message box '$text' has no keyboard focus"
 }
 
 # e2e_adopt <pid>: a process the program started (the game) that the test ends at its end.

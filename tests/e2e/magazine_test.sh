@@ -16,6 +16,8 @@ export XDG_DATA_HOME="$E2E_DIR/xdg"   # a person who never registered html.ocx
 mkdir -p "$XDG_DATA_HOME"
 
 visible() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
+hidden() { [ "$(e2e_widget_visible "$1")" = 0 ]; }
+hint_is() { [ "$(e2e_widget_text frmMapa/client/Label1)" = "$1" ]; }
 expect_visible() { visible "$1" || e2e_fail "$2: $1 should be visible"; }
 expect_hidden() { visible "$1" && e2e_fail "$2: $1 should be hidden"; return 0; }
 geometry_of() { e2e_widget "$1" | cut -f4; }
@@ -127,7 +129,7 @@ navigation() {
   read -r x y w h <<<"$(city_rect 1)"
   e2e_move $((x + w / 2)) $((y + h / 2))
   expected=$(city_hint 1)
-  e2e_until 3 bash -c '[ "$0" = "$1" ]' "$expected" "$(e2e_widget_text frmMapa/client/Label1)" || true
+  e2e_until 10 hint_is "$expected" || true
   [ "$(e2e_widget_text frmMapa/client/Label1)" = "$expected" ] || e2e_fail "hint '$(e2e_widget_text frmMapa/client/Label1)' instead of '$expected'"
   e2e_shot "hint" >/dev/null
   e2e_click $((x + w / 2)) $((y + h / 2))
@@ -140,7 +142,7 @@ navigation() {
   e2e_screen_matches_picture "$shot" "$graficos/p5" 0 0 60 40 || e2e_fail "the small map is not at 0,0"
   # Back to the map.
   e2e_click 20 20
-  e2e_until 3 bash -c "! $(declare -f visible e2e_widget_visible e2e_widget e2e_probe); visible frmMapa/client/imgMapita" 2>/dev/null || true
+  e2e_until 10 hidden frmMapa/client/imgMapita || true
   expect_hidden frmMapa/client/imgMapita "after the small map"
   expect_hidden frmMapa/client/imgSecciones "after the small map"
   document_display_shown && e2e_fail "the display is still shown"
@@ -208,6 +210,13 @@ scroll_to_word() {
 }
 
 map_url() { e2e_widget_property frmMapa "$1"; }
+# url_is <property> <pattern>: the map's URL property matches the glob pattern.
+url_is() {
+  local url
+  url=$(map_url "$1")
+  # shellcheck disable=SC2053
+  [[ "$url" == $2 ]]
+}
 
 # Follows a link that asks for a new window: the map opens its document in place instead.
 follow_new_window_link() {
@@ -219,7 +228,7 @@ follow_new_window_link() {
   at=$(scroll_to_word "$word") || e2e_fail "no '$word' link found on the page of city $city"
   read -r x y <<<"$at"
   e2e_move "$x" "$y"
-  e2e_until 5 bash -c '[[ "$1" == file*"/Ficheros/$2" ]]' _ "$(map_url URLEnlace)" "$target" || true
+  e2e_until 10 url_is URLEnlace "file*/Ficheros/$target" || true
   sleep 0.5
   [[ "$(map_url URLEnlace)" == file*/Ficheros/"$target" ]] || e2e_fail "pointing at the link left URLEnlace at '$(map_url URLEnlace)'"
   e2e_shot "link-$target" >/dev/null
@@ -243,7 +252,7 @@ links() {
   # The map's own URL form first, then the browser's report of it, from "file" on.
   read -r x y w h <<<"$(city_rect 1)"
   e2e_click $((x + w / 2)) $((y + h / 2))
-  e2e_until 10 bash -c '[[ "$1" == file:///*/Ficheros/editorial.html ]]' _ "$(map_url URLActual)" || true
+  e2e_until 10 url_is URLActual "file:///*/Ficheros/editorial.html" || true
   sleep 1
   [[ "$(map_url URLActual)" == file:///*/Ficheros/editorial.html ]] || e2e_fail "URLActual '$(map_url URLActual)'"
   [[ "$(map_url URLEnlace)" == "file:$VARDEL_PROGRAM_DIR/Ficheros\\editorial.html" ]] || e2e_fail "URLEnlace '$(map_url URLEnlace)'"
