@@ -126,7 +126,8 @@ e2e_shot "reopened" >/dev/null
 e2e_click 400 300
 e2e_until 10 e2e_has_focus "$EDITOR_PATH" || e2e_fail "the text did not take the focus back"
 e2e_key alt+x
-status=$(e2e_wait_exit 30)
+e2e_wait_exit 30 >/dev/null
+status=$E2E_EXIT_STATUS
 [ "$status" = 0 ] || e2e_fail "the editor demo ended with $status"
 
 # Started with the document on the command line: it opens when the window shows, and the

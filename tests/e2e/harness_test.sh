@@ -14,6 +14,7 @@ shot=$(e2e_shot "xmessage")
 [ "$(e2e_pixel "$shot" 700 500)" != "255,0,0" ] || e2e_fail "the whole screen is red"
 # A real click on its button ends it.
 e2e_click 121 139
-status=$(e2e_wait_exit 5)
+e2e_wait_exit 5 >/dev/null
+status=$E2E_EXIT_STATUS
 [ "$status" = 0 ] || e2e_fail "xmessage ended with $status"
 e2e_log "ok"

@@ -72,7 +72,9 @@ e2e_wait_window() {
   e2e_fail "no window titled '$title' within ${timeout}s"
 }
 
-# e2e_wait_exit [seconds]: waits for the started program to end; echoes its exit status.
+# e2e_wait_exit [seconds]: waits for the started program to end; echoes its exit status and
+# keeps it in E2E_EXIT_STATUS. Call it in this shell, never inside $(...): a subshell cannot wait
+# for a program that ends after it was forked (bash then answers -1).
 e2e_wait_exit() {
   local timeout="${1:-10}"
   for _ in $(seq 1 $((timeout * 20))); do
@@ -80,6 +82,7 @@ e2e_wait_exit() {
       local status=0
       wait "$E2E_APP_PID" || status=$?
       E2E_APP_PID=""
+      E2E_EXIT_STATUS=$status
       echo "$status"
       return 0
     fi
