@@ -399,7 +399,7 @@ TEST(Probe, DescribesNamedWidgetsWithTheirTexts) {
   const QString dump = describeWidgets();
   EXPECT_TRUE(dump.contains(QStringLiteral("frmPrueba/client/lbReloj\tvardel::ui::Label\t1\t43,443,")))
       << dump.toStdString();
-  EXPECT_TRUE(dump.contains(QStringLiteral("\t12:00:00\t\n")));
+  EXPECT_TRUE(dump.contains(QStringLiteral("\t12:00:00\t\t0\n")));  // no properties, no focus
 }
 
 // A widget class that declares properties of its own.
@@ -418,7 +418,7 @@ TEST(Probe, ListsThePropertiesAClassDeclaresBeyondAPlainWidget) {
   navigator.setObjectName(QStringLiteral("nav"));
   navigator.show();
   const QString dump = describeWidgets();
-  EXPECT_TRUE(dump.contains(QStringLiteral("\tNivel=2;URLActual=file:///x;y\n"))) << dump.toStdString();
+  EXPECT_TRUE(dump.contains(QStringLiteral("\tNivel=2;URLActual=file:///x;y\t0\n"))) << dump.toStdString();
 }
 
 }  // namespace
