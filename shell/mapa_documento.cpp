@@ -44,7 +44,7 @@ void TfrmMapa::startBrowser() {
   } catch (const ControlError&) {
     ui::Application& app = ui::Application::instance();
     app.messageBox(QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer"));
-    app.terminate();
+    app.terminate(1);  // as when the start-up cannot make the browser
   }
 }
 

@@ -124,9 +124,9 @@ bool prepareMagazine(Variant variant) {
 
 int runMagazine(Variant variant) {
   if (!prepareMagazine(variant)) return 1;
-  Application::instance().run();
+  const int exitCode = Application::instance().run();
   freeWindows();
-  return 0;
+  return exitCode;
 }
 
 }  // namespace vardel

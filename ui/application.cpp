@@ -57,18 +57,20 @@ void Application::formCreated(Form* form) {
   if (!mainForm_) mainForm_ = form;
 }
 
-void Application::run() {
-  if (terminated_) return;
+int Application::run() {
+  if (terminated_) return exitCode_;
   if (mainForm_) mainForm_->show();
   running_ = true;
   QApplication::exec();
   running_ = false;
   terminated_ = true;
+  return exitCode_;
 }
 
-void Application::terminate() {
+void Application::terminate(int exitCode) {
   terminated_ = true;
-  if (running_) QApplication::exit(0);
+  exitCode_ = exitCode;
+  if (running_) QApplication::exit(exitCode);
 }
 
 void Application::minimize() {

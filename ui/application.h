@@ -46,9 +46,11 @@ class Application : public QObject {
 
   // Shows the main form (unless termination was requested) and runs the event loop until the
   // main form closes or terminate() is called. Returns at once when termination is pending.
-  void run();
+  // Returns the exit code terminate() was given (0 when the main form closed).
+  int run();
   // Asks the loop to end at its next turn; a call before run() makes run() return at once.
-  void terminate();
+  // `exitCode` is what run() returns: not 0 when the program ends for a failure.
+  void terminate(int exitCode = 0);
   bool terminated() const { return terminated_; }
 
   // Minimises the main form and every other visible window of the program, together: when the
@@ -76,6 +78,7 @@ class Application : public QObject {
   QString title_;
   QPointer<Form> mainForm_;
   bool terminated_ = false;
+  int exitCode_ = 0;
   bool running_ = false;
   Cursor cursor_ = Cursor::crDefault;
   MessageHook messageHook_;

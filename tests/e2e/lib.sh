@@ -139,7 +139,9 @@ e2e_probe() {
 }
 
 # e2e_widget <path suffix>: the probe line of the first widget whose path ends with it.
-e2e_widget() { e2e_probe | awk -F'\t' -v s="$1" 'index($1, s) && substr($1, length($1) - length(s) + 1) == s { print; exit }'; }
+# (Every awk over the probe reads the dump to its end: one that stopped early would end the probe's
+# writer with SIGPIPE, a failed pipeline, once the dump outgrows the pipe.)
+e2e_widget() { e2e_probe | awk -F'\t' -v s="$1" '!done && index($1, s) && substr($1, length($1) - length(s) + 1) == s { print; done = 1 }'; }
 # e2e_widget_text <path suffix>: that widget's text.
 e2e_widget_text() { e2e_widget "$1" | cut -f5; }
 # e2e_widget_property <path suffix> <name>: one of the properties the widget's class declares.
@@ -237,7 +239,7 @@ e2e_wait_for_message() {
   local text="$1" timeout="${2:-10}" window=""
   for _ in $(seq 1 $((timeout * 10))); do
     if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
-      window=$(e2e_probe 2>/dev/null | awk -F'\t' -v t="$text" '$2 == "QLabel" && $3 == 1 && index($5, t) { split($1, p, "/"); print p[1]; exit }') || true
+      window=$(e2e_probe 2>/dev/null | awk -F'\t' -v t="$text" '!done && $2 == "QLabel" && $3 == 1 && index($5, t) { split($1, p, "/"); print p[1]; done = 1 }') || true
       [ -n "$window" ] && break
     fi
     sleep 0.1

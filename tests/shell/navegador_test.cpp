@@ -104,7 +104,8 @@ TEST(NavegadorStart, AnEngineThatCannotStartIsAMissingBrowserAndEndsTheProgram) 
   EXPECT_EQ(messages.texts(),
             QStringList{QStringLiteral("Debes instalar primero la versión 4.x del Internet Explorer")});
   EXPECT_TRUE(ui::Application::instance().terminated());
-  EXPECT_TRUE(frmMapa->URLActual.isEmpty());  // no navigation was attempted
+  EXPECT_EQ(ui::Application::instance().run(), 1);  // the program's exit status: a failure
+  EXPECT_TRUE(frmMapa->URLActual.isEmpty());        // no navigation was attempted
   delete frmMapa.data();
   test::forgetFakeBrowser();
 }
