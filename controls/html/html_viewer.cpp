@@ -312,6 +312,9 @@ QTextDocument* HtmlViewerControl::parseForDisplay(qsizetype end) {
   // and the document goes when the next one replaces it.
   auto* parsed = new QTextDocument(this);
   parsed->setUndoRedoEnabled(false);
+  // Not laid out before the viewer gives it its width: a layout at the document's natural
+  // width, all its tables included, would be thrown away at once.
+  parsed->setPageSize(QSizeF(0, 0));
   QFont bodyFont(QStringLiteral("Times New Roman"));
   bodyFont.setPixelSize(ViewerSettings::kBodyPixels);
   parsed->setDefaultFont(bodyFont);
