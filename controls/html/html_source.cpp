@@ -169,7 +169,10 @@ QHash<QString, QString> bodyAttributes(QStringView html) {
 
 qsizetype blockBoundaryAfter(QStringView html, qsizetype from) {
   // Looked for anywhere, in comments too: a false alarm only costs the document its quick start.
-  if (html.contains(u"<style", Qt::CaseInsensitive) || html.contains(u"<link", Qt::CaseInsensitive)) return -1;
+  for (qsizetype at = html.indexOf(u'<'); at >= 0; at = html.indexOf(u'<', at + 1)) {
+    const QStringView name = html.sliced(at + 1, std::min<qsizetype>(5, html.size() - at - 1));
+    if (name.startsWith(u"style", Qt::CaseInsensitive) || name.startsWith(u"link", Qt::CaseInsensitive)) return -1;
+  }
   HtmlTokenizer tokenizer(html);
   HtmlToken token;
   bool inBody = false;
