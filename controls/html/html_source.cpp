@@ -1,6 +1,8 @@
 // Character set detection and decoding of HTML files.
 #include "controls/html/html_source.h"
 
+#include "controls/html/html_tag_table.h"
+#include "controls/html/html_tags.h"
 #include "platform/textcodec.h"
 
 #include <QStringDecoder>
@@ -163,6 +165,37 @@ QHash<QString, QString> bodyAttributes(QStringView html) {
     if (!name.isEmpty() && !attributes.contains(name)) attributes.insert(name, value.trimmed());
   }
   return attributes;
+}
+
+qsizetype blockBoundaryAfter(QStringView html, qsizetype from) {
+  // Looked for anywhere, in comments too: a false alarm only costs the document its quick start.
+  for (qsizetype at = html.indexOf(u'<'); at >= 0; at = html.indexOf(u'<', at + 1)) {
+    const QStringView name = html.sliced(at + 1, std::min<qsizetype>(5, html.size() - at - 1));
+    if (name.startsWith(u"style", Qt::CaseInsensitive) || name.startsWith(u"link", Qt::CaseInsensitive)) return -1;
+  }
+  HtmlTokenizer tokenizer(html);
+  HtmlToken token;
+  bool inBody = false;
+  int tables = 0;  // open, by their start and end tags; an end tag without its start is ignored
+  while (tokenizer.next(token)) {
+    if (token.kind == HtmlToken::kEndTag) {
+      if (token.tag == GUMBO_TAG_TABLE && tables > 0) --tables;
+      continue;
+    }
+    if (token.kind != HtmlToken::kStartTag) continue;
+    if (inBody && tables == 0 && token.begin >= from &&
+        (token.tag == GUMBO_TAG_TABLE || tagIs(token.tag, kClosesParagraph)))
+      return token.begin;
+    if (HtmlTokenizer::hasTextContent(token.tag)) tokenizer.skipTextContent(token);
+    if (token.tag == GUMBO_TAG_BODY) {
+      inBody = true;
+    } else if (token.tag == GUMBO_TAG_TABLE) {
+      ++tables;
+    } else if (tables == 0 && tagIs(token.tag, kTablePart)) {
+      return -1;  // a cell outside any table: how the import mends it is not modelled here
+    }
+  }
+  return -1;
 }
 
 DecodedHtml decodeHtml(QByteArrayView bytes) {

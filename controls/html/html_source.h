@@ -32,4 +32,12 @@ QByteArray declaredCharset(QByteArrayView bytes);
 // give there ("text", "link", "vlink", "bgcolor").
 QHash<QString, QString> bodyAttributes(QStringView html);
 
+// Where a long document may be cut so that its start, imported alone, is set out exactly as the
+// whole document sets out that part: the start of the first block element (one whose start
+// tag closes a paragraph, or a table) at or after character `from` that stands in the body
+// outside every table. A paragraph's lines depend on all its words and a table's columns on
+// all its rows, so neither is ever cut. -1 when there is no such place, or when the document
+// brings a style sheet (its rules are applied to the whole, and could reach back over a cut).
+qsizetype blockBoundaryAfter(QStringView html, qsizetype from);
+
 }  // namespace vardel::controls

@@ -10,6 +10,7 @@
 #include "platform/jpeg.h"
 #include "platform/textcodec.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFile>
@@ -22,6 +23,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTimer>
 #include <QUrl>
 
 namespace vardel::controls {
@@ -33,6 +36,16 @@ constexpr int kImportedHeadingPixels[6] = {32, 24, 19, 16, 13, 16};
 constexpr qint64 kMaxFileBytes = qint64(256) << 20;
 
 const QColor kSilver(192, 192, 192);
+
+// Documents shorter than this, in characters, are always shown whole: parsing them costs little.
+constexpr qsizetype kLongDocumentChars = 32 * 1024;
+// Where the search for the cut of a long document's start begins, in characters; a start found
+// too short is tried again this many times longer.
+constexpr qsizetype kFirstScreenChars = 4 * 1024;
+constexpr qsizetype kLongerStart = 4;
+// How far below the viewer's bottom the start must reach, in pixels: the margins at the cut,
+// which the whole document may set otherwise, fall there out of sight.
+constexpr int kCutMarginPixels = 64;
 
 // An HTML colour attribute: "#rrggbb", "rrggbb" as old pages often write it, or a name.
 QColor htmlColour(const QString& value, const QColor& fallback) {
@@ -157,15 +170,17 @@ void HtmlViewerControl::serve(quint64 serial) {
   displayPending_ = true;
   // Parsed for display now when the viewer can be seen; the layout, which for a page laid out
   // in tables costs far more than the parse, follows on the next turn under the hourglass.
-  QTextDocument* parsed = onScreen() ? parseForDisplay() : nullptr;
+  const bool seen = onScreen();
+  const qsizetype cut = seen ? firstScreenCut(kFirstScreenChars) : -1;
+  QTextDocument* parsed = seen ? parseForDisplay(cut) : nullptr;
   if (parsed) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     ++busyCursors_;
     QMetaObject::invokeMethod(
         this,
-        [this, serial, parsed] {
+        [this, serial, parsed, cut] {
           if (serial == request_.serial && displayPending_) {
-            display(parsed);
+            display(parsed, cut);
           } else {
             delete parsed;
           }
@@ -247,6 +262,7 @@ void HtmlViewerControl::showEvent(QShowEvent* event) {
 
 void HtmlViewerControl::resizeEvent(QResizeEvent* event) {
   QTextBrowser::resizeEvent(event);
+  if (partial_) completeDisplay();  // the start may not cover the new size
   showPending();
 }
 
@@ -269,11 +285,36 @@ void HtmlViewerControl::showPending() {
   if (displayPending_ && onScreen()) display(parseForDisplay());
 }
 
-QTextDocument* HtmlViewerControl::parseForDisplay() {
+void HtmlViewerControl::paintEvent(QPaintEvent* event) {
+  QTextBrowser::paintEvent(event);
+  // The whole document follows its start once that start is on the screen.
+  if (partial_ && !completionQueued_) {
+    completionQueued_ = true;
+    const quint64 serial = request_.serial;
+    // On a timer: the frame reaches the screen, and input that came meanwhile is served, first.
+    QTimer::singleShot(0, this, [this, serial] {
+      if (serial == request_.serial) completeDisplay();
+    });
+  }
+}
+
+qsizetype HtmlViewerControl::firstScreenCut(qsizetype from) const {
+  // A fragment may point past any start; an error page is short.
+  if (!request_.fragment.isEmpty() || !document_.error.isEmpty()) return -1;
+  const qsizetype size = document_.html.size();
+  if (size < kLongDocumentChars || from > size / 2) return -1;
+  const qsizetype cut = blockBoundaryAfter(document_.html, from);
+  return cut > size / 2 ? -1 : cut;
+}
+
+QTextDocument* HtmlViewerControl::parseForDisplay(qsizetype end) {
   // Parented to the viewer, so that pictures and style sheets load through loadResource()
   // and the document goes when the next one replaces it.
   auto* parsed = new QTextDocument(this);
   parsed->setUndoRedoEnabled(false);
+  // Not laid out before the viewer gives it its width: a layout at the document's natural
+  // width, all its tables included, would be thrown away at once.
+  parsed->setPageSize(QSizeF(0, 0));
   QFont bodyFont(QStringLiteral("Times New Roman"));
   bodyFont.setPixelSize(ViewerSettings::kBodyPixels);
   parsed->setDefaultFont(bodyFont);
@@ -292,14 +333,15 @@ QTextDocument* HtmlViewerControl::parseForDisplay() {
                                    .arg(link.name())
                                    .arg(ViewerSettings::kFixedPixels));
   parsed->setBaseUrl(QUrl::fromLocalFile(request_.path));
-  parsed->setHtml(keepEmptyListItems(document_.html));
+  parsed->setHtml(keepEmptyListItems(end < 0 ? document_.html : document_.html.left(end)));
   adjustHeadingSizes(parsed);
   adjustLinkColours(parsed, link, visitedLink);
   return parsed;
 }
 
-void HtmlViewerControl::display(QTextDocument* parsed) {
+void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   displayPending_ = false;
+  partial_ = false;
   QPalette colours = palette();
   colours.setColor(QPalette::Text, textColour_);
   setPalette(colours);
@@ -309,6 +351,28 @@ void HtmlViewerControl::display(QTextDocument* parsed) {
   } else {
     verticalScrollBar()->setValue(0);
   }
+  if (cut < 0) return;
+  // Laying the start out whole costs little; a start that does not cover the viewer gives way to
+  // a longer one, at last to the whole document.
+  const qreal height = parsed->documentLayout()->frameBoundingRect(parsed->rootFrame()).height();
+  if (height < viewport()->height() + kCutMarginPixels) {
+    const qsizetype longer = firstScreenCut(cut * kLongerStart);
+    display(parseForDisplay(longer), longer);
+    return;
+  }
+  partial_ = true;
+  completionQueued_ = false;
+}
+
+void HtmlViewerControl::completeDisplay() {
+  if (!partial_) return;
+  const int top = verticalScrollBar()->value();
+  const int lastShown = cursorForPosition(QPoint(0, viewport()->height())).position();
+  display(parseForDisplay());
+  if (top == 0) return;
+  // The whole document is laid out on demand: far enough first for the place to exist.
+  document()->documentLayout()->blockBoundingRect(document()->findBlock(lastShown));
+  verticalScrollBar()->setValue(top);
 }
 
 void HtmlViewerControl::adjustHeadingSizes(QTextDocument* parsed) {
@@ -365,6 +429,7 @@ QString HtmlViewerControl::folderOfDocument() const {
 void HtmlViewerControl::followLink(const QUrl& link) {
   const QString href = link.toString();
   if (href.startsWith(QLatin1Char('#'))) {
+    completeDisplay();  // the anchor may lie past the start on display
     scrollToAnchor(QUrl::fromPercentEncoding(href.mid(1).toUtf8()));
     return;
   }
@@ -377,6 +442,7 @@ void HtmlViewerControl::followLink(const QUrl& link) {
   if (target.path.isEmpty()) return;
   if (target.path == request_.path && !target.fragment.isEmpty() && document_.serial == request_.serial &&
       !displayPending_) {
+    completeDisplay();
     scrollToAnchor(target.fragment);
     return;
   }

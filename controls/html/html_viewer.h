@@ -29,10 +29,12 @@ struct ViewerSettings {
 //  accepted request is read again, decoded (see decodeHtml), parsed and reported through
 //  parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document is laid out and
 //  shown on the turn after, under the hourglass (a page laid out in tables costs Qt's text layout several times its
-//  parse). A viewer that cannot be seen (hidden, or parked outside its window) parses for display only once it is
-//  shown. A newer request replaces one not yet served: only the newest is shown and reported. A file that cannot be
-//  read when its turn comes (or a followed link's document nesting too deep) gives an error page and, still, one
-//  parseComplete(); its text is then an error.
+//  parse). A long document opened at its top is parsed and shown first by a start that covers the viewer (cut
+//  between blocks, see blockBoundaryAfter), then whole once that start has been painted: the first screenful comes
+//  as soon as a short page's would, and is the same as the whole document's. A viewer that cannot be seen (hidden,
+//  or parked outside its window) parses for display only once it is shown. A newer request replaces one not yet served:
+//  only the newest is shown and reported. A file that cannot be read when its turn comes (or a followed link's document
+//  nesting too deep) gives an error page and, still, one parseComplete(); its text is then an error.
 //
 //  Links are followed inside the viewer: in-page anchors, relative and absolute "file:" links
 //  (names matched without regard to case), each followed link reported by parseComplete()
@@ -69,6 +71,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   struct Request {
@@ -91,9 +94,15 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   void readRequested();
   bool onScreen() const;
   void showPending();
-  // The document held, parsed into a new QTextDocument with the display settings applied.
-  QTextDocument* parseForDisplay();
-  void display(QTextDocument* parsed);
+  // The document held, parsed into a new QTextDocument with the display settings applied: its
+  // first `end` characters alone when `end` is not negative.
+  QTextDocument* parseForDisplay(qsizetype end = -1);
+  // Where the display cuts the document held to show its start first; -1 to show it whole.
+  qsizetype firstScreenCut(qsizetype from) const;
+  // Shows `parsed`, the start of the document held up to `cut` or, when `cut` is -1, the whole.
+  void display(QTextDocument* parsed, qsizetype cut = -1);
+  // Replaces the start on display by the whole document, keeping the place scrolled to.
+  void completeDisplay();
   void followLink(const QUrl& link);
   void adjustLinkColours(QTextDocument* parsed, const QColor& link, const QColor& visitedLink);
   void adjustHeadingSizes(QTextDocument* parsed);
@@ -103,6 +112,8 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   Request request_;
   Document document_;
   bool displayPending_ = false;  // the document held is not the one on display yet
+  bool partial_ = false;         // only the start of the document held is on display
+  bool completionQueued_ = false;
   QColor textColour_;
   int busyCursors_ = 0;  // hourglasses set for layouts still queued
   quint64 nextSerial_ = 1;

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -219,6 +220,55 @@ TEST_F(DisplayTest, TheLayoutFollowsTheEventUnderTheHourglassThatNeverOutlivesIt
   EXPECT_TRUE(busyAtEvent);
   test::pump(20);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(DisplayTest, ALongDocumentShowsItsStartFirstAsTheWholeShowsIt) {
+  // A first table whose last row, past where a cut is looked for, widens its first column.
+  QByteArray html = "<html><body bgcolor=#F6F7FC><table border=1 width=100%><tr><td><p>CABECERA<td><p>" +
+                    QByteArray("Celda de relleno. ").repeated(250) + "<tr><td><p>" + QByteArray("x").repeated(60) +
+                    "<td>fin</table><h1>Primero</h1>";
+  for (int part = 0; part < 40; ++part) {
+    html += "<h2>Parte " + QByteArray::number(part) + "</h2><p>" + QByteArray("Texto largo de relleno. ").repeated(30) +
+            "</p><table border=1>";
+    for (int row = 0; row < 12; ++row) html += "<tr><td>dia " + QByteArray::number(row) + "<td>luna<td>marea alta";
+    html += "</table><ol><li>uno<li><li>tres</ol>";
+  }
+  html += "<p><a name=final>Ultimo parrafo</a></body></html>";
+  // What the viewer paints first, drawn from the document on display at that moment.
+  struct FirstPaint : QObject {
+    QTextBrowser* browser = nullptr;
+    QImage image;
+    int characters = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint && image.isNull() &&
+          browser->document()->toPlainText().contains(QStringLiteral("CABECERA"))) {
+        characters = browser->document()->characterCount();
+        image = render(browser);
+      }
+      return false;
+    }
+    static QImage render(QTextBrowser* browser) {
+      QImage shot(browser->viewport()->size(), QImage::Format_RGB32);
+      shot.fill(Qt::white);
+      QPainter painter(&shot);
+      browser->document()->drawContents(&painter, QRectF(QPointF(0, 0), QSizeF(shot.size())));
+      return shot;
+    }
+  } first;
+  first.browser = browser();
+  browser()->viewport()->installEventFilter(&first);
+  loadHtml(html);
+  ASSERT_TRUE(test::waitUntil([&] { return document()->toPlainText().endsWith(QStringLiteral("Ultimo parrafo")); }));
+  browser()->viewport()->removeEventFilter(&first);
+  ASSERT_FALSE(first.image.isNull());
+  EXPECT_LT(first.characters, document()->characterCount());  // a start indeed
+  EXPECT_EQ(first.image, FirstPaint::render(browser()));
+  EXPECT_EQ(browser()->verticalScrollBar()->value(), 0);
+  // An anchor past any start is reached.
+  viewer_->LoadDocument(QStringLiteral("file:") + scratch_.filePath(QStringLiteral("doc%1.html").arg(files_)) +
+                        QStringLiteral("#final"));
+  ASSERT_TRUE(test::waitUntil([&] { return browser()->verticalScrollBar()->value() > 0; }));
+  EXPECT_EQ(completed_, 2);
 }
 
 TEST_F(DisplayTest, ALinkToAMissingFileShowsAnErrorPage) {

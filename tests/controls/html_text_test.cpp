@@ -204,5 +204,26 @@ TEST(HtmlSource, BodyAttributesAreReadFromTheFirstBodyTag) {
   EXPECT_TRUE(bodyAttributes(u"<p>sin cuerpo</p><bodyx a=1>").isEmpty());
 }
 
+TEST(HtmlSource, ALongDocumentIsCutOnlyBetweenBlocksOfTheBodyOutsideTables) {
+  const QString html = QStringLiteral(
+      "<html><head><title><p>no</title></head><body><p>uno<b>dos</b>"
+      "<table><tr><td><p>celda<table><tr><td>x</table><h2>aun dentro</table>"
+      "<font><h2>fuera</h2></font><script><p></script><hr>");
+  const auto at = [&](const char* text) { return html.indexOf(QLatin1String(text)); };
+  EXPECT_EQ(blockBoundaryAfter(html, 0), at("<p>uno"));  // not inside the head's title
+  EXPECT_EQ(blockBoundaryAfter(html, at("<p>uno") + 1), at("<table>"));
+  // Never inside a table, nested ones included; a block inside a phrase element is a cut.
+  EXPECT_EQ(blockBoundaryAfter(html, at("<table>") + 1), at("<h2>fuera"));
+  EXPECT_EQ(blockBoundaryAfter(html, at("<h2>fuera") + 1), at("<hr>"));  // not inside a script
+  EXPECT_EQ(blockBoundaryAfter(html, at("<hr>") + 1), -1);
+  // No cut at all: without a body, with a table left open, with a style sheet anywhere, with
+  // a cell outside any table.
+  EXPECT_EQ(blockBoundaryAfter(u"<p>uno<p>dos", 0), -1);
+  EXPECT_EQ(blockBoundaryAfter(u"<body><table><tr><td>x<p>uno<p>dos", 7), -1);
+  EXPECT_EQ(blockBoundaryAfter(u"<body><p>uno<p>dos<STYLE>p + p { color: red }</style>", 1), -1);
+  EXPECT_EQ(blockBoundaryAfter(u"<body><p>uno<link rel=stylesheet href=a.css><p>dos", 1), -1);
+  EXPECT_EQ(blockBoundaryAfter(u"<body><td>x<p>uno", 1), -1);
+}
+
 }  // namespace
 }  // namespace vardel::controls
