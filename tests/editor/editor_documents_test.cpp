@@ -14,11 +14,6 @@ namespace {
 using test::EditorTest;
 using test::MessageRecorder;
 
-QByteArray contents(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST_F(EditorTest, SavingOverAFileWithAnObjectAsksOnceAndNoKeepsTheFile) {
   const QByteArray original = "{\\rtf1 antes {\\object\\objemb{\\*\\objdata 0102}{\\result tabla}} despues\\par}";
   const QString path = test::writeFile(folder(), QStringLiteral("objeto.rtf"), original);
@@ -33,18 +28,18 @@ TEST_F(EditorTest, SavingOverAFileWithAnObjectAsksOnceAndNoKeepsTheFile) {
   dialogs.question(ui::DialogButton::mbNo, &question);
   e->FileSave(nullptr);
   EXPECT_EQ(question, QStringLiteral("El documento contiene elementos que se perderán al guardarlo. ¿Continuar?"));
-  EXPECT_EQ(contents(path), original);
+  EXPECT_EQ(test::readFile(path), original);
   EXPECT_TRUE(e->Editor->modified());
   // Another file loses nothing of this one: no question.
   dialogs.file(folder() + QStringLiteral("copia"));
   e->FileSaveAs(nullptr);
-  EXPECT_TRUE(contents(folder() + QStringLiteral("copia.rtf")).contains("despues!"));
+  EXPECT_TRUE(test::readFile(folder() + QStringLiteral("copia.rtf")).contains("despues!"));
 
   ASSERT_TRUE(e->HandleDroppedFiles({path}));
   e->Editor->insertPlainText(QStringLiteral("?"));
   dialogs.question(ui::DialogButton::mbYes);
   e->FileSave(nullptr);
-  EXPECT_FALSE(contents(path).contains("\\object"));
+  EXPECT_FALSE(test::readFile(path).contains("\\object"));
   EXPECT_FALSE(e->Editor->modified());
   // Asked once: later saves write without a word (an unexpected question fails the test).
   e->Editor->insertPlainText(QStringLiteral("+"));

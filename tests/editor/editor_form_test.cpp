@@ -21,11 +21,6 @@ namespace {
 using test::EditorTest;
 using test::MessageRecorder;
 
-QByteArray contents(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Types each character as a key press with its text (any character, not only ASCII).
 void type(TfrmEditor* e, const QString& text) {
   e->Editor->setFocus();
@@ -94,7 +89,7 @@ TEST_F(EditorTest, SaveAsAlwaysAppendsRtfAndAsksOnlyWhenThatNameExists) {
   dialogs.file(folder() + QStringLiteral("carta"));
   e->FileSave(nullptr);
   const QString carta = folder() + QStringLiteral("carta.rtf");
-  EXPECT_TRUE(contents(carta).startsWith("{\\rtf"));
+  EXPECT_TRUE(test::readFile(carta).startsWith("{\\rtf"));
   EXPECT_EQ(e->DocumentName, carta);
   EXPECT_EQ(e->windowTitle(), QStringLiteral("carta.rtf - VARDEL"));
   EXPECT_EQ(e->StatusBar->panelText(1), QString());
@@ -103,7 +98,7 @@ TEST_F(EditorTest, SaveAsAlwaysAppendsRtfAndAsksOnlyWhenThatNameExists) {
   // A later Save writes the same file without a word.
   type(e, QStringLiteral(" otra vez"));
   e->FileSave(nullptr);
-  EXPECT_TRUE(contents(carta).contains("otra vez"));
+  EXPECT_TRUE(test::readFile(carta).contains("otra vez"));
 
   // carta.rtf chosen gives carta.rtf.rtf; the question comes only once that exists.
   dialogs.file(carta);
@@ -116,13 +111,13 @@ TEST_F(EditorTest, SaveAsAlwaysAppendsRtfAndAsksOnlyWhenThatNameExists) {
   type(e, QStringLiteral("!"));
   e->FileSaveAs(nullptr);
   EXPECT_EQ(question, QStringLiteral("¿Sobreescribir %1?").arg(twice));
-  EXPECT_FALSE(contents(twice).contains("!"));
+  EXPECT_FALSE(test::readFile(twice).contains("!"));
   EXPECT_TRUE(e->Editor->modified());
 
   // The text filter still writes rich text, to a name ending in .rtf.
   dialogs.file(folder() + QStringLiteral("nota.txt"), false, QStringLiteral("Text Files (*.TXT)"));
   e->FileSaveAs(nullptr);
-  EXPECT_TRUE(contents(folder() + QStringLiteral("nota.txt.rtf")).startsWith("{\\rtf"));
+  EXPECT_TRUE(test::readFile(folder() + QStringLiteral("nota.txt.rtf")).startsWith("{\\rtf"));
   EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("nota.txt")));
 }
 
@@ -179,7 +174,7 @@ TEST_F(EditorTest, ClosingStaysOpenUntilTheTextIsSavedOrGivenUp) {
   e->FileExit(nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(alive) << "a closed editor frees itself";
-  EXPECT_TRUE(contents(folder() + QStringLiteral("fin.rtf")).contains("texto"));
+  EXPECT_TRUE(test::readFile(folder() + QStringLiteral("fin.rtf")).contains("texto"));
 
   TfrmEditor* other = host().openEditor();
   QPointer<TfrmEditor> second(other);
@@ -312,7 +307,7 @@ TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
   dialogs.file(closed + QStringLiteral("carta"));
   e->FileSave(nullptr);
   const QString carta = closed + QStringLiteral("carta.rtf");
-  const QByteArray good = contents(carta);
+  const QByteArray good = test::readFile(carta);
   ASSERT_FALSE(good.isEmpty());
   type(e, QStringLiteral(" y lo que ya no se puede guardar"));
   QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -323,7 +318,7 @@ TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
     ui::guarded([&] { e->FileSave(nullptr); });
   }
   EXPECT_EQ(messages.texts().size(), 1);
-  EXPECT_EQ(contents(carta), good);
+  EXPECT_EQ(test::readFile(carta), good);
   EXPECT_EQ(e->DocumentName, carta);
   EXPECT_TRUE(e->Editor->modified());
   EXPECT_EQ(e->StatusBar->panelText(1), QStringLiteral("Modificado"));
@@ -351,7 +346,7 @@ TEST_F(EditorTest, AFailedSaveKeepsNameFlagAndOldFileAndSaysSo) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(alive);
   EXPECT_EQ(messages.texts().size(), 1);
-  EXPECT_EQ(contents(carta), good);
+  EXPECT_EQ(test::readFile(carta), good);
   QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

@@ -37,4 +37,9 @@ QString writeFile(const QString& folder, const QString& relative, const QByteArr
   return path;
 }
 
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 }  // namespace vardel::test

@@ -20,5 +20,7 @@ void pump(int ms);
 
 // Writes `bytes` to `folder`/`relative`, creating folders; returns the full path.
 QString writeFile(const QString& folder, const QString& relative, const QByteArray& bytes);
+// The whole file, empty when it cannot be read.
+QByteArray readFile(const QString& path);
 
 }  // namespace vardel::test
