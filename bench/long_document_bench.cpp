@@ -2,6 +2,7 @@
 // control beside a plain QTextEdit with the same text, for documents of several shapes, with
 // the control's estimate of their layout (layout_limit.h) beside the time; and how quickly a
 // document beyond the limit is refused.
+#include "bench/qt_benchmark_main.h"
 #include "platform/richedit/layout_limit.h"
 #include "platform/richedit/richedit.h"
 
@@ -109,12 +110,4 @@ BENCHMARK(BM_RefusalBesideReadingAtTheLimit)->UseManualTime()->Iterations(3)->Un
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return vardel::bench::runWidgetBenchmarks(argc, argv); }

@@ -1,5 +1,6 @@
 // The rich-text control with a generated 1 MB RTF: reading it beside `unrtf --text` and
 // `pandoc -f rtf -t plain`, writing it back, and a key press into it until its repaint.
+#include "bench/qt_benchmark_main.h"
 #include "platform/richedit/richedit.h"
 
 #include <QApplication>
@@ -226,12 +227,4 @@ BENCHMARK(BM_KeyPressToRepaintIn1MBDocument)->UseManualTime()->Iterations(50)->U
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return vardel::bench::runWidgetBenchmarks(argc, argv); }
