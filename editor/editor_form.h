@@ -186,7 +186,6 @@ class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
   void defineToolBar();
   void defineRuler();
   void layoutControls();
-  QToolButton* toolButton(QToolButton*& field, const char* name, int x, int image, const QString& hint);
   void requestDisplayedDocument();
   // No import will come into this editor (nothing to import, or a document took its place).
   void abandonImport();
