@@ -33,8 +33,11 @@ QString pathPart(QString rest, const QString& baseFolder) {
   // Collapse the extra slashes of "file:////path" and the like.
   while (rest.startsWith(QLatin1String("//"))) rest.remove(0, 1);
   if (rest.startsWith(QLatin1Char('/'))) return rest;
-  const QString base = baseFolder.isEmpty() ? QDir::currentPath() : baseFolder;
-  return QDir(base).filePath(rest);
+  // Joined as text: QDir would take a name that begins with ':' for one of the program's own
+  // embedded resources instead of a file in the base folder.
+  QString base = baseFolder.isEmpty() ? QDir::currentPath() : baseFolder;
+  if (!base.endsWith(QLatin1Char('/'))) base += QLatin1Char('/');
+  return base + rest;
 }
 
 bool exists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
