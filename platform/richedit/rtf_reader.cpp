@@ -570,6 +570,7 @@ class Reader : Scanner {
 
   void addChar(char16_t ch) {
     flushBytes();
+    if (ch == 0) return;  // "\u" without a number, "\u0": no text holds a NUL
     QString* target = textTarget();
     if (target) target->append(QChar(ch));
   }
@@ -605,6 +606,7 @@ class Reader : Scanner {
     QString decoded;
     appendDecoded(decoded, bytes_, bytesCodePage_);
     bytes_.clear();
+    decoded.remove(QChar(0));  // "\'00"
     if (QString* target = textTarget()) target->append(decoded);
   }
 

@@ -272,6 +272,8 @@ TEST_F(Rtf, HostileInputEndsQuicklyWithWhatCanBeRead) {
   EXPECT_EQ(load(whole.left(whole.indexOf("negrita") + 3)), u"café neg");
   EXPECT_EQ(load("{\\rtf1 a\\'"), u"a");
   EXPECT_EQ(load("{\\rtf1 a\\'zz b}"), u"a b");
+  // No text holds a NUL: a "\\u" without its number, "\\u0" and "\\'00" add nothing.
+  EXPECT_EQ(load("{\\rtf1 a\\u\x9b b\\u0?c\\'00d}"), u"a bcd");
   EXPECT_LT(clock.elapsed(), 20000);
 }
 
