@@ -26,7 +26,7 @@ seeds=()
 case "$target" in
   fuzz_jpeg) [ -d ../shared/corpus/jpeg-images/tests ] && seeds+=(../shared/corpus/jpeg-images/tests/reftest/images ../shared/corpus/jpeg-images/tests/crashtest/images) ;;
   fuzz_mpeg*) [ -d ../shared/corpus/mpeg-vectors/vectors ] && seeds+=(../shared/corpus/mpeg-vectors/vectors) ;;
-  fuzz_html_text) seeds+=(tests/controls/data) ;;
+  fuzz_html_text|fuzz_html_display) seeds+=(tests/controls/data) ;;
   fuzz_rtf|fuzz_plain_text) seeds+=(tests/data/rtf) ;;
 esac
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
