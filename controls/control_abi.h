@@ -17,7 +17,7 @@ class QWidget;
 namespace vardel::controls {
 
 // Raised when host and library disagree; the factory refuses other versions.
-inline constexpr int kAbiVersion = 1;
+inline constexpr int kAbiVersion = 2;
 inline constexpr char kFactorySymbol[] = "VardelCreateControl";
 inline constexpr char kRegisterSymbol[] = "DllRegisterServer";
 inline constexpr char kUnregisterSymbol[] = "DllUnregisterServer";
@@ -57,6 +57,10 @@ class Control {
   virtual QWidget* widget() = 0;
   virtual HtmlViewer* asHtmlViewer() { return nullptr; }
   virtual WebBrowser* asWebBrowser() { return nullptr; }
+  // Confines the control to the magazine's folder: it reads, shows and follows nothing that
+  // lies outside `folder` once links are followed (see platform::insideFolder), and refuses it
+  // as it refuses a missing file. Until the host names a folder, nothing is confined.
+  virtual void setContentFolder(const QString& folder) { (void)folder; }
 };
 
 // The light HTML viewer (class {B7FC355E-8CE7-11CF-9754-00AA00C00908}).

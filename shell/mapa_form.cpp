@@ -76,6 +76,7 @@ void TfrmMapa::defineControls() {
   // The windowed controls lie above every picture, label and hotspot.
   w = new THTML(client());
   w->setObjectName(QStringLiteral("w"));
+  w->SetContentFolder(programFolder());  // the magazine sees only its own folder
   if (hasWebBrowser()) {
     w->setGeometry(50, 10000, 660, 600);  // never on screen: it only parses for the editor
     w->show();
@@ -115,6 +116,7 @@ void TfrmMapa::defineControls() {
   if (hasWebBrowser()) {
     wIE4 = new TWebBrowser(client());
     wIE4->setObjectName(QStringLiteral("wIE4"));
+    wIE4->SetContentFolder(programFolder());
     wIE4->setGeometry(140, 5000, 660, 600);
     wIE4->show();
     wIE4->OnBeforeNavigate2 = [this](QObject* s, const QString& url, bool& cancel) { wIE4BeforeNavigate2(s, url, cancel); };

@@ -38,6 +38,8 @@ QString THTML::GetDocumentText(std::int32_t a, std::int32_t b) {
 
 std::int16_t THTML::QueryTextMode() { return viewer_->queryTextMode(); }
 
+void THTML::SetContentFolder(const QString& folder) { viewer_->setContentFolder(folder); }
+
 void THTML::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   hosted_->control()->widget()->setGeometry(rect());

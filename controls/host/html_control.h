@@ -31,6 +31,8 @@ class THTML : public QWidget {
   QString GetDocumentText(std::int32_t a, std::int32_t b);
   // Nonzero (true) when there is a document whose text GetDocumentText gives.
   std::int16_t QueryTextMode();
+  // Confines the viewer to the magazine's folder (see controls::Control::setContentFolder).
+  void SetContentFolder(const QString& folder);
 
   // Raised through the event loop once a requested document (or a followed link) is parsed.
   ui::NotifyEvent OnParseComplete;

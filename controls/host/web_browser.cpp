@@ -72,6 +72,7 @@ void TWebBrowser::start() {
   if (!browser)
     throw ControlError(QStringLiteral("La biblioteca %1 no ha creado un navegador").arg(hosted_->libraryPath()));
   browser_ = browser;
+  browser_->setContentFolder(contentFolder_);
   hosted_->control()->widget()->setGeometry(rect());
   hosted_->control()->widget()->show();
 }
@@ -80,6 +81,11 @@ void TWebBrowser::Navigate(const QString& url) {
   start();
   QString error;
   if (!browser_->navigate(url, error)) throw ui::Error(error);
+}
+
+void TWebBrowser::SetContentFolder(const QString& folder) {
+  contentFolder_ = folder;
+  if (browser_) browser_->setContentFolder(folder);
 }
 
 void TWebBrowser::resizeEvent(QResizeEvent* event) {

@@ -38,6 +38,9 @@ class TWebBrowser : public QWidget {
   // program's forms are mapped to local files. Throws ui::Error when the request cannot be
   // taken (a "file:" URL naming no file), ControlError when the browser cannot start.
   void Navigate(const QString& url);
+  // Confines the browser to the magazine's folder (see controls::Control::setContentFolder);
+  // kept for the browser until it starts.
+  void SetContentFolder(const QString& folder);
 
   // Before every navigation, the program's and link clicks', with the URL as the engine
   // writes it ("file:///..."); setting cancel stops it.
@@ -56,6 +59,7 @@ class TWebBrowser : public QWidget {
   std::unique_ptr<Events> events_;
   std::unique_ptr<controls::HostedControl> hosted_;
   controls::WebBrowser* browser_ = nullptr;
+  QString contentFolder_;
 };
 
 }  // namespace vardel

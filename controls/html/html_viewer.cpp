@@ -6,6 +6,7 @@
 #include "controls/html/html_tag_table.h"
 #include "controls/html/html_tags.h"
 #include "controls/html/html_text.h"
+#include "platform/content_folder.h"
 #include "platform/file_url.h"
 #include "platform/jpeg.h"
 #include "platform/textcodec.h"
@@ -137,6 +138,10 @@ bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
     error = QStringLiteral("El visor solo abre ficheros locales (file:): %1").arg(url);
     return false;
   }
+  if (!readable(target.path)) {  // not even whether it exists is told
+    error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
+    return false;
+  }
   const QFileInfo info(target.path);
   if (info.isDir()) {
     error = QStringLiteral("No es un fichero sino una carpeta: %1").arg(target.path);
@@ -192,10 +197,14 @@ void HtmlViewerControl::serve(quint64 serial) {
   if (events_) events_->parseComplete();
 }
 
-HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) {
+bool HtmlViewerControl::readable(const QString& path) const {
+  return contentFolder_.isEmpty() || platform::insideFolder(path, contentFolder_);
+}
+
+HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
   Document document;
   QFile file(path);
-  if (!QFileInfo(path).isFile()) {
+  if (!QFileInfo(path).isFile() || !readable(path)) {
     document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
   } else if (!file.open(QIODevice::ReadOnly)) {
     document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, file.errorString());
@@ -451,13 +460,31 @@ void HtmlViewerControl::followLink(const QUrl& link) {
 }
 
 QVariant HtmlViewerControl::loadResource(int type, const QUrl& name) {
+  // Never an empty answer: Qt would then read the file itself, wherever it lies (a picture by
+  // its name as written, from the current folder). A picture there is none of is drawn as Qt
+  // draws a missing one.
+  const QVariant found = readResource(type, name);
+  if (!found.isNull()) return found;
+  if (type != QTextDocument::ImageResource) return QString();
+  static const QImage missing = [] {
+    QImage icon(QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png"));
+    if (icon.isNull()) {
+      icon = QImage(16, 16, QImage::Format_ARGB32);
+      icon.fill(Qt::transparent);
+    }
+    return icon;
+  }();
+  return missing;
+}
+
+QVariant HtmlViewerControl::readResource(int type, const QUrl& name) const {
   if (type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource) return {};
   const QString ref = name.toString();
   if (hasScheme(ref) && !platform::isFileUrl(ref)) return {};  // nothing from the network
   const QString path =
       platform::resolveFileUrl(hasScheme(ref) ? ref : QStringLiteral("file:") + ref, folderOfDocument()).path;
   QFile file(path);
-  if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
+  if (path.isEmpty() || !readable(path) || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
   const QByteArray bytes = file.readAll();
   if (type == QTextDocument::StyleSheetResource) return platform::decodeWindowsText(bytes);
   QImage image;

@@ -41,6 +41,10 @@ struct ViewerSettings {
 //  like a request; a link to a missing file shows an error page. Links of other schemes
 //  (http, mailto...) are handed to the desktop.
 //
+//  Once setContentFolder() names the magazine's folder, documents, links, pictures and style
+//  sheets outside it are missing files: a request fails, a link shows the missing-file page, a
+//  picture stays empty.
+//
 //  documentText(first, last) is the readable text of the document held (see htmlToText):
 //  characters first .. last-1 of it; an empty or reversed range — (0, 0) and (-1, -1) as the
 //  program passes — means the whole text. Before any request the text is empty. A document
@@ -61,6 +65,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   bool loadDocument(const QString& url, QString& error) override;
   bool documentText(std::int32_t first, std::int32_t last, QString& text, QString& error) override;
   std::int16_t queryTextMode() override;
+  void setContentFolder(const QString& folder) override { contentFolder_ = folder; }
 
   // The file of the document held or requested; empty before the first request.
   QString documentPath() const { return request_.path; }
@@ -88,7 +93,9 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
     std::optional<QString> text;
   };
 
-  static Document read(const QString& path);
+  Document read(const QString& path) const;
+  // False for a file outside the magazine's folder, which is then treated as missing.
+  bool readable(const QString& path) const;
   void enqueue(const QString& path, const QString& fragment);
   void serve(quint64 serial);
   void readRequested();
@@ -107,6 +114,8 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   void adjustLinkColours(QTextDocument* parsed, const QColor& link, const QColor& visitedLink);
   void adjustHeadingSizes(QTextDocument* parsed);
   QString folderOfDocument() const;
+  // A picture or style sheet of the document; null when there is none to give.
+  QVariant readResource(int type, const QUrl& name) const;
 
   ControlEvents* events_;
   Request request_;
@@ -118,6 +127,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   int busyCursors_ = 0;  // hourglasses set for layouts still queued
   quint64 nextSerial_ = 1;
   QSet<QString> visited_;
+  QString contentFolder_;  // empty: not confined
 };
 
 }  // namespace vardel::controls

@@ -1,29 +1,121 @@
 // The browser control over Qt WebEngine.
 #include "controls/webbrowser/browser_control.h"
 
+#include "platform/content_folder.h"
 #include "platform/file_url.h"
 #include "platform/paths.h"
 
 #include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 
 namespace vardel::controls {
+namespace {
 
-void CaseInsensitiveFiles::interceptRequest(QWebEngineUrlRequestInfo& info) {
+// WebRTC and WebTransport talk to the network without requests the filter could see (STUN and
+// TURN servers, peers' candidates, QUIC), and the engine's settings cannot turn them off: their
+// interfaces are taken away in every frame before the frame's own scripts run.
+const char kNoDirectNetwork[] = R"((function () {
+  const names = ['RTCPeerConnection', 'webkitRTCPeerConnection', 'RTCDataChannel', 'RTCIceCandidate',
+                 'RTCSessionDescription', 'RTCRtpTransceiver', 'RTCRtpSender', 'RTCRtpReceiver',
+                 'RTCDtlsTransport', 'RTCIceTransport', 'RTCSctpTransport', 'RTCCertificate', 'WebTransport'];
+  const clean = w => {
+    for (const name of names) {
+      try {
+        delete w[name];
+        Object.defineProperty(w, name, {value: undefined, writable: false, configurable: false});
+      } catch (e) {}
+    }
+  };
+  clean(window);
+  // A frame a script makes starts with an empty document the engine gives no scripts to: its
+  // window is cleaned before the page gets it from the frame's element.
+  for (const [type, names] of [[HTMLIFrameElement, ['contentWindow', 'contentDocument']],
+                               [HTMLFrameElement, ['contentWindow', 'contentDocument']],
+                               [HTMLObjectElement, ['contentWindow', 'contentDocument']]]) {
+    for (const name of names) {
+      const own = Object.getOwnPropertyDescriptor(type.prototype, name);
+      if (!own || !own.get) continue;
+      Object.defineProperty(type.prototype, name, {
+        configurable: false, enumerable: own.enumerable,
+        get() {
+          const value = own.get.call(this);
+          try { if (value) clean(name === 'contentDocument' ? value.defaultView : value); } catch (e) {}
+          return value;
+        }
+      });
+    }
+  }
+})();)";
+
+void takeDirectNetworkAway(QWebEngineProfile* profile) {
+  QWebEngineScript script;
+  script.setName(QStringLiteral("vardel-no-direct-network"));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::MainWorld);
+  script.setRunsOnSubFrames(true);
+  script.setSourceCode(QString::fromLatin1(kNoDirectNetwork));
+  profile->scripts()->insert(script);
+}
+
+}  // namespace
+
+void MagazineRequests::interceptRequest(QWebEngineUrlRequestInfo& info) {
   const QUrl url = info.requestUrl();
-  if (!url.isLocalFile()) return;
-  const QString path = url.toLocalFile();
-  if (path.isEmpty() || QFileInfo::exists(path)) return;
-  const QString found = platform::nativePath(path);
-  if (found == path || !QFileInfo::exists(found)) return;
-  QUrl fixed = QUrl::fromLocalFile(found);
-  fixed.setFragment(url.fragment());
-  info.redirect(fixed);
+  const QString scheme = url.scheme().toLower();
+  if (scheme == QLatin1String("data") || scheme == QLatin1String("blob") || scheme == QLatin1String("about")) return;
+  const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+  if (path.isEmpty()) {
+    info.block(true);
+    return;
+  }
+  QString found = path;
+  if (!QFileInfo::exists(path)) {
+    found = platform::nativePath(path);
+    if (!QFileInfo::exists(found)) found = path;
+  }
+  if (!allowsFile(found)) {
+    info.block(true);
+  } else if (found != path) {
+    QUrl fixed = QUrl::fromLocalFile(found);
+    fixed.setFragment(url.fragment());
+    info.redirect(fixed);
+  }
+}
+
+bool MagazineRequests::allowsFile(const QString& path) const {
+  return folder_.isEmpty() || platform::insideFolder(path, folder_);
+}
+
+MagazineRequests& MagazineRequests::forProfile() {
+  static MagazineRequests* requests = [] {
+    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
+    auto* made = new MagazineRequests(profile);
+    profile->setUrlRequestInterceptor(made);
+    takeDirectNetworkAway(profile);
+    // The request filter stops what goes through requests; these stop what would not: name
+    // look-ups ahead of links, pings of links, remote content of a local page, WebRTC's
+    // interfaces beyond the public one. A script opens no window on its own either; a link the
+    // person clicks still asks for its new window, which the host may refuse.
+    QWebEngineSettings* settings = profile->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    settings->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    return made;
+  }();
+  return *requests;
 }
 
 BrowserPage::BrowserPage(QObject* parent, ControlEvents* events) : QWebEnginePage(parent), events_(events) {
-  setUrlRequestInterceptor(new CaseInsensitiveFiles(this));
+  MagazineRequests::forProfile();
   connect(this, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
     if (!events_) return;
     inEvent_ = true;
@@ -74,7 +166,7 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
       error = QStringLiteral("No se puede abrir la dirección: %1").arg(url);
       return false;
     }
-    if (!QFileInfo(file.path).isFile()) {
+    if (!QFileInfo(file.path).isFile() || !MagazineRequests::forProfile().allowsFile(file.path)) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(file.path);
       return false;
     }
@@ -95,6 +187,8 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
   }
   return true;
 }
+
+void BrowserControl::setContentFolder(const QString& folder) { MagazineRequests::forProfile().setContentFolder(folder); }
 
 BrowserWindow::BrowserWindow() {
   setAttribute(Qt::WA_DeleteOnClose);

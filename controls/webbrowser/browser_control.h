@@ -9,14 +9,30 @@
 
 namespace vardel::controls {
 
-// Files copied off a disc often change the case of their names, which the pages' links keep:
-// a local file that does not exist as named is fetched under the name that matches it without
-// regard to case, for pages, frames and pictures alike.
-class CaseInsensitiveFiles : public QWebEngineUrlRequestInterceptor {
+// Every request of every page the engine shows passes here, pages, frames, pictures, scripts,
+// fetch and XHR, WebSockets and redirects alike; the profile holds one for the whole program.
+//  - Nothing reaches the network: any scheme but "file:" and the engine's own in-memory ones
+//    ("data:", "blob:", "about:") is blocked, and so is a "file:" URL of another host.
+//  - Files copied off a disc often change the case of their names, which the pages' links
+//    keep: a local file that does not exist as named is fetched under the name that matches it
+//    without regard to case.
+//  - Once a content folder is named, a file outside it (".." past its top, absolute names, links
+//    inside it pointing out) is blocked as well.
+class MagazineRequests : public QWebEngineUrlRequestInterceptor {
   Q_OBJECT
  public:
   using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
   void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+  void setContentFolder(const QString& folder) { folder_ = folder; }
+  // Whether a page may have the local file `path` (already matched for case).
+  bool allowsFile(const QString& path) const;
+
+  // The one of the default profile, installed there with the settings that keep pages
+  // local at the first call.
+  static MagazineRequests& forProfile();
+
+ private:
+  QString folder_;  // empty: files are not confined
 };
 
 // A page that asks the host before every navigation and every new window.
@@ -49,6 +65,7 @@ class BrowserControl : public QWebEngineView, public WebBrowser {
   QWidget* widget() override { return this; }
   WebBrowser* asWebBrowser() override { return this; }
   bool navigate(const QString& url, QString& error) override;
+  void setContentFolder(const QString& folder) override;
 
  private:
   BrowserPage* page_;

@@ -8,6 +8,23 @@
 
 #include <unistd.h>
 
+namespace {
+
+// Switches of the engine that keep an article off the network where no request passes the
+// request filter (see MagazineRequests): WebTransport's QUIC is gone from pages and workers alike.
+// Added to what the person may have set.
+void keepArticlesOffTheNetwork() {
+  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  for (const char* flag : {"--disable-blink-features=WebTransport"}) {
+    if (flags.contains(flag)) continue;
+    if (!flags.isEmpty()) flags += ' ';
+    flags += flag;
+  }
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+}  // namespace
+
 extern "C" __attribute__((visibility("default"))) vardel::controls::Control* VardelCreateControl(
     int abiVersion, const char* classId, QWidget* parent, vardel::controls::ControlEvents* events, char* error,
     std::size_t errorSize) {
@@ -24,6 +41,7 @@ extern "C" __attribute__((visibility("default"))) vardel::controls::Control* Var
   }
   // The engine's sandbox cannot run as root; anyone else keeps it. It must be decided before
   // the first page exists.
+  keepArticlesOffTheNetwork();
   if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
