@@ -254,7 +254,7 @@ void TfrmMapa::tmRelojTimer(QObject*) { lbReloj->setCaption(platform::currentLon
 void TfrmMapa::playOpeningMusic() {
   if (!mp3) return;
   try {
-    mp3->setPathToDLL(programFolder());
+    mp3->setPathToDLL(platform::installationFolder());  // the program's own decoder, not the disc's
     mp3->LoadDLL();
     mp3->setStreamName(programFolder() + QStringLiteral("Musica\\Ondravia.mp3"));
     mp3->Open();

@@ -50,6 +50,26 @@ TEST(Library, ABareNameLooksInTheProgramFolderFirst) {
   overrideProgramFolder(QString());
 }
 
+TEST(Library, NothingIsLoadedFromTheContentFolder) {
+  QTemporaryDir installation, content;
+  ASSERT_TRUE(QFile::copy(kAnswer, content.path() + QStringLiteral("/answer.dll")));
+  ASSERT_TRUE(QFile::copy(kAnswer, content.path() + QStringLiteral("/libanswer.so")));
+  overrideProgramFolder(installation.path());
+  setContentFolder(content.path());
+  Library library;
+  // A bare name is not looked for beside the magazine, and a path into it is refused.
+  EXPECT_FALSE(library.load(QStringLiteral("answer.dll")));
+  EXPECT_FALSE(library.load(content.path() + QStringLiteral("/libanswer.so")));
+  EXPECT_TRUE(library.errorString().contains(QStringLiteral("carpeta de la revista")));
+  EXPECT_FALSE(library.load(content.path() + QStringLiteral("/./ANSWER.DLL")));
+  // The installation's own copy loads.
+  ASSERT_TRUE(QFile::copy(kAnswer, installation.path() + QStringLiteral("/answer.dll")));
+  EXPECT_TRUE(library.load(QStringLiteral("answer.dll"))) << library.errorString().toStdString();
+  EXPECT_EQ(library.fileName(), installation.path() + QStringLiteral("/answer.dll"));
+  setContentFolder(QString());
+  overrideProgramFolder(QString());
+}
+
 TEST(Library, ABareNameFallsBackToTheSystemSearch) {
   Library library;
   EXPECT_TRUE(library.load(QStringLiteral("libm.so.6"))) << library.errorString().toStdString();
