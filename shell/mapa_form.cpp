@@ -249,6 +249,8 @@ void TfrmMapa::imgMapitaMouseDown(QObject*, ui::MouseButton, ui::ShiftState shif
   Application::instance().setCursor(Cursor::crDefault);
 }
 
+bool TfrmMapa::contentFolderIsOwn() { return platform::isPersonsOwnFolder(programFolder()); }
+
 void TfrmMapa::tmRelojTimer(QObject*) { lbReloj->setCaption(platform::currentLongTime()); }
 
 void TfrmMapa::playOpeningMusic() {
