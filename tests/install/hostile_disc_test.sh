@@ -87,7 +87,9 @@ stop_program
 # walk <content folder>: start, skip the opening, a city, the MP3 player; nothing of the disc runs.
 walk() {
   local folder="$1" x y
-  VARDEL_PROGRAM_DIR="$HOME" e2e_run "$VARDEL_SOURCE_DIR/scripts/start.sh" --programs "$programs" --folder "$folder" "$program"
+  # Qt says where it looks for plug-ins: never in the magazine's folder.
+  QT_DEBUG_PLUGINS=1 VARDEL_PROGRAM_DIR="$HOME" e2e_run "$VARDEL_SOURCE_DIR/scripts/start.sh" --programs "$programs" \
+    --folder "$folder" "$program"
   e2e_until 60 visible frmPresenta || e2e_fail "the presentation did not appear"
   [ "$(readlink "/proc/$E2E_APP_PID/exe")" = "$(realpath "$programs/$program")" ] \
     || e2e_fail "the program runs from $(readlink "/proc/$E2E_APP_PID/exe")"
@@ -101,6 +103,9 @@ walk() {
   e2e_shot "mp3-player" >/dev/null
   no_library_from "$folder"
   no_mark
+  local log="$E2E_DIR/start.sh.out"
+  grep -q "checking directory path" "$log" || e2e_fail "Qt's search for plug-ins was not logged"
+  if grep "checking directory path \"$(realpath -- "$folder")" "$log"; then e2e_fail "Qt looked for plug-ins in the disc"; fi
 }
 
 e2e_log "the disc as an ISO image, through disc.sh"
