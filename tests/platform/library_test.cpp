@@ -62,6 +62,10 @@ TEST(Library, NothingIsLoadedFromTheContentFolder) {
   EXPECT_FALSE(library.load(content.path() + QStringLiteral("/libanswer.so")));
   EXPECT_TRUE(library.errorString().contains(QStringLiteral("carpeta de la revista")));
   EXPECT_FALSE(library.load(content.path() + QStringLiteral("/./ANSWER.DLL")));
+  // Nor through a link from elsewhere.
+  ASSERT_TRUE(
+      QFile::link(content.path() + QStringLiteral("/libanswer.so"), installation.path() + QStringLiteral("/x.so")));
+  EXPECT_FALSE(library.load(installation.path() + QStringLiteral("/x.so")));
   // The installation's own copy loads.
   ASSERT_TRUE(QFile::copy(kAnswer, installation.path() + QStringLiteral("/answer.dll")));
   EXPECT_TRUE(library.load(QStringLiteral("answer.dll"))) << library.errorString().toStdString();
