@@ -55,6 +55,7 @@ class Host : public EditorHost {
   THTML* htmlViewer() override { return w; }
   QString displayedAddress() override { return address; }
   bool browserBuild() override { return true; }
+  bool contentFolderIsOwn() override { return true; }
 
   THTML* w;
   QString address;

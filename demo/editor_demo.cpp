@@ -39,6 +39,7 @@ class DemoHost : public EditorHost {
   THTML* htmlViewer() override { return w; }
   QString displayedAddress() override { return address; }
   bool browserBuild() override { return browser_; }
+  bool contentFolderIsOwn() override { return true; }
 
   THTML* w = nullptr;
   QString address;

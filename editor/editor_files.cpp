@@ -2,12 +2,17 @@
 // Copy, Paste, and the question about unsaved changes.
 #include "editor/editor_form.h"
 
+#include "platform/paths.h"
 #include "platform/richedit/richedit.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QStandardPaths>
+
+#include <stdexcept>
 
 namespace vardel {
 namespace {
@@ -24,6 +29,26 @@ DialogButton confirm(QWidget* editor, const QString& text) {
 }
 
 }  // namespace
+
+QString documentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!documents.isEmpty() && QDir().mkpath(documents)) return documents;
+  return QDir::homePath();
+}
+
+QString saveTarget(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.isSymLink()) return path;
+  if (platform::liesInside(path, platform::programFolder())) {
+    throw std::runtime_error(
+        QStringLiteral("No se puede crear el fichero \"%1\": es un enlace dentro de la carpeta de la revista")
+            .arg(path)
+            .toStdString());
+  }
+  // The end of the chain of links; a link to nothing names the file it would make.
+  const QString real = info.canonicalFilePath();
+  return real.isEmpty() ? info.symLinkTarget() : real;
+}
 
 bool TfrmEditor::OfferToSaveChanges() {
   if (!Editor->modified()) return true;
@@ -73,9 +98,10 @@ void TfrmEditor::FileOpen(QObject*) {
 
 bool TfrmEditor::saveDocument() {
   if (DocumentName == kUntitled) return saveDocumentAs();
-  if (!mayLoseUnkeptElements(DocumentName)) return false;
+  const QString target = saveTarget(DocumentName);
+  if (!mayLoseUnkeptElements(target)) return false;
   // A failed write throws before anything changes here: name and modified flag stay.
-  Editor->saveToFile(DocumentName);
+  Editor->saveToFile(target);
   Editor->setModified(false);
   ShowModifiedState(false);
   return true;
@@ -83,8 +109,9 @@ bool TfrmEditor::saveDocument() {
 
 bool TfrmEditor::saveDocumentAs() {
   if (!SaveDialog->execute(this)) return false;
-  // Documents are always rich text, and their names always say so.
-  const QString target = SaveDialog->FileName + QStringLiteral(".rtf");
+  // Documents are always rich text, and their names always say so. Through a link, the
+  // question names the file that is really written.
+  const QString target = saveTarget(SaveDialog->FileName + QStringLiteral(".rtf"));
   if (QFileInfo::exists(target) &&
       confirm(this, QStringLiteral("¿Sobreescribir %1?").arg(target)) != DialogButton::mbYes) {
     return false;

@@ -99,7 +99,9 @@ void TfrmEditor::FormCreate(QObject*) {
   }
   setBounds(0, 0, 800, 600);
   OpenDialog->InitialDir = platform::programFolder();
-  SaveDialog->InitialDir = platform::programFolder();
+  // Nothing of the person's is saved unasked into a folder that is not theirs (a disc's run
+  // folder is renewed from the disc).
+  SaveDialog->InitialDir = host_.contentFolderIsOwn() ? platform::programFolder() : documentsFolder();
   AssignDocumentName(kUntitled);
   FillFontNames();
   BuildRulerCaption();

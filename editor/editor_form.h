@@ -33,6 +33,16 @@ inline const QString kUntitled = QStringLiteral("SinTitulo");
 // names an existing file (a relative name is taken from `startFolder`); empty otherwise.
 QString commandLineDocument(const QStringList& arguments, const QString& startFolder);
 
+// Where Save As starts when the content folder is not the person's own: their documents
+// folder (made when missing), else their home folder.
+QString documentsFolder();
+
+// The file that saving under `path` writes: `path` itself, or for a link the file it leads to,
+// so that the questions name what is really written. A link inside the content folder is
+// refused (throws with the reason): a magazine's folder never decides where the person's text
+// goes.
+QString saveTarget(const QString& path);
+
 class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
   Q_OBJECT
   Q_PROPERTY(QString DocumentName MEMBER DocumentName)

@@ -1,5 +1,6 @@
 // What the editor window needs of the program around it: the HTML viewer that reads the
-// article on display, that article's address, and which of the two programs this is.
+// article on display, that article's address, which of the two programs this is, and whether
+// the magazine's folder is the person's own.
 #pragma once
 
 #include <QString>
@@ -18,6 +19,10 @@ class EditorHost {
   virtual QString displayedAddress() = 0;
   // True in the browser build (`ondravia`).
   virtual bool browserBuild() = 0;
+  // True when the content folder belongs to the person (a folder of theirs they may write
+  // into); false for a disc, a disc's run folder or a read-only copy, where Save As then
+  // starts in the person's documents folder instead.
+  virtual bool contentFolderIsOwn() = 0;
 };
 
 }  // namespace vardel

@@ -148,7 +148,7 @@ QString lookupControl(const QString& classId) {
   const QString registered = registeredControl(id);
   if (id != QLatin1String(kWebBrowserClassId)) return registered;
   if (!registered.isEmpty() && QFileInfo::exists(registered)) return registered;
-  const QString beside = contentPath(QLatin1String(kWebBrowserLibrary));
+  const QString beside = installationFolder() + QLatin1String(kWebBrowserLibrary);
   if (QFileInfo::exists(beside)) return beside;
   const QString system = systemControlFolder() + QLatin1String(kWebBrowserLibrary);
   if (QFileInfo::exists(system)) return system;

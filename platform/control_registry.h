@@ -39,7 +39,7 @@ QString registeredControl(const QString& classId);
 // Where the library of `classId` is to be loaded from; empty when nowhere. A registered class
 // gives its registered path (whether or not the file still exists: the caller reports that).
 // The browser control needs no registration: when it is not registered, or its registered
-// library is gone, it is looked for as kWebBrowserLibrary in the program folder, then in the
+// library is gone, it is looked for as kWebBrowserLibrary in the installation folder, then in the
 // system's control folder (systemControlFolder()). Whether that library can actually load
 // (Qt WebEngine installed) shows only when it is loaded.
 QString lookupControl(const QString& classId);

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <dlfcn.h>
 
@@ -51,8 +52,18 @@ bool Library::load(const QString& name) {
   free();
   error_.clear();
   const bool bare = !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-  QString path = bare ? contentPath(name) : nativePath(name);
+  // A bare name is looked for in the program's own installation, never in the content folder:
+  // a magazine's folder is data.
+  QString path = bare ? nativePath(installationFolder() + name) : nativePath(name);
   if (bare && !QFile::exists(path)) path = name;  // not beside the program: the system's search
+  // Nothing in a magazine's folder runs as code, whatever names it (a registration left from
+  // another run, a folder given for a library, a link leading into it).
+  const QString content = programFolder();
+  if (path.contains(QLatin1Char('/')) && content != installationFolder() &&
+      (liesInside(path, content) || liesInside(QFileInfo(path).canonicalFilePath(), content))) {
+    error_ = QStringLiteral("La biblioteca %1 está en la carpeta de la revista y no se carga").arg(path);
+    return false;
+  }
   if (const QString problem = layoutProblem(path); !problem.isEmpty()) {
     error_ = QStringLiteral("La biblioteca %1 está incompleta: %2").arg(path, problem);
     return false;

@@ -6,8 +6,9 @@
 namespace vardel::platform {
 
 // A library loaded at run time (dlopen with every symbol bound at load). Loading a name
-// without any folder separator ('/' or '\') looks in the program folder first, then in the
-// system's library search path; a name with a folder is a path (see nativePath).
+// without any folder separator ('/' or '\') looks in the installation folder first (never in
+// the content folder), then in the system's library search path; a name with a folder is a
+// path (see nativePath).
 // A file whose ELF header, program headers or segments do not fit inside it (a library cut
 // short) is refused before the loader maps any of it, as a load failure.
 // The library stays loaded until free() or destruction; moves transfer ownership.

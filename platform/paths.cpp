@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
@@ -14,6 +15,11 @@ namespace vardel::platform {
 namespace {
 
 QString& overriddenFolder() {
+  static QString folder;
+  return folder;
+}
+
+QString& contentFolder() {
   static QString folder;
   return folder;
 }
@@ -59,13 +65,57 @@ QString withoutTrailingDots(QString name) {
 }  // namespace
 
 QString programFolder() {
+  if (!contentFolder().isEmpty()) return contentFolder();
+  return installationFolder();
+}
+
+QString installationFolder() {
   if (!overriddenFolder().isEmpty()) return overriddenFolder();
   static const QString folder = executableFolder();
   return folder;
 }
 
+void setContentFolder(const QString& folder) {
+  // The installation's own demo magazine, however it is named, is no content folder apart.
+  const QString real = QFileInfo(folder).canonicalFilePath();
+  const bool installation = !real.isEmpty() && real == QFileInfo(installationFolder()).canonicalFilePath();
+  contentFolder() = folder.isEmpty() || installation ? QString() : withTrailingSlash(folder);
+}
+
 void overrideProgramFolder(const QString& folder) {
   overriddenFolder() = folder.isEmpty() ? QString() : withTrailingSlash(folder);
+}
+
+bool isPersonsOwnFolder(const QString& folder) {
+  if (folder.isEmpty()) return false;
+  const QByteArray native = QFile::encodeName(folder);
+  struct stat st {};
+  if (::stat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  // A read-only file system refuses even the administrator; a folder without write permission
+  // for its class of user is a read-only copy also to the administrator, whom access() lets by.
+  if (::access(native.constData(), W_OK) != 0) return false;
+  const mode_t writable = st.st_uid == ::geteuid() || ::geteuid() == 0 ? S_IWUSR
+                          : st.st_gid == ::getegid()                   ? S_IWGRP
+                                                                       : S_IWOTH;
+  if ((st.st_mode & writable) == 0) return false;
+  const QFileInfo marker(withTrailingSlash(folder) + QLatin1String(kDiscRunFolderMarker));
+  return !marker.exists() && !marker.isSymLink();
+}
+
+bool liesInside(const QString& path, const QString& folder) {
+  if (path.isEmpty() || folder.isEmpty()) return false;
+  const auto within = [](const QString& inner, const QString& outer) {
+    if (inner.isEmpty() || outer.isEmpty()) return false;
+    const QString prefix = withTrailingSlash(outer);
+    return inner == outer || withTrailingSlash(inner).startsWith(prefix);
+  };
+  const QFileInfo file(path);
+  if (within(QDir::cleanPath(file.absoluteFilePath()), QDir::cleanPath(QFileInfo(folder).absoluteFilePath())))
+    return true;
+  // The same place reached through links: the file's real folder inside the folder's real place.
+  const QString realFolder = QFileInfo(folder).canonicalFilePath();
+  const QString realParent = QFileInfo(file.absolutePath()).canonicalFilePath();
+  return within(realParent, realFolder);
 }
 
 QString nativePath(const QString& path) {

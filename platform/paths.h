@@ -5,13 +5,37 @@
 
 namespace vardel::platform {
 
-// The real folder of the running executable, always with a trailing '/'.
+// The folder of the magazine's content, always with a trailing '/': the folder the program
+// was given with setContentFolder(), else the installation folder (the demo magazine lies
+// beside the programs). Every content path starts here. What lies in it is data only: no
+// library, plug-in or configuration is ever taken from it.
 QString programFolder();
 
-// Makes programFolder() answer `folder` (a trailing '/' is added when missing). Used by
-// tests that run the program's windows against a content folder of their own; an empty
-// text returns to the executable's folder.
+// The real folder of the running executable (symbolic links resolved), with a trailing '/':
+// the program's own installation. Libraries and hosted controls come only from here.
+QString installationFolder();
+
+// Makes programFolder() answer `folder` (a trailing '/' is added when missing) when it differs
+// from the installation; an empty text returns to the installation folder. Set once, by main,
+// before any window exists.
+void setContentFolder(const QString& folder);
+
+// Makes installationFolder(), and with it programFolder() unless a content folder was set,
+// answer `folder`. Used by tests that run the program's windows against a folder of their
+// own; an empty text returns to the executable's folder.
 void overrideProgramFolder(const QString& folder);
+
+// True when `folder` belongs to the person: they may write into it, and it is not a run
+// folder that scripts/disc.sh made from a disc (one holding the file kDiscRunFolderMarker).
+// A disc, an image's run folder or a read-only copy are not the person's own: nothing of
+// theirs is to be saved there unasked.
+bool isPersonsOwnFolder(const QString& folder);
+
+// The file by which scripts/disc.sh marks the run folders it makes.
+inline constexpr char kDiscRunFolderMarker[] = ".vardel-disc";
+
+// True when `path`, as written or with its folder's links resolved, lies inside `folder`.
+bool liesInside(const QString& path, const QString& folder);
 
 // Maps a path written the way the program forms it (program folder + a relative name with
 // backslashes, such as "Graficos\p8.") onto this file system:

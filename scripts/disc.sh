@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Makes a runnable program folder from a magazine disc without writing anything to the disc.
-#   disc.sh [--programs DIR] [--quiet] SOURCE [FOLDER]
-#   disc.sh [--programs DIR] [--quiet] --refresh FOLDER
+# Makes a magazine's run folder from a magazine disc without writing anything to the disc.
+#   disc.sh [--quiet] SOURCE [FOLDER]
+#   disc.sh [--quiet] --refresh FOLDER
 # SOURCE is the disc: its folder (a mounted disc or a copy), an ISO 9660 image or a CD device,
 # read with bsdtar (no mounting, no root). FOLDER (by default one of its own under
-# ${XDG_CACHE_HOME:-~/.cache}/vardel/discs/) receives the two programs and their libraries from
-# DIR (by default the build's program folder, or this installation's) and every entry of the
-# disc, linked from a folder or extracted from an image, with its name exactly as it is: the
-# programs match names without regard to case. The disc's own Windows program files are left out.
-# Running it again on the same FOLDER brings it up to date (an unchanged image is not extracted
-# again); --refresh does so from the disc recorded in FOLDER. A FOLDER that holds anything else
-# is refused. Prints FOLDER on standard output; everything else goes to standard error.
+# ${XDG_CACHE_HOME:-~/.cache}/vardel/discs/) receives every entry of the disc, linked from a
+# folder or extracted from an image, with its name exactly as it is: the programs match names
+# without regard to case. The folder is content only: the programs stay where they are installed
+# and are told the folder (start.sh --folder FOLDER). Running it again on the same FOLDER brings
+# it up to date (an unchanged image is not extracted again); --refresh does so from the disc
+# recorded in FOLDER. Only what disc.sh put there is ever removed: a file saved into FOLDER stays,
+# and keeps its name against the disc. A FOLDER that holds anything else is refused.
+# Prints FOLDER on standard output; everything else goes to standard error.
 set -euo pipefail
 shopt -s nullglob dotglob
 here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
@@ -18,16 +19,14 @@ here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
 fail() { echo "disc: $*" >&2; exit 1; }
 note() { echo "disc: $*" >&2; }
 
-programs=""
 quiet=0
 refresh=0
 positional=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --programs) [ $# -ge 2 ] || fail "--programs needs a folder"; programs="$2"; shift 2 ;;
     --quiet) quiet=1; shift ;;
     --refresh) refresh=1; shift ;;
-    -h|--help) sed -n '2,13s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,14s/^# \{0,1\}//p' "$0"; exit 0 ;;
     --) shift; positional+=("$@"); break ;;
     -?*) fail "unknown option $1 (see disc.sh --help)" ;;
     *) positional+=("$1"); shift ;;
@@ -35,40 +34,27 @@ while [ $# -gt 0 ]; do
 done
 set -- "${positional[@]}"
 if [ "$refresh" = 1 ]; then
-  [ $# = 1 ] || fail "usage: disc.sh [--programs DIR] --refresh FOLDER"
+  [ $# = 1 ] || fail "usage: disc.sh [--quiet] --refresh FOLDER"
 else
-  [ $# = 1 ] || [ $# = 2 ] || fail "usage: disc.sh [--programs DIR] SOURCE [FOLDER]"
+  [ $# = 1 ] || [ $# = 2 ] || fail "usage: disc.sh [--quiet] SOURCE [FOLDER]"
 fi
 
-# What this program puts into the folder, and what of the disc it leaves out in their place
-# (compared without regard to case: a disc carries HTML.OCX and MPEGDLL.DLL for Windows).
+# The names of the program's own files, which earlier versions of this script put into the
+# folder and a disc never brings in (compared without regard to case: a disc carries HTML.OCX
+# and MPEGDLL.DLL for Windows; they are data here, but a library's name is kept free of them).
 program_files=(ondravia ondravia-basic html.ocx mpegdll.dll webbrowser.so)
+# The marker (the disc and its state), the manifest of what this script put into the folder
+# (top-level names, each ended by a NUL), and the lock.
 marker=.vardel-disc
+manifest=.vardel-disc.entries
 lock=.vardel-disc.lock
 is_program_file() {  # name
   local name="${1,,}" own
   for own in "${program_files[@]}"; do [ "$name" = "$own" ] && return 0; done
   return 1
 }
-# True for a name that this script owns in a folder.
-is_ours() { is_program_file "$1" || [ "${1,,}" = "$marker" ] || [ "${1,,}" = "$lock" ]; }
-
-# The programs: the installation's (given by its starter), else the build's in a source tree.
-if [ -z "$programs" ]; then
-  if [ -f "$here/../CMakeLists.txt" ] && [ -x "$here/build.sh" ]; then
-    programs="$here/../build/Ondravia"
-    if [ ! -x "$programs/ondravia" ] || [ ! -x "$programs/ondravia-basic" ]; then
-      note "the programs are not built yet: building them first"
-      "$here/build.sh" >&2
-    fi
-  else
-    programs="$here/../../lib/vardel"
-  fi
-fi
-programs="$(cd "$programs" 2>/dev/null && pwd)" || fail "no program folder at $programs"
-for p in ondravia ondravia-basic; do
-  [ -x "$programs/$p" ] || fail "$programs has no $p"
-done
+# True for the names of this script's own bookkeeping, which no disc may bring in.
+is_ours() { [[ "${1,,}" == "$marker"* ]]; }
 
 marker_value() {  # folder key: a value recorded in the folder's marker
   [ -f "$1/$marker" ] || return 0
@@ -151,9 +137,6 @@ fi
 case "$folder/" in
   "$source"/*) fail "the folder $folder lies inside the disc $source, which is never written to" ;;
 esac
-case "$programs/" in
-  "$folder"/*) fail "the folder $folder holds the programs themselves; choose another folder" ;;
-esac
 
 # A folder is ours when it carries the marker, or when it is empty.
 foreign_entries() {
@@ -178,18 +161,46 @@ if [ -n "$previous_source" ] && [ "$previous_source" != "$source" ]; then
   note "$folder held $previous_source; it now holds $source"
 fi
 
-# Removes every entry of the disc from the folder. Links are removed as links; extracted
-# folders, read-only as they came off the disc, are made writable first (find does not follow
-# links, so nothing outside the folder changes).
-clear_content() {
+# The names this script put into the folder, one a line of output ended by NUL. A folder made
+# before the manifest existed counts as this script's the program files and the disc's
+# top-level names; anything else there is the person's.
+own_entries() {
+  if [ -f "$folder/$manifest" ]; then
+    cat -- "$folder/$manifest"
+    return
+  fi
+  [ -f "$folder/$marker" ] || return 0
+  local name
+  for name in "${program_files[@]}"; do printf '%s\0' "$name"; done
+  while IFS= read -r name; do [ -n "$name" ] && printf '%s\0' "$name"; done <<<"$(top_names)"
+}
+write_manifest() {  # names...
+  local name
+  for name in "$@"; do printf '%s\0' "$name"; done >"$folder/$manifest.new"
+  mv -f -- "$folder/$manifest.new" "$folder/$manifest"
+}
+# Every entry name present in the folder, apart from the bookkeeping.
+present_entries() {
   local entry
-  for entry in "$folder"/*; do
-    is_ours "${entry##*/}" && continue
+  for entry in "$folder"/*; do is_ours "${entry##*/}" || printf '%s\0' "${entry##*/}"; done
+}
+
+# Removes what this script put into the folder, and nothing else. Links are removed as links;
+# extracted folders, read-only as they came off the disc, are made writable first (find does
+# not follow links, so nothing outside the folder changes).
+clear_content() {
+  local name entry
+  while IFS= read -r -d '' name; do
+    case "$name" in ''|.|..|*/*) continue ;; esac
+    is_ours "$name" && continue
+    entry="$folder/$name"
+    [ -e "$entry" ] || [ -L "$entry" ] || continue
     if [ -d "$entry" ] && [ ! -L "$entry" ]; then
       find "$entry" -type d ! -perm -u+wx -exec chmod u+wx {} +
     fi
     rm -rf -- "$entry"
-  done
+  done < <(own_entries)
+  write_manifest
 }
 
 stamp=""
@@ -202,16 +213,21 @@ write_marker() {
 }
 
 left_out=()
+kept=()
+made=()
 if [ "$kind" = folder ]; then
   write_marker ""
   clear_content
   for entry in "$source"/*; do
     name="${entry##*/}"
-    if is_ours "$name"; then left_out+=("$name"); continue; fi
+    if is_ours "$name" || is_program_file "$name"; then left_out+=("$name"); continue; fi
+    if [ -e "$folder/$name" ] || [ -L "$folder/$name" ]; then kept+=("$name"); continue; fi
     ln -s -- "$entry" "$folder/$name"
+    made+=("$name")
   done
+  write_manifest "${made[@]}"
 elif [ "$previous_source" = "$source" ] && [ "$previous_kind" = image ] && [ -n "$previous_stamp" ] \
-     && [ "$previous_stamp" = "$stamp" ]; then
+     && [ "$previous_stamp" = "$stamp" ] && [ -f "$folder/$manifest" ]; then
   : # the same image, already extracted completely
 else
   # The marker without a stamp says "incomplete" until the extraction has succeeded.
@@ -222,42 +238,40 @@ else
     room=$(df -Pk -- "$folder" | awk 'NR == 2 { print $4 }')
     [ "$need" -lt "$room" ] || fail "$folder has room for $((room / 1024)) MB; the image needs $((need / 1024)) MB"
   fi
+  # What is there now is the person's: extraction keeps it (-k) and the manifest leaves it out.
+  declare -A before=()
+  while IFS= read -r -d '' name; do before["$name"]=1; done < <(present_entries)
   note "extracting $source into $folder"
-  if ! errors=$(bsdtar -xf "$source" -C "$folder" --no-same-owner 2>&1); then
+  if ! errors=$(bsdtar -xkf "$source" -C "$folder" --no-same-owner --exclude "$marker*" 2>&1); then
     chmod u+wx "$folder"
-    clear_content
-    rm -f -- "$folder/$marker"
+    while IFS= read -r -d '' name; do [ -n "${before[$name]:-}" ] || made+=("$name"); done < <(present_entries)
+    write_manifest "${made[@]}"
+    clear_content   # the marker stays, without a stamp: incomplete, and the person's files stay too
     fail "cannot read $source: $errors"
   fi
   chmod u+wx "$folder"   # the image's root entry may have made it read-only
-  for entry in "$folder"/*; do
-    name="${entry##*/}"
-    is_program_file "$name" || continue
-    left_out+=("$name")
-    [ -d "$entry" ] && [ ! -L "$entry" ] && find "$entry" -type d ! -perm -u+wx -exec chmod u+wx {} +
-    rm -rf -- "$entry"
+  while IFS= read -r -d '' name; do
+    [ -n "${before[$name]:-}" ] && continue
+    entry="$folder/$name"
+    if is_program_file "$name"; then
+      left_out+=("$name")
+      [ -d "$entry" ] && [ ! -L "$entry" ] && find "$entry" -type d ! -perm -u+wx -exec chmod u+wx {} +
+      rm -rf -- "$entry"
+      continue
+    fi
+    made+=("$name")
+  done < <(present_entries)
+  for name in "${!before[@]}"; do
+    has_entry "$name" && kept+=("$name")
   done
+  write_manifest "${made[@]}"
   write_marker "$stamp"
 fi
 for name in "${left_out[@]}"; do
-  note "left out the disc's own $name: this program's files take its place"
+  note "left out the disc's own $name: the programs use only their own libraries"
 done
-
-# The programs: hard links where the file system allows, else copies; replaced through a
-# temporary name, so a program that is running keeps its file.
-for name in "${program_files[@]}"; do
-  target="$folder/$name"
-  if [ ! -e "$programs/$name" ]; then
-    rm -f -- "$target"
-    continue
-  fi
-  if [ -e "$target" ] && { [ "$target" -ef "$programs/$name" ] || cmp -s -- "$target" "$programs/$name"; }; then
-    continue
-  fi
-  rm -f -- "$target.new"
-  ln -- "$programs/$name" "$target.new" 2>/dev/null || cp --preserve=mode,timestamps -- "$programs/$name" "$target.new" \
-    || fail "cannot copy $programs/$name into $folder"
-  mv -f -- "$target.new" "$target"
+for name in "${kept[@]}"; do
+  note "kept $folder/$name, which is not the disc's: the disc's $name is left out"
 done
 
 if [ "$quiet" = 0 ]; then

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the magazine and starts it on an 800x600 screen.
 #   scripts/run.sh [--folder FOLDER] [ondravia|ondravia-basic]
-# Runs the demo magazine of the build; with --folder, the program folder FOLDER that
-# scripts/disc.sh made from a magazine disc (its programs are brought up to date first).
+# Runs the demo magazine of the build; with --folder, the magazine in FOLDER: a run folder that
+# scripts/disc.sh made from a magazine disc (brought up to date from the disc first), or any
+# magazine folder. The programs always run from the build's program folder.
 # Uses the current display when it is 800x600; otherwise a nested Xephyr display that the
 # program sees as 800x600, scaled up by the largest whole factor that fits the desktop
 # (VARDEL_SCALE=N chooses the factor, VARDEL_SCALE=off runs on the desktop as it is);
@@ -25,6 +26,6 @@ scripts/build.sh
 if [ -z "$folder" ]; then
   folder="$PWD/build/Ondravia"
 elif [ -f "$folder/.vardel-disc" ]; then
-  scripts/disc.sh --programs build/Ondravia --quiet --refresh "$folder" >/dev/null
+  scripts/disc.sh --quiet --refresh "$folder" >/dev/null
 fi
-exec scripts/start.sh --folder "$folder" "$program"
+exec scripts/start.sh --programs "$PWD/build/Ondravia" --folder "$folder" "$program"

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Starts one of the two programs on an 800x600 screen; shared by scripts/run.sh and the installed starters.
-#   start.sh --folder FOLDER PROGRAM [ARGUMENT...]
-#       runs PROGRAM from FOLDER, a program folder (the build's, or one made by disc.sh)
+#   start.sh [--programs DIR] --folder FOLDER PROGRAM [ARGUMENT...]
+#       runs PROGRAM of DIR on the magazine in FOLDER (the demo magazine beside the programs, a run
+#       folder made by disc.sh, or any magazine folder)
 #   start.sh --programs DIR PROGRAM [MAGAZINE] [ARGUMENT...]
 #       the installed starters: DIR holds the programs and the demo magazine; a MAGAZINE (a folder,
 #       an ISO 9660 image or a CD device) gets a run folder of its own, made by disc.sh
+# DIR is by default the build's program folder in a source tree, else this installation's. The
+# programs always run from DIR and are told the magazine's folder: nothing in that folder is ever
+# loaded as a library, a plug-in or a configuration.
 # The screen: the current display when it is 800x600; on any other desktop a nested Xephyr display
 # that the program sees as 800x600, scaled up by the largest whole factor that fits (VARDEL_SCALE
 # chooses the factor, VARDEL_SCALE=off uses the desktop as it is); without any display, Xvfb.
@@ -14,11 +18,22 @@ here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
 
 folder=""
 programs=""
-case "${1:-}" in
-  --folder) folder="${2:?start.sh: --folder needs a folder}"; shift 2 ;;
-  --programs) programs="${2:?start.sh: --programs needs a folder}"; shift 2 ;;
-  *) echo "usage: start.sh --folder FOLDER | --programs DIR  PROGRAM [ARGUMENT...]" >&2; exit 2 ;;
-esac
+while :; do
+  case "${1:-}" in
+    --folder) folder="${2:?start.sh: --folder needs a folder}"; shift 2 ;;
+    --programs) programs="${2:?start.sh: --programs needs a folder}"; shift 2 ;;
+    *) break ;;
+  esac
+done
+if [ -z "$folder" ] && [ -z "$programs" ]; then
+  echo "usage: start.sh [--programs DIR] --folder FOLDER | --programs DIR  PROGRAM [ARGUMENT...]" >&2
+  exit 2
+fi
+starter=0
+[ -z "$folder" ] && starter=1
+if [ -z "$programs" ]; then
+  if [ -f "$here/../CMakeLists.txt" ]; then programs="$here/../build/Ondravia"; else programs="$here/../../lib/vardel"; fi
+fi
 program="${1:-}"
 case "$program" in
   ondravia|ondravia-basic) shift ;;
@@ -53,7 +68,7 @@ For example:  VARDEL_SCALE=1 $program
 EOF
 }
 
-if [ -n "$programs" ]; then
+if [ "$starter" = 1 ]; then
   case "${1:-}" in
     -h|--help) usage; exit 0 ;;
   esac
@@ -61,10 +76,15 @@ if [ -n "$programs" ]; then
   magazine="${1:-}"
   if [ -n "$magazine" ] && { [ -d "$magazine" ] || [ -b "$magazine" ] || [[ "${magazine,,}" == *.iso && -f "$magazine" ]]; }; then
     shift
-    folder=$("$here/disc.sh" --programs "$programs" "$magazine") || exit 1
+    folder=$("$here/disc.sh" "$magazine") || exit 1
   fi
 fi
-[ -x "$folder/$program" ] || { say "$folder has no $program: make a program folder with disc.sh, or build first"; exit 1; }
+programs="$(cd "$programs" 2>/dev/null && pwd)" || { say "no program folder at $programs: build first"; exit 1; }
+[ -x "$programs/$program" ] || { say "$programs has no $program: build first"; exit 1; }
+folder="$(cd "$folder" 2>/dev/null && pwd)" || { say "no magazine folder at $folder"; exit 1; }
+# The program is told its content folder unless that is the demo magazine beside it.
+content=()
+[ "$(realpath -- "$folder")" = "$(realpath -- "$programs")" ] || content=(--content "$folder")
 
 arguments=()
 for argument in "$@"; do
@@ -102,7 +122,7 @@ if [ -n "${DISPLAY:-}" ]; then
       [ "$scale" -ge 1 ] || scale=1
     fi
   fi
-  [ "$scale" = off ] && exec "./$program" "${arguments[@]}"
+  [ "$scale" = off ] && exec "$programs/$program" "${content[@]}" "${arguments[@]}"
   if [ $((800 * scale)) -gt "$width" ] || [ $((600 * scale)) -gt "$height" ]; then
     say "a ${scale}x screen ($((800 * scale))x$((600 * scale))) is larger than this ${width}x${height} desktop"
   fi
@@ -151,7 +171,7 @@ fi
 # desktop's own scaling settings must not change that.
 unset QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR_ROUNDING_POLICY
 if [ "$scale" -gt 1 ]; then export QT_SCALE_FACTOR="$scale"; else unset QT_SCALE_FACTOR; fi
-"./$program" "${arguments[@]}" &
+"$programs/$program" "${content[@]}" "${arguments[@]}" &
 program_pid=$!
 status=0
 wait "$program_pid" || status=$?

@@ -251,12 +251,14 @@ void TfrmMapa::imgMapitaMouseDown(QObject*, ui::MouseButton, ui::ShiftState shif
   Application::instance().setCursor(Cursor::crDefault);
 }
 
+bool TfrmMapa::contentFolderIsOwn() { return platform::isPersonsOwnFolder(programFolder()); }
+
 void TfrmMapa::tmRelojTimer(QObject*) { lbReloj->setCaption(platform::currentLongTime()); }
 
 void TfrmMapa::playOpeningMusic() {
   if (!mp3) return;
   try {
-    mp3->setPathToDLL(programFolder());
+    mp3->setPathToDLL(platform::installationFolder());  // the program's own decoder, not the disc's
     mp3->LoadDLL();
     mp3->setStreamName(programFolder() + QStringLiteral("Musica\\Ondravia.mp3"));
     mp3->Open();

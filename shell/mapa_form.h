@@ -165,6 +165,7 @@ class TfrmMapa : public ui::Form, public EditorHost {
   THTML* htmlViewer() override { return w; }
   QString displayedAddress() override { return URLActual; }
   bool browserBuild() override { return hasWebBrowser(); }
+  bool contentFolderIsOwn() override;
 
  private:
   void defineControls();

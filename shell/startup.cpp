@@ -42,7 +42,8 @@ void failureMessage(const QString& text) {
 // The control library's self-registration, as the start-up does it when the map cannot be
 // created. False when the program must end (the message has been shown).
 bool registerViewerControl() {
-  const QString path = platform::programFolder() + QStringLiteral("html.ocx");
+  // The program's own control, whatever the magazine's folder holds.
+  const QString path = platform::installationFolder() + QStringLiteral("html.ocx");
   if (!QFileInfo::exists(platform::nativePath(path))) {
     failureMessage(QStringLiteral("Error. No se encuentra el OCX"));
     return false;

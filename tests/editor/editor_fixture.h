@@ -52,6 +52,7 @@ class TestHost : public EditorHost {
   THTML* htmlViewer() override { return w; }
   QString displayedAddress() override { return address; }
   bool browserBuild() override { return browser_; }
+  bool contentFolderIsOwn() override { return ownContentFolder; }
 
   // Puts an article on display as the map does: the browser build only notes its address (the
   // browser shows it), the basic build has `w` load it.
@@ -64,6 +65,8 @@ class TestHost : public EditorHost {
     w->LoadDocument(QStringLiteral("file:") + path);
     EXPECT_TRUE(waitUntil([&] { return parses > before; }));
   }
+
+  bool ownContentFolder = true;  // a test makes it a disc's folder
 
   TfrmEditor* openEditor() {
     frmEditor = new TfrmEditor(&map, *this);

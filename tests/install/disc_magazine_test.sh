@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A magazine disc image as a person meets it: an ISO 9660 image of a fake disc (upper-case and
 # 8.3 names, read-only, Windows-1252 without declarations) made into a program folder by
-# scripts/disc.sh and started through scripts/start.sh; then the opening, a city's hint and
+# scripts/disc.sh and started through scripts/start.sh (the programs from the build, told the run
+# folder); then the opening, a city's hint and
 # article, a link whose case differs from the file's, and the way back.
 #   disc_magazine_test.sh <ondravia|ondravia-basic>
 program="$1"
@@ -15,7 +16,7 @@ fake_disc "$VARDEL_PROGRAM_DIR" "$E2E_DIR/disc"
 xorriso -as mkisofs -R -J -V ONDRAVIA -o "$E2E_DIR/ondravia.iso" "$E2E_DIR/disc" 2>"$E2E_DIR/xorriso.log" \
   || e2e_fail "xorriso could not make the image"
 chmod -R u+w "$E2E_DIR/disc" && rm -rf "$E2E_DIR/disc"   # from here on only the image exists
-folder=$("$VARDEL_SOURCE_DIR/scripts/disc.sh" --programs "$VARDEL_PROGRAM_DIR" --quiet "$E2E_DIR/ondravia.iso") \
+folder=$("$VARDEL_SOURCE_DIR/scripts/disc.sh" --quiet "$E2E_DIR/ondravia.iso") \
   || e2e_fail "disc.sh refused the image"
 [[ "$folder" == "$XDG_CACHE_HOME/vardel/discs/ondravia-"* ]] || e2e_fail "the run folder is $folder"
 ini="$folder/Configuracion.ini"
@@ -30,7 +31,8 @@ document_shown() {
 }
 
 e2e_start_xvfb 800x600
-VARDEL_PROGRAM_DIR="$XDG_CACHE_HOME" e2e_run "$VARDEL_SOURCE_DIR/scripts/start.sh" --folder "$folder" "$program"
+programs="$VARDEL_PROGRAM_DIR"
+VARDEL_PROGRAM_DIR="$XDG_CACHE_HOME" e2e_run "$VARDEL_SOURCE_DIR/scripts/start.sh" --programs "$programs" --folder "$folder" "$program"
 e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
 e2e_until 5 shows_picture "$folder/GRAFICOS/P1" 0 0 400 150 300 300 100 100 || e2e_fail "GRAFICOS/P1 is not on the screen"
 e2e_shot "first-picture" >/dev/null

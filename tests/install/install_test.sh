@@ -91,10 +91,12 @@ VARDEL_PROGRAM_DIR="$outside" e2e_run "$prefix/bin/ondravia-basic" "$magazine" n
 e2e_until 15 visible frmPresenta || e2e_fail "the presentation did not appear"
 e2e_until 10 shows_picture "$magazine/Graficos/p1" 0 0 400 150 100 100 || e2e_fail "the magazine's own p1 is not shown"
 e2e_shot "own-magazine" >/dev/null
-run_folder=$(dirname "$(readlink "/proc/$E2E_APP_PID/exe")")
-[[ "$run_folder" == "$XDG_CACHE_HOME/vardel/discs/revista-"* ]] || e2e_fail "the program runs from $run_folder"
-[ "$(tr '\0' ' ' <"/proc/$E2E_APP_PID/cmdline")" = "./ondravia-basic $outside/nota.txt " ] \
-  || e2e_fail "the program was given: $(tr '\0' ' ' <"/proc/$E2E_APP_PID/cmdline")"
+# The program stays in the installation and is told the disc's run folder.
+[ "$(readlink "/proc/$E2E_APP_PID/exe")" = "$folder/ondravia-basic" ] \
+  || e2e_fail "the program runs from $(readlink "/proc/$E2E_APP_PID/exe")"
+given=$(tr '\0' ' ' <"/proc/$E2E_APP_PID/cmdline")
+[[ "$given" == "$folder/ondravia-basic --content $XDG_CACHE_HOME/vardel/discs/revista-"*" $outside/nota.txt " ]] \
+  || e2e_fail "the program was given: $given"
 kill "$E2E_APP_PID"
 e2e_wait_exit 10 >/dev/null
 [ "$(manifest "$magazine")" = "$before" ] || e2e_fail "the magazine folder was written to"

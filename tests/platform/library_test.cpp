@@ -50,6 +50,30 @@ TEST(Library, ABareNameLooksInTheProgramFolderFirst) {
   overrideProgramFolder(QString());
 }
 
+TEST(Library, NothingIsLoadedFromTheContentFolder) {
+  QTemporaryDir installation, content;
+  ASSERT_TRUE(QFile::copy(kAnswer, content.path() + QStringLiteral("/answer.dll")));
+  ASSERT_TRUE(QFile::copy(kAnswer, content.path() + QStringLiteral("/libanswer.so")));
+  overrideProgramFolder(installation.path());
+  setContentFolder(content.path());
+  Library library;
+  // A bare name is not looked for beside the magazine, and a path into it is refused.
+  EXPECT_FALSE(library.load(QStringLiteral("answer.dll")));
+  EXPECT_FALSE(library.load(content.path() + QStringLiteral("/libanswer.so")));
+  EXPECT_TRUE(library.errorString().contains(QStringLiteral("carpeta de la revista")));
+  EXPECT_FALSE(library.load(content.path() + QStringLiteral("/./ANSWER.DLL")));
+  // Nor through a link from elsewhere.
+  ASSERT_TRUE(
+      QFile::link(content.path() + QStringLiteral("/libanswer.so"), installation.path() + QStringLiteral("/x.so")));
+  EXPECT_FALSE(library.load(installation.path() + QStringLiteral("/x.so")));
+  // The installation's own copy loads.
+  ASSERT_TRUE(QFile::copy(kAnswer, installation.path() + QStringLiteral("/answer.dll")));
+  EXPECT_TRUE(library.load(QStringLiteral("answer.dll"))) << library.errorString().toStdString();
+  EXPECT_EQ(library.fileName(), installation.path() + QStringLiteral("/answer.dll"));
+  setContentFolder(QString());
+  overrideProgramFolder(QString());
+}
+
 TEST(Library, ABareNameFallsBackToTheSystemSearch) {
   Library library;
   EXPECT_TRUE(library.load(QStringLiteral("libm.so.6"))) << library.errorString().toStdString();

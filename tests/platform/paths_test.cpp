@@ -18,7 +18,10 @@ class PathsTest : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     root_ = dir_.path() + QLatin1Char('/');
   }
-  void TearDown() override { overrideProgramFolder(QString()); }
+  void TearDown() override {
+    overrideProgramFolder(QString());
+    setContentFolder(QString());
+  }
   QString make(const QString& relative) { return test::writeFile(dir_.path(), relative, "x"); }
 
   QTemporaryDir dir_;
@@ -37,6 +40,50 @@ TEST_F(PathsTest, OverrideAddsTheSeparatorAndEmptyRestores) {
   EXPECT_EQ(programFolder(), root_);
   overrideProgramFolder(QString());
   EXPECT_EQ(programFolder(), real);
+}
+
+TEST_F(PathsTest, AContentFolderMovesContentPathsButNeverTheInstallation) {
+  const QString installation = installationFolder();
+  setContentFolder(dir_.path());
+  EXPECT_EQ(programFolder(), root_);
+  EXPECT_EQ(contentPath(QStringLiteral("Graficos\\p1.")), root_ + QStringLiteral("Graficos/p1."));
+  EXPECT_EQ(installationFolder(), installation);
+  // A test's own program folder moves the installation, but a content folder still wins.
+  QTemporaryDir other;
+  overrideProgramFolder(other.path());
+  EXPECT_EQ(installationFolder(), other.path() + QLatin1Char('/'));
+  EXPECT_EQ(programFolder(), root_);
+  setContentFolder(QString());
+  EXPECT_EQ(programFolder(), other.path() + QLatin1Char('/'));
+}
+
+TEST_F(PathsTest, LiesInsideSeesThroughLinksAndDotsButNotNeighbours) {
+  make(QStringLiteral("revista/Ficheros/a.htm"));
+  make(QStringLiteral("revista2/b.htm"));
+  ASSERT_TRUE(QFile::link(root_ + QStringLiteral("revista"), root_ + QStringLiteral("enlace")));
+  const QString revista = root_ + QStringLiteral("revista");
+  EXPECT_TRUE(liesInside(revista + QStringLiteral("/Ficheros/a.htm"), revista));
+  EXPECT_TRUE(liesInside(revista + QStringLiteral("/nuevo.rtf"), revista + QLatin1Char('/')));
+  EXPECT_TRUE(liesInside(root_ + QStringLiteral("enlace/Ficheros/nuevo.rtf"), revista));
+  EXPECT_TRUE(liesInside(revista + QStringLiteral("/Ficheros/../x.rtf"), revista));
+  EXPECT_FALSE(liesInside(revista + QStringLiteral("/../revista2/b.htm"), revista));
+  EXPECT_FALSE(liesInside(root_ + QStringLiteral("revista2/b.htm"), revista));
+  EXPECT_FALSE(liesInside(QString(), revista));
+}
+
+TEST_F(PathsTest, APersonsOwnFolderIsWritableAndNotADiscsRunFolder) {
+  EXPECT_TRUE(isPersonsOwnFolder(dir_.path()));
+  const QString run = root_ + QStringLiteral("run");
+  make(QStringLiteral("run/") + QLatin1String(kDiscRunFolderMarker));
+  EXPECT_FALSE(isPersonsOwnFolder(run));
+  const QString copy = root_ + QStringLiteral("copia");
+  ASSERT_TRUE(QDir().mkpath(copy));
+  // Read-only, also for the administrator the tests may run as.
+  ASSERT_TRUE(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+  EXPECT_FALSE(isPersonsOwnFolder(copy));
+  QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_FALSE(isPersonsOwnFolder(root_ + QStringLiteral("ninguna")));
+  EXPECT_FALSE(isPersonsOwnFolder(make(QStringLiteral("fichero"))));
 }
 
 TEST_F(PathsTest, BackslashesAndTheTrailingDotOfPictures) {
