@@ -345,7 +345,13 @@ void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   QPalette colours = palette();
   colours.setColor(QPalette::Text, textColour_);
   setPalette(colours);
-  setDocument(parsed);  // the previous document, a child of this viewer, is deleted
+  // QTextEdit deletes only the document it made itself; those parsed here are children of the
+  // viewer and would stay with it, pictures and all, until the viewer goes.
+  // (The first, QTextEdit's own, is deleted by setDocument: its parent is judged before.)
+  QTextDocument* replaced = document();
+  const bool ours = replaced != parsed && replaced->parent() == this;
+  setDocument(parsed);
+  if (ours) delete replaced;
   if (!request_.fragment.isEmpty() && document_.error.isEmpty()) {
     scrollToAnchor(request_.fragment);
   } else {
