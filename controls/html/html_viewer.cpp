@@ -203,14 +203,10 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) {
     document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
   } else {
     document.html = decodeHtml(file.readAll()).text;
-    if (nestingDepth(document.html) > kMaxNestingDepth) {
+    if (QString refusal = refusalOf(document.html, path); !refusal.isEmpty()) {
       document.html.clear();
       document.tooDeep = true;
-      document.error = QStringLiteral(
-                           "El documento anida más de %1 elementos unos dentro de otros y no se puede "
-                           "mostrar: %2")
-                           .arg(kMaxNestingDepth)
-                           .arg(path);
+      document.error = std::move(refusal);
     }
   }
   return document;
