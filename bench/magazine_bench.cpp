@@ -221,8 +221,11 @@ bool visit(TfrmMapa* map, QObject* view, int n) {
 
 void report(int done, double mb, double& warm) {
   if (done == 30) warm = mb;
-  std::printf("%d %.1f MB%s\n", done, mb,
-              warm > 0 ? qPrintable(QStringLiteral(" (+%1 MB after 30)").arg(mb - warm, 0, 'f', 1)) : "");
+  if (warm > 0) {
+    std::printf("%d %.1f MB (%+.1f MB after 30)\n", done, mb, mb - warm);
+  } else {
+    std::printf("%d %.1f MB\n", done, mb);
+  }
   std::fflush(stdout);
 }
 

@@ -12,7 +12,6 @@ build=$(cd "$build" && pwd)
 visits="${2:-600}"
 picture_visits="${3:-300}"
 work=$(mktemp -d)
-export XDG_DATA_HOME="$work/xdg"
 export VARDEL_AUDIO_DRIVER=dummy
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
@@ -29,9 +28,12 @@ rm -f "$copy/Ficheros/$article"
 printf '<html><body><h1>Foto</h1><img src="foto.png" width=1000 height=1000><p>Fin</p></body></html>' \
   >"$copy/Ficheros/$article"
 
+# Every run as a first start: the copy's controls, registered by a run, must not stand in for
+# the program folder's in the next.
 for program in ondravia-basic ondravia; do
   echo "== $program: $visits city visits"
-  "$build/bench/magazine_bench" visits "$program" "$visits" $(seq 1 15) 2>/dev/null
+  XDG_DATA_HOME="$work/xdg-$program" "$build/bench/magazine_bench" visits "$program" "$visits" $(seq 1 15) 2>/dev/null
   echo "== $program: $picture_visits visits of a 1000x1000 picture"
-  VARDEL_BENCH_FOLDER="$copy/" "$build/bench/magazine_bench" visits "$program" $((picture_visits * 2)) 2 1 2>/dev/null
+  XDG_DATA_HOME="$work/xdg-$program-copy" VARDEL_BENCH_FOLDER="$copy/" \
+    "$build/bench/magazine_bench" visits "$program" $((picture_visits * 2)) 2 1 2>/dev/null
 done
