@@ -48,4 +48,23 @@ bool addDocument(LayoutBudget& budget, const QTextDocument& document) {
   return true;
 }
 
+bool hasWordOfManyFormats(const QTextDocument& document) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    int formats = 0;  // of the word read so far
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QString text = it.fragment().text();
+      qsizetype lastBlank = -1;
+      for (qsizetype i = text.size() - 1; i >= 0 && lastBlank < 0; --i) {
+        if (text[i].isSpace()) lastBlank = i;
+      }
+      if (lastBlank >= 0) {
+        formats = lastBlank + 1 < text.size() ? 1 : 0;
+      } else if (++formats > kMaxFormatsInWord) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace vardel::platform::richtext

@@ -21,6 +21,14 @@ constexpr double kMaxLayoutLines = 150000;
 // the height (below) is rough, so the limit keeps a margin.
 constexpr double kMaxLayoutHeightPixels = 8000000;
 
+// Qt breaks a word longer than its line anywhere, but looks for each break by reading the rest
+// of the word format change by format change: a paragraph that is one word of 10,000 formatting
+// changes (runs written without a blank between them) takes 1.5 s to lay out, four times that
+// for twice as many. A document holding a word of more than kMaxFormatsInWord changes is laid
+// out without breaking words (that word runs past the right edge), which costs linear time.
+constexpr int kMaxFormatsInWord = 1000;
+bool hasWordOfManyFormats(const QTextDocument& document);
+
 // The lines and the height of a document counted paragraph by paragraph, as it is read.
 class LayoutBudget {
  public:
