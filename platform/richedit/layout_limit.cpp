@@ -30,6 +30,11 @@ bool LayoutBudget::addParagraph(qsizetype characters, double points, double pict
   return !exceeded_;
 }
 
+bool LayoutBudget::wouldExceed(qsizetype characters) const {
+  const double n = double(std::max<qsizetype>(characters, 0));
+  return exceeded_ || lines_ + 1 + n / 20 + (n / 400) * (n / 400) > kMaxLayoutLines;
+}
+
 bool addDocument(LayoutBudget& budget, const QTextDocument& document) {
   const QFont base = document.defaultFont();
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {

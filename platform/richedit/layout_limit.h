@@ -36,6 +36,8 @@ class LayoutBudget {
   // `pictureHeight` pixels in all. False once the document is more than the control takes.
   bool addParagraph(qsizetype characters, double points, double pictureHeight = 0);
   bool exceeded() const { return exceeded_; }
+  // Whether a paragraph of `characters` characters would exceed it, however it goes on.
+  bool wouldExceed(qsizetype characters) const;
   double lines() const { return lines_; }
 
  private:

@@ -297,6 +297,17 @@ TEST_F(Rtf, AWordOfManyFormattingRunsOpensInLinearTime) {
   EXPECT_TRUE(hasWordOfManyFormats(*edit_.document()));
 }
 
+TEST_F(Rtf, AParagraphBeyondTheLayoutIsGivenUpWhileItIsRead) {
+  load("{\\rtf1 antes}");
+  // 34 MB of runs: reading them all before judging took about ten seconds.
+  const QByteArray huge = runsInOneWord(4000000);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_THROW(edit_.loadFromBytes(huge), std::exception);
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_EQ(edit_.document()->toPlainText(), u"antes");
+}
+
 TEST_F(Rtf, HostileInputEndsQuicklyWithWhatCanBeRead) {
   QElapsedTimer clock;
   clock.start();
