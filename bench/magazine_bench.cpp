@@ -5,8 +5,12 @@
 //   magazine_bench visits <ondravia|ondravia-basic> <visits> <city>...
 //     resident memory over that many city visits (the cities in turn, each shown, then the
 //     small map clicked back), every 30 visits, and its growth after the first 30.
+//   magazine_bench editors <ondravia|ondravia-basic> <openings> <city>
+//     the same over editors opened on the city's article and closed.
 #include "controls/host/html_control.h"
 #include "controls/host/web_browser.h"
+#include "editor/editor_form.h"
+#include "platform/richedit/richedit.h"
 #include "platform/paths.h"
 #include "shell/globals.h"
 #include "shell/mapa_form.h"
@@ -19,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -245,11 +250,39 @@ int visits(Variant variant, int count, const std::vector<int>& cities) {
   return 0;
 }
 
+// Editors opened on the article of `city` and closed, `count` times.
+int editors(Variant variant, int count, int city) {
+  QObject* view = nullptr;
+  TfrmMapa* map = openMap(variant, view);
+  if (!map || !visit(map, view, city)) return 1;
+  TShape2* shape = city == 1 ? map->c1 : map->cN[size_t(city)];
+  QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(shape->width() / 2, shape->height() / 2));
+  waitFor([&] { return map->nivel() == 2; }, 5000);
+  waitFor([] { return false; }, 500);
+  double warm = 0;
+  report(0, residentMb(), warm);
+  for (int done = 1; done <= count; ++done) {
+    map->Shape21MouseUp(map->Shape21, ui::MouseButton::mbLeft, {}, 2, 2);
+    QPointer<TfrmEditor> editor = frmEditor.data();
+    waitFor([&] { return editor && editor->isVisible(); }, 20000);
+    if (!editor) {
+      std::fprintf(stderr, "opening %d: no editor\n", done);
+      return 1;
+    }
+    waitFor([] { return false; }, 50);  // the import of the article
+    editor->Editor->setModified(false);   // closed without the question about saving
+    editor->close();
+    waitFor([&] { return editor.isNull(); }, 5000);
+    if (done % 30 == 0 || done == count) report(done, residentMb(), warm);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: magazine_bench city-click|visits <ondravia|ondravia-basic> <count> <city>...\n");
+    std::fprintf(stderr, "usage: magazine_bench city-click|visits|editors <ondravia|ondravia-basic> <count> <city>...\n");
     return 2;
   }
   const QByteArray mode = argv[1];
@@ -268,6 +301,7 @@ int main(int argc, char* argv[]) {
     for (int i = 4; i < argc; ++i) cities.push_back(QByteArray(argv[i]).toInt());
     return visits(variant, QByteArray(argv[3]).toInt(), cities);
   }
+  if (mode == "editors" && argc == 5) return editors(variant, QByteArray(argv[3]).toInt(), QByteArray(argv[4]).toInt());
   std::fprintf(stderr, "bad arguments\n");
   return 2;
 }

@@ -4,13 +4,15 @@
 #   - 600 city visits on the demo magazine, every city in turn;
 #   - 300 visits of an article holding a 1000x1000 picture (a copy of the program folder where
 #     city 2 leads to it), alternating with city 1;
-# Each run prints its memory every 30 visits and the growth after the first 30.
-# Usage: bench/memory_bench.sh [build folder] [visits] [picture visits]
+#   - 100 editors opened on city 1's article and closed.
+# Each run prints its memory every 30 visits or openings and the growth after the first 30.
+# Usage: bench/memory_bench.sh [build folder] [visits] [picture visits] [editors]
 set -euo pipefail
 build="${1:-$(dirname "$0")/../build}"
 build=$(cd "$build" && pwd)
 visits="${2:-600}"
 picture_visits="${3:-300}"
+editors="${4:-100}"
 work=$(mktemp -d)
 export VARDEL_AUDIO_DRIVER=dummy
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -36,4 +38,6 @@ for program in ondravia-basic ondravia; do
   echo "== $program: $picture_visits visits of a 1000x1000 picture"
   XDG_DATA_HOME="$work/xdg-$program-copy" VARDEL_BENCH_FOLDER="$copy/" \
     "$build/bench/magazine_bench" visits "$program" $((picture_visits * 2)) 2 1 2>/dev/null
+  echo "== $program: $editors editors"
+  XDG_DATA_HOME="$work/xdg-$program-editors" "$build/bench/magazine_bench" editors "$program" "$editors" 1 2>/dev/null
 done
