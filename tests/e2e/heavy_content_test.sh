@@ -97,6 +97,10 @@ with open(sys.argv[1] + "/spans.html", "w") as f:
 EOF
     replace 1 <"$E2E_DIR/nested.html"
     replace 2 <"$E2E_DIR/spans.html"
+    # The refusal must be of these articles, not of missing files.
+    for n in 1 2; do
+      [ "$(stat -c %s "$folder/Ficheros/$(article_of "$n")")" -gt 4000000 ] || e2e_fail "city $n's article was not written"
+    done
     start
     for n in 1 2; do
       t0=$(date +%s%N)
