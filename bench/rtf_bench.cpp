@@ -1,5 +1,6 @@
 // The rich-text control with a generated 1 MB RTF: reading it beside `unrtf --text` and
-// `pandoc -f rtf -t plain`, writing it back, and a key press into it until its repaint.
+// `pandoc -f rtf -t plain`, writing it back, and a key press into it until its repaint; and
+// 1 MB of formatting runs in one paragraph read beside `unrtf --text`.
 #include "bench/qt_benchmark_main.h"
 #include "platform/richedit/richedit.h"
 
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -187,6 +189,46 @@ void BM_WriteBackVersusRead(benchmark::State& state) {
   state.counters["written_bytes"] = double(size);
 }
 BENCHMARK(BM_WriteBackVersusRead)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// About `bytes` of RTF in one paragraph of formatting runs of a letter each (bold, italic, a
+// colour, a font in turn), written without blanks, as one word.
+QByteArray generateRunsInOneParagraph(qsizetype bytes) {
+  static const char* const kRuns[] = {"\\b u\\b0 ", "\\i d\\i0 ", "\\cf1 t\\cf0 ", "\\f1 c\\f0 "};
+  QByteArray rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}{\\colortbl ;\\red255\\green0\\blue0;}"
+      "\\pard ";
+  for (int i = 0; rtf.size() < bytes; ++i) rtf += kRuns[i % 4];
+  return rtf + "\\par}";
+}
+
+// 1 MB of formatting runs in one paragraph: a whole `rtf_tool text` run (which opens the file
+// as the editor does, its layout included) beside a whole `unrtf --text` run, alternately; and
+// half of it, whose time is half when reading is linear.
+void BM_RunsInOneParagraphVersusUnrtf(benchmark::State& state) {
+  const QString input = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_1mb.rtf");
+  const QString half = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_512kb.rtf");
+  for (const auto& [path, bytes] : {std::pair{input, 1 << 20}, std::pair{half, 1 << 19}}) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(generateRunsInOneParagraph(bytes)) <= 0) std::abort();
+  }
+  const QString tool = QStringLiteral(VARDEL_BENCH_DIR "/rtf_tool");
+  Times ours, ourHalf, unrtf;
+  for (auto _ : state) {
+    const Times t = runProcess(tool, {"text", input});
+    state.SetIterationTime(t.wall);
+    ours += t;
+    ourHalf += runProcess(tool, {"text", half});
+    unrtf += runProcess("unrtf", {"--text", input});
+  }
+  const double n = double(state.iterations());
+  state.counters["rtf_tool_ms"] = 1000 * ours.wall / n;
+  state.counters["rtf_tool_half_ms"] = 1000 * ourHalf.wall / n;
+  state.counters["unrtf_ms"] = 1000 * unrtf.wall / n;
+  state.counters["rtf_tool_vs_unrtf_wall"] = ours.wall / unrtf.wall;
+  state.counters["rtf_tool_vs_unrtf_cpu"] = ours.cpu / unrtf.cpu;
+  state.counters["whole_vs_half_wall"] = ours.wall / ourHalf.wall;
+}
+BENCHMARK(BM_RunsInOneParagraphVersusUnrtf)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // One key press in the middle of the 1 MB document until the control has repainted.
 class PaintWatch : public QObject {

@@ -445,4 +445,28 @@ int nestingDepth(QStringView html, int limit) {
   return model.deepest();
 }
 
+qsizetype elementCount(QStringView html, qsizetype limit) {
+  HtmlTokenizer tokenizer(html);
+  HtmlToken token;
+  qsizetype count = 0;
+  while (count <= limit && tokenizer.next(token)) {
+    if (token.kind != HtmlToken::kStartTag) continue;
+    ++count;
+    if (HtmlTokenizer::hasTextContent(token.tag)) tokenizer.skipTextContent(token);
+  }
+  return count;
+}
+
+QString refusalOf(QStringView html, const QString& path) {
+  if (nestingDepth(html) > kMaxNestingDepth)
+    return QStringLiteral("El documento anida más de %1 elementos unos dentro de otros y no se puede mostrar: %2")
+        .arg(kMaxNestingDepth)
+        .arg(path);
+  if (elementCount(html) > kMaxElements)
+    return QStringLiteral("El documento tiene más de %1 elementos y no se puede mostrar: %2")
+        .arg(kMaxElements)
+        .arg(path);
+  return {};
+}
+
 }  // namespace vardel::controls

@@ -1,6 +1,7 @@
 // How deeply a document nests its elements, estimated in one pass before any parser sees it.
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 namespace vardel::controls {
@@ -23,5 +24,19 @@ inline constexpr int kMaxNestingDepth = 512;
 // open too. On tag soup the parsed tree is at most about twice as deep as estimated.
 // Counting stops as soon as the depth passes `limit`: the result is then limit + 1.
 int nestingDepth(QStringView html, int limit = kMaxNestingDepth);
+
+// The most elements a document may open for the viewers to take it. Qt's import and layout of
+// 100,000 sibling spans take 1.8 s on a busy two-core machine (under the hourglass), and the
+// browser engine holds a million for minutes; articles hold a few thousand.
+inline constexpr qsizetype kMaxElements = 100000;
+
+// The start tags of a document, the content of script, style and the like skipped (see
+// HtmlTokenizer), in one linear pass. Counting stops past `limit`: the result is then limit + 1.
+qsizetype elementCount(QStringView html, qsizetype limit = kMaxElements);
+
+// Why neither viewer shows the document `html` read from `path` (nesting deeper than
+// kMaxNestingDepth, or more than kMaxElements elements), in words for the person; empty when it
+// can be shown.
+QString refusalOf(QStringView html, const QString& path);
 
 }  // namespace vardel::controls

@@ -212,14 +212,10 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
     document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
   } else {
     document.html = decodeHtml(file.readAll()).text;
-    if (nestingDepth(document.html) > kMaxNestingDepth) {
+    if (QString refusal = refusalOf(document.html, path); !refusal.isEmpty()) {
       document.html.clear();
       document.tooDeep = true;
-      document.error = QStringLiteral(
-                           "El documento anida más de %1 elementos unos dentro de otros y no se puede "
-                           "mostrar: %2")
-                           .arg(kMaxNestingDepth)
-                           .arg(path);
+      document.error = std::move(refusal);
     }
   }
   return document;
@@ -354,7 +350,13 @@ void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   QPalette colours = palette();
   colours.setColor(QPalette::Text, textColour_);
   setPalette(colours);
-  setDocument(parsed);  // the previous document, a child of this viewer, is deleted
+  // QTextEdit deletes only the document it made itself; those parsed here are children of the
+  // viewer and would stay with it, pictures and all, until the viewer goes.
+  // (The first, QTextEdit's own, is deleted by setDocument: its parent is judged before.)
+  QTextDocument* replaced = document();
+  const bool ours = replaced != parsed && replaced->parent() == this;
+  setDocument(parsed);
+  if (ours) delete replaced;
   if (!request_.fragment.isEmpty() && document_.error.isEmpty()) {
     scrollToAnchor(request_.fragment);
   } else {

@@ -25,7 +25,8 @@ struct ViewerSettings {
 //  loadDocument(url) checks the URL at once (a "file:" URL naming an existing file, see
 //  platform::resolveFileUrl) and otherwise fails with a reason. It also reads the file at once
 //  and refuses, as it refuses a missing one, a document that nests its elements deeper than
-//  kMaxNestingDepth (see nestingDepth): parsing it would hold the program for minutes. An
+//  kMaxNestingDepth or holds more than kMaxElements (see refusalOf): parsing it would hold the
+//  program for minutes. An
 //  accepted request is read again, decoded (see decodeHtml), parsed and reported through
 //  parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document is laid out and
 //  shown on the turn after, under the hourglass (a page laid out in tables costs Qt's text layout several times its
@@ -89,7 +90,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
     quint64 serial = 0;
     QString html;
     QString error;         // not empty when the file could not be read
-    bool tooDeep = false;  // read, and refused for its nesting
+    bool tooDeep = false;  // read, and refused for its nesting or its number of elements
     std::optional<QString> text;
   };
 

@@ -1,10 +1,13 @@
 // The browser control over Qt WebEngine.
 #include "controls/webbrowser/browser_control.h"
 
+#include "controls/html/html_nesting.h"
+#include "controls/html/html_source.h"
 #include "platform/content_folder.h"
 #include "platform/file_url.h"
 #include "platform/paths.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
@@ -15,6 +18,14 @@
 
 namespace vardel::controls {
 namespace {
+
+// Why the engine is not given a page: what the light viewer refuses, the engine would hold for
+// minutes too (a million nested or sibling elements leave its area blank far longer than that).
+QString pageRefusal(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};  // the engine reports it
+  return refusalOf(decodeHtml(file.readAll()).text, path);
+}
 
 // WebRTC and WebTransport talk to the network without requests the filter could see (STUN and
 // TURN servers, peers' candidates, QUIC), and the engine's settings cannot turn them off: their
@@ -124,7 +135,17 @@ BrowserPage::BrowserPage(QObject* parent, ControlEvents* events) : QWebEnginePag
   });
 }
 
-bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool) {
+void BrowserPage::showMessage(const QString& text) {
+  showingMessage_ = true;
+  setHtml(
+      QStringLiteral("<html><head><title>%1</title></head><body><p>%1</p></body></html>").arg(text.toHtmlEscaped()));
+}
+
+bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
+  if (showingMessage_ && isMainFrame && url.scheme() == QLatin1String("data")) {
+    showingMessage_ = false;
+    return true;
+  }
   if (!events_) return true;
   bool cancel = false;
   inEvent_ = true;
@@ -150,6 +171,18 @@ BrowserControl::BrowserControl(QWidget* parent, ControlEvents* events)
     : QWebEngineView(parent), page_(new BrowserPage(this, events)) {
   setObjectName(QStringLiteral("WebBrowser"));
   setPage(page_);
+  // A renderer that dies (out of memory on a huge page, or killed) would leave the area empty:
+  // the article is reported as the map reports one it cannot find, and the next navigation
+  // starts a new renderer.
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus) {
+            const QUrl shown = page_->requestedUrl().isEmpty() ? page_->url() : page_->requestedUrl();
+            if (shown.scheme() == QLatin1String("data")) return;  // the message itself: nothing to say again
+            const QString path = shown.isLocalFile() ? shown.toLocalFile() : shown.toString();
+            QTimer::singleShot(0, page_, [this, path] {
+              page_->showMessage(QStringLiteral("No se ha encontrado el fichero: %1").arg(path));
+            });
+          });
 }
 
 BrowserControl::~BrowserControl() {
@@ -168,6 +201,10 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
     }
     if (!QFileInfo(file.path).isFile() || !MagazineRequests::forProfile().allowsFile(file.path)) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(file.path);
+      return false;
+    }
+    if (QString refusal = pageRefusal(file.path); !refusal.isEmpty()) {
+      error = std::move(refusal);
       return false;
     }
     target = QUrl::fromLocalFile(file.path);

@@ -45,6 +45,9 @@ class BrowserPage : public QWebEnginePage {
   // True while an event of this page is being raised; a navigation asked for meanwhile is
   // started once the engine's call has returned.
   bool inEvent() const { return inEvent_; }
+  // Shows `text` as a page of its own, reported to no one: the host's address stays that of
+  // the article.
+  void showMessage(const QString& text);
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -53,6 +56,7 @@ class BrowserPage : public QWebEnginePage {
  private:
   ControlEvents* events_;
   bool inEvent_ = false;
+  bool showingMessage_ = false;
 };
 
 // The control: its widget is the view itself.

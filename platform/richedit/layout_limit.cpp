@@ -30,6 +30,11 @@ bool LayoutBudget::addParagraph(qsizetype characters, double points, double pict
   return !exceeded_;
 }
 
+bool LayoutBudget::wouldExceed(qsizetype characters) const {
+  const double n = double(std::max<qsizetype>(characters, 0));
+  return exceeded_ || lines_ + 1 + n / 20 + (n / 400) * (n / 400) > kMaxLayoutLines;
+}
+
 bool addDocument(LayoutBudget& budget, const QTextDocument& document) {
   const QFont base = document.defaultFont();
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
@@ -46,6 +51,25 @@ bool addDocument(LayoutBudget& budget, const QTextDocument& document) {
     if (!budget.addParagraph(block.length() - 1, points, pictures)) return false;
   }
   return true;
+}
+
+bool hasWordOfManyFormats(const QTextDocument& document) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    int formats = 0;  // of the word read so far
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QString text = it.fragment().text();
+      qsizetype lastBlank = -1;
+      for (qsizetype i = text.size() - 1; i >= 0 && lastBlank < 0; --i) {
+        if (text[i].isSpace()) lastBlank = i;
+      }
+      if (lastBlank >= 0) {
+        formats = lastBlank + 1 < text.size() ? 1 : 0;
+      } else if (++formats > kMaxFormatsInWord) {
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace vardel::platform::richtext

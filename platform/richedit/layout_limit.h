@@ -21,6 +21,14 @@ constexpr double kMaxLayoutLines = 150000;
 // the height (below) is rough, so the limit keeps a margin.
 constexpr double kMaxLayoutHeightPixels = 8000000;
 
+// Qt breaks a word longer than its line anywhere, but looks for each break by reading the rest
+// of the word format change by format change: a paragraph that is one word of 10,000 formatting
+// changes (runs written without a blank between them) takes 1.5 s to lay out, four times that
+// for twice as many. A document holding a word of more than kMaxFormatsInWord changes is laid
+// out without breaking words (that word runs past the right edge), which costs linear time.
+constexpr int kMaxFormatsInWord = 1000;
+bool hasWordOfManyFormats(const QTextDocument& document);
+
 // The lines and the height of a document counted paragraph by paragraph, as it is read.
 class LayoutBudget {
  public:
@@ -28,6 +36,8 @@ class LayoutBudget {
   // `pictureHeight` pixels in all. False once the document is more than the control takes.
   bool addParagraph(qsizetype characters, double points, double pictureHeight = 0);
   bool exceeded() const { return exceeded_; }
+  // Whether a paragraph of `characters` characters would exceed it, however it goes on.
+  bool wouldExceed(qsizetype characters) const;
   double lines() const { return lines_; }
 
  private:

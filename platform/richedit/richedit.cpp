@@ -138,11 +138,16 @@ void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) {
     fill(cursor);
     cursor.endEditBlock();
   }
+  // Laid out in linear time also when a word holds thousands of formatting changes. (QTextEdit
+  // gives its wrap mode to every document it shows.)
+  const QTextOption::WrapMode wrap =
+      hasWordOfManyFormats(*fresh) ? QTextOption::WordWrap : QTextOption::WrapAtWordBoundaryOrAnywhere;
   fresh->setUndoRedoEnabled(true);
   fresh->setModified(false);
 
   beginUpdate();
   const bool ours = old->parent() == this;  // the first document belongs to QTextEdit, which frees it
+  if (wordWrapMode() != wrap) setWordWrapMode(wrap);
   setDocument(fresh.release());
   if (ours) delete old;
   setTextCursor(QTextCursor(document()));

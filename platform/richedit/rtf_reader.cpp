@@ -617,7 +617,13 @@ class Reader : Scanner {
   };
 
   QString& run(const CharState& chars) {
-    if (runs_.empty() || !(runs_.back().chars == chars) || runs_.back().picture) runs_.push_back({chars, {}, {}});
+    if (runs_.empty() || !(runs_.back().chars == chars) || runs_.back().picture) {
+      // A paragraph the control cannot take is given up as it grows, not once it has all been
+      // read: one of many megabytes of runs would take most of a minute to read first.
+      if (!runs_.empty()) pendingCharacters_ += runs_.back().text.size();
+      if (budget_ && runs_.size() % 1024 == 1023 && budget_->wouldExceed(pendingCharacters_)) result_.tooLong = true;
+      runs_.push_back({chars, {}, {}});
+    }
     return runs_.back().text;
   }
 
@@ -714,6 +720,7 @@ class Reader : Scanner {
         result_.tooLong = true;
     }
     runs_.clear();
+    pendingCharacters_ = 0;
   }
 
   void endOfDocument() {
@@ -742,6 +749,7 @@ class Reader : Scanner {
   QByteArray bytes_;
   int bytesCodePage_ = 1252;
   std::vector<Run> runs_;
+  qsizetype pendingCharacters_ = 0;  // in the runs before the last one
   QString listText_;
   bool listTextSeen_ = false;
   bool cellPending_ = false;

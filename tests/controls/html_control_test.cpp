@@ -193,6 +193,17 @@ TEST_F(ViewerTest, ADocumentNestedTooDeepIsRefusedAtOnceAndTheHeldOneStays) {
   EXPECT_EQ(completed_, 1);
   EXPECT_TRUE(viewer_->GetDocumentText(0, 0).startsWith(QStringLiteral("Historia")));
   EXPECT_TRUE(browser()->toPlainText().startsWith(QStringLiteral("Historia")));
+  // A million sibling elements, shallow: refused as well, for their number.
+  const QString many =
+      test::writeFile(dir.path(), QStringLiteral("muchos.html"), QByteArray("<span>uno </span>").repeated(1000000));
+  try {
+    viewer_->LoadDocument(QStringLiteral("file:") + many);
+    ADD_FAILURE() << "accepted";
+  } catch (const ui::Error& error) {
+    EXPECT_EQ(error.text(),
+              QStringLiteral("El documento tiene más de 100000 elementos y no se puede mostrar: ") + many);
+  }
+  EXPECT_TRUE(viewer_->GetDocumentText(0, 0).startsWith(QStringLiteral("Historia")));
   // Deep but within the limit: shown, with its text.
   load(QStringLiteral("file:") +
        test::writeFile(dir.path(), QStringLiteral("hondo.html"), QByteArray("<div>").repeated(500) + "fondo"));

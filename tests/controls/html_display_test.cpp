@@ -290,6 +290,22 @@ TEST_F(DisplayTest, ALinkToADocumentNestedTooDeepShowsAnErrorPage) {
   EXPECT_EQ(viewer_->QueryTextMode(), 0);
 }
 
+TEST_F(DisplayTest, EachDocumentShownIsFreedWithItsPicturesWhenTheNextReplacesIt) {
+  QImage picture(400, 400, QImage::Format_RGB32);
+  picture.fill(Qt::darkCyan);
+  ASSERT_TRUE(picture.save(scratch_.filePath(QStringLiteral("foto.png"))));
+  const auto held = [&] { return browser()->findChildren<QTextDocument*>(Qt::FindDirectChildrenOnly).size(); };
+  // Long ones too: their start is shown first and replaced by the whole.
+  const QByteArray longText = "<p>" + QByteArray("Texto largo de relleno. ").repeated(3000);
+  for (int i = 0; i < 12; ++i) {
+    loadHtml("<h1>Foto " + QByteArray::number(i) + "</h1><img src='foto.png'>" + (i % 3 == 0 ? longText : ""));
+    ASSERT_TRUE(test::waitUntil([&] { return document()->toPlainText().startsWith(QStringLiteral("Foto")); }));
+    test::pump(20);
+    EXPECT_LE(held(), 1) << "after document " << i;
+  }
+  EXPECT_FALSE(document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("foto.png"))).isNull());
+}
+
 TEST_F(DisplayTest, EveryListItemKeepsItsNumberOnScreen) {
   loadHtml("<ol><li>a<li><li><b></b></li><li>d</ol><ol type=a><li>uno<li> <ul><li>x<li>y</ul><li>tres</ol>");
   QStringList numbered;

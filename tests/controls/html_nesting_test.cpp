@@ -187,5 +187,21 @@ TEST(HtmlNesting, HostileNestingIsCountedOnlyUpToTheLimit) {
   EXPECT_EQ(nestingDepth(QString()), 0);
 }
 
+TEST(HtmlNesting, ElementsAreCountedOnlyUpToTheLimitAndScriptsHoldNone) {
+  EXPECT_EQ(elementCount(repeated("<span>uno </span>", 1000)), 1000);
+  EXPECT_EQ(elementCount(repeated("<span>uno </span>", 1000000)), kMaxElements + 1);
+  EXPECT_EQ(elementCount(repeated("<p>x", 50), 10), 11);
+  // Markup inside a script or a style is text, and end tags and comments open nothing.
+  EXPECT_EQ(
+      elementCount(QStringLiteral("<script>") + repeated("<b>", 500) + QStringLiteral("</script></b><!-- <i> -->")), 1);
+  EXPECT_EQ(elementCount(QString()), 0);
+  // Either bound refuses, in words; an ordinary page is taken.
+  EXPECT_TRUE(refusalOf(repeated("<span>uno </span>", 200000), QStringLiteral("/a.html"))
+                  .startsWith(QStringLiteral("El documento tiene más de 100000 elementos")));
+  EXPECT_TRUE(
+      refusalOf(repeated("<div>", 1000), QStringLiteral("/a.html")).startsWith(QStringLiteral("El documento anida")));
+  EXPECT_EQ(refusalOf(repeated("<p>uno <b>dos</b>", 5000), QStringLiteral("/a.html")), QString());
+}
+
 }  // namespace
 }  // namespace vardel::controls

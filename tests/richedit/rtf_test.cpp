@@ -2,6 +2,7 @@
 // fields, tables, lists, skipped destinations, the plain-text fallback and hostile input.
 #include "platform/richedit/rtf.h"
 #include "platform/richedit/format_properties.h"
+#include "platform/richedit/layout_limit.h"
 #include "platform/richedit/richedit.h"
 
 #include "tests/support/qt_printers.h"
@@ -11,6 +12,9 @@
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace vardel::platform {
 namespace {
@@ -250,6 +254,58 @@ TEST_F(Rtf, TextThatIsNotRichTextIsReadAsPlainText) {
   EXPECT_EQ(load(QByteArray("a\0b", 3)), u"a\uFFFDb");
   EXPECT_EQ(load(""), u"");
   EXPECT_EQ(edit_.lineCount(), 0);
+}
+
+// One paragraph of `runs` formatting runs of a letter each, with no blank between them: one word.
+QByteArray runsInOneWord(int runs) {
+  static const char* const kRuns[] = {"\\b u\\b0 ", "\\i d\\i0 ", "\\cf1 t\\cf0 ", "\\f1 c\\f0 "};
+  QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0\\blue0;}\\pard ";
+  for (int i = 0; i < runs; ++i) rtf += kRuns[i % 4];
+  return rtf + "\\par}";
+}
+
+TEST_F(Rtf, AWordOfManyFormattingRunsOpensInLinearTime) {
+  // Opening lays the paragraph out; Qt's search for a break inside one word of many formats
+  // is quadratic, so such a document is shown without breaking words.
+  const auto openingTime = [&](int runs) {
+    const QByteArray rtf = runsInOneWord(runs);
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < 3; ++i) {
+      QElapsedTimer clock;
+      clock.start();
+      edit_.loadFromBytes(rtf);
+      best = std::min(best, clock.nsecsElapsed());
+    }
+    EXPECT_EQ(edit_.document()->characterCount(), runs + 1);
+    return double(best);
+  };
+  const double small = openingTime(4000), large = openingTime(16000);
+  // Four times the runs: four times the time when linear, sixteen when quadratic.
+  EXPECT_LT(large / small, 10.0) << small / 1e6 << " ms, then " << large / 1e6 << " ms";
+  EXPECT_EQ(edit_.wordWrapMode(), QTextOption::WordWrap);
+  // Words of a few runs, or a long word of one format, still break as usual.
+  EXPECT_EQ(load("{\\rtf1 uno {\\b dos} " + QByteArray(50000, 'x') + "}").size(), 50008);
+  EXPECT_EQ(edit_.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  QByteArray spaced = "{\\rtf1 ";
+  for (int i = 0; i < 3000; ++i) spaced += "\\b u\\b0  ";
+  edit_.loadFromBytes(spaced + "}");
+  EXPECT_EQ(edit_.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  EXPECT_FALSE(hasWordOfManyFormats(*edit_.document()));
+  edit_.loadFromBytes(runsInOneWord(kMaxFormatsInWord));
+  EXPECT_FALSE(hasWordOfManyFormats(*edit_.document()));
+  edit_.loadFromBytes(runsInOneWord(kMaxFormatsInWord + 2));
+  EXPECT_TRUE(hasWordOfManyFormats(*edit_.document()));
+}
+
+TEST_F(Rtf, AParagraphBeyondTheLayoutIsGivenUpWhileItIsRead) {
+  load("{\\rtf1 antes}");
+  // 34 MB of runs: reading them all before judging took about ten seconds.
+  const QByteArray huge = runsInOneWord(4000000);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_THROW(edit_.loadFromBytes(huge), std::exception);
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_EQ(edit_.document()->toPlainText(), u"antes");
 }
 
 TEST_F(Rtf, HostileInputEndsQuicklyWithWhatCanBeRead) {
