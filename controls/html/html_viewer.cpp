@@ -8,12 +8,12 @@
 #include "controls/html/html_text.h"
 #include "platform/file_url.h"
 #include "platform/jpeg.h"
+#include "platform/regular_file.h"
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -32,9 +32,6 @@ namespace {
 
 // Heading sizes Qt's HTML import gives on a 16-pixel body, by level.
 constexpr int kImportedHeadingPixels[6] = {32, 24, 19, 16, 13, 16};
-// Largest file read as a document or a picture.
-constexpr qint64 kMaxFileBytes = qint64(256) << 20;
-
 const QColor kSilver(192, 192, 192);
 
 // Documents shorter than this, in characters, are always shown whole: parsing them costs little.
@@ -137,14 +134,21 @@ bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
     error = QStringLiteral("El visor solo abre ficheros locales (file:): %1").arg(url);
     return false;
   }
-  const QFileInfo info(target.path);
-  if (info.isDir()) {
-    error = QStringLiteral("No es un fichero sino una carpeta: %1").arg(target.path);
-    return false;
-  }
-  if (!info.exists()) {
-    error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
-    return false;
+  // Only a regular file within the article limit is taken, refused at once like a missing one
+  // otherwise: a pipe or a device would be read for ever.
+  switch (platform::checkRegularFile(target.path, platform::kMaxArticleBytes)) {
+    case platform::FileRefusal::None:
+      break;
+    case platform::FileRefusal::NotRegular:
+      error = QFileInfo(target.path).isDir() ? QStringLiteral("No es un fichero sino una carpeta: %1").arg(target.path)
+                                             : QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
+      return false;
+    case platform::FileRefusal::TooLarge:
+      error = QStringLiteral("El fichero %1 es demasiado grande").arg(target.path);
+      return false;
+    default:
+      error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
+      return false;
   }
   // Read once now only to refuse what cannot be parsed; its turn reads it again, as it may
   // change or go meanwhile.
@@ -194,15 +198,23 @@ void HtmlViewerControl::serve(quint64 serial) {
 
 HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) {
   Document document;
-  QFile file(path);
-  if (!QFileInfo(path).isFile()) {
-    document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
-  } else if (!file.open(QIODevice::ReadOnly)) {
-    document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, file.errorString());
-  } else if (file.size() > kMaxFileBytes) {
-    document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
+  platform::FileRefusal refusal = platform::FileRefusal::None;
+  QString reason;
+  const std::optional<QByteArray> bytes =
+      platform::readRegularFile(path, platform::kMaxArticleBytes, &refusal, &reason);
+  if (!bytes) {
+    switch (refusal) {
+      case platform::FileRefusal::TooLarge:
+        document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
+        break;
+      case platform::FileRefusal::Unreadable:
+        document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, reason);
+        break;
+      default:
+        document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
+    }
   } else {
-    document.html = decodeHtml(file.readAll()).text;
+    document.html = decodeHtml(*bytes).text;
     if (nestingDepth(document.html) > kMaxNestingDepth) {
       document.html.clear();
       document.tooDeep = true;
@@ -456,13 +468,17 @@ QVariant HtmlViewerControl::loadResource(int type, const QUrl& name) {
   if (hasScheme(ref) && !platform::isFileUrl(ref)) return {};  // nothing from the network
   const QString path =
       platform::resolveFileUrl(hasScheme(ref) ? ref : QStringLiteral("file:") + ref, folderOfDocument()).path;
-  QFile file(path);
-  if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
-  const QByteArray bytes = file.readAll();
-  if (type == QTextDocument::StyleSheetResource) return platform::decodeWindowsText(bytes);
+  // A picture that is not a regular file within its limit (a link to a device, say) is missing.
+  // The answer is an empty picture or text, never no answer: QTextDocument would then read the
+  // file itself, whatever it is.
+  const bool picture = type == QTextDocument::ImageResource;
+  const std::optional<QByteArray> read =
+      platform::readRegularFile(path, picture ? platform::kMaxPictureBytes : platform::kMaxArticleBytes);
+  if (path.isEmpty() || !read) return picture ? QVariant(QImage()) : QVariant(QString());
+  const QByteArray& bytes = *read;
+  if (!picture) return platform::decodeWindowsText(bytes);
   QImage image;
   if (!image.loadFromData(bytes)) image = platform::decodeJpeg(bytes);  // pictures without a suffix
-  if (image.isNull()) return {};
   return image;
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/file_url.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -74,7 +75,8 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
       error = QStringLiteral("No se puede abrir la dirección: %1").arg(url);
       return false;
     }
-    if (!QFileInfo(file.path).isFile()) {
+    // Only a regular file within the article limit, refused like a missing one otherwise.
+    if (platform::checkRegularFile(file.path, platform::kMaxArticleBytes) != platform::FileRefusal::None) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(file.path);
       return false;
     }
