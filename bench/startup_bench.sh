@@ -8,7 +8,9 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 program="${1:-ondravia-basic}"
-build="${2:-$here/../build}"
+build="$(cd "${2:-$here/../build}" && pwd)"
 export VARDEL_PROGRAM_DIR="$build/Ondravia"
-export VARDEL_TEST_ARTIFACTS="${VARDEL_TEST_ARTIFACTS:-$build/bench-artifacts}"
+mkdir -p "${VARDEL_TEST_ARTIFACTS:-$build/bench-artifacts}"
+VARDEL_TEST_ARTIFACTS="$(cd "${VARDEL_TEST_ARTIFACTS:-$build/bench-artifacts}" && pwd)"
+export VARDEL_TEST_ARTIFACTS
 exec bash "$here/../tests/e2e/bounded_test.sh" "$program" startup_figures

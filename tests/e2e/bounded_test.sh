@@ -174,7 +174,7 @@ many_cities_ini() {
 long_music() {
   local seed="$E2E_DIR/seed"
   head -c $((24000 * 2 * 4)) /dev/zero >"$seed.raw"  # four seconds of silence
-  lame --quiet -r -s 24 --bitwidth 16 -m m -b 8 -t --resample 24 "$seed.raw" "$seed.mp3" \
+  lame --quiet -r -s 24 --bitwidth 16 -m m -b 8 -t --resample 24 "$seed.raw" "$seed.mp3" 2>/dev/null \
     || e2e_fail "lame could not make the seed frames"
   # Whole frames from the middle of the seed (past the encoder's start-up), repeated.
   local size=24 skip=40 count=100
