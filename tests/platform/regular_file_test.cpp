@@ -111,20 +111,6 @@ TEST_F(RegularFiles, AFileAboveTheLimitIsRefusedUnread) {
   EXPECT_EQ(why, FileRefusal::TooLarge);
 }
 
-TEST_F(RegularFiles, TheDescriptorIsBlockingAndRefusalsLeaveErrno) {
-  const QString path = test::writeFile(dir_.path(), QStringLiteral("a"), "x");
-  const int fd = openRegularFile(QFile::encodeName(path).constData(), 1);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
-  EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
-  ::close(fd);
-  errno = 0;
-  FileRefusal why = FileRefusal::None;
-  EXPECT_EQ(openRegularFile("/no/such/file", 1, &why), -1);
-  EXPECT_EQ(why, FileRefusal::Missing);
-  EXPECT_EQ(errno, ENOENT);
-}
-
 // The picture and configuration readers: a device or a pipe in a content file's place reads as
 // a missing file, at once.
 TEST_F(RegularFiles, PicturesAndTheConfigurationRefuseDevicesAndPipes) {
