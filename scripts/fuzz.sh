@@ -23,5 +23,7 @@ case "$target" in
 esac
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
+# Inputs up to 1 MB (libFuzzer's own default is 4 KB, far below the sizes where content has
+# made readers freeze or grow), each given at most 30 s; options given on the line win.
 "build-fuzz/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
-  -artifact_prefix=build-fuzz/artifacts/ "$@" "$corpus" "${seeds[@]}"
+  -max_len=1048576 -timeout=30 -artifact_prefix=build-fuzz/artifacts/ "$@" "$corpus" "${seeds[@]}"
