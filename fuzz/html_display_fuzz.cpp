@@ -28,7 +28,8 @@ vardel::controls::HtmlViewerControl* viewer = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(*argc, *argv);
+  // Never destroyed: the viewer and Qt's devices outlive every static at exit.
+  new QApplication(*argc, *argv);
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   static QTemporaryDir dir;
   folder = dir.path() + QLatin1Char('/');

@@ -5,6 +5,7 @@
 #include "components/shape2.h"
 #include "components/slider.h"
 #include "mp3/mpegplayer.h"
+#include "platform/file_limits.h"
 #include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/definition.h"
@@ -15,7 +16,10 @@
 #include <QFile>
 #include <QScopedValueRollback>
 
+#include <cerrno>
 #include <limits>
+
+#include <unistd.h>
 
 namespace vardel {
 
@@ -171,11 +175,19 @@ void TfrmMP3::FormCreate(QObject*) {
 
 // Linux has no share modes: the file is opened for reading only, without excluding others.
 void TfrmMP3::MPlayerOpenStream(bool& Nonseekable, void*& Context) {
-  auto* file = new QFile(platform::nativePath(MPlayer->StreamName()));
-  if (!file->open(QIODevice::ReadOnly)) {
-    const QString error = file->errorString();
+  // Only a regular file within the audio limit, examined before it is opened: a pipe or a
+  // device would hold the player for ever.
+  platform::FileRefusal refusal = platform::FileRefusal::None;
+  const int fd = platform::openRegularFile(QFile::encodeName(platform::nativePath(MPlayer->StreamName())).constData(),
+                                           platform::kMaxAudioFileBytes, &refusal);
+  const int systemError = errno;
+  auto* file = new QFile;
+  if (fd < 0 || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (fd >= 0) ::close(fd);
     delete file;
-    throw ui::Error(error);
+    throw ui::Error(refusal == platform::FileRefusal::Missing || refusal == platform::FileRefusal::Unreadable
+                        ? qt_error_string(systemError)
+                        : QString::fromLatin1(platform::refusalText(refusal)));
   }
   Context = file;
   Nonseekable = false;

@@ -1,7 +1,11 @@
 // libmpg123 behind the player: opening, scanning, format locking, seeking, reading.
 #include "mpegdll/decoder.h"
 
+#include "platform/file_limits.h"
+
 #include <mpg123.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -52,8 +56,16 @@ int Decoder::openFile(const std::string& path) {
   close();
   if (path.empty()) return MPEGDLL_ERR_INPUT;
   if (!prepareHandle()) return MPEGDLL_ERR_INTERNAL;
+  // Only a regular file: a pipe or a device would be read for ever.
+  fd_ = platform::openRegularFile(path.c_str(), platform::kMaxAudioFileBytes);
+  if (fd_ < 0) return MPEGDLL_ERR_INPUT;
+  struct stat st {};
+  inputBytes_ = ::fstat(fd_, &st) == 0 ? int64_t(st.st_size) : -1;
   mpg123_replace_reader(handle_, nullptr, nullptr);  // plain file reading
-  if (mpg123_open(handle_, path.c_str()) != MPG123_OK) return MPEGDLL_ERR_INPUT;
+  if (mpg123_open_fd(handle_, fd_) != MPG123_OK) {
+    close();
+    return MPEGDLL_ERR_INPUT;
+  }
   seekable_ = true;
   return finishOpen();
 }
@@ -76,10 +88,11 @@ int Decoder::openStream(const StreamCallbacks& callbacks) {
   }
   // A non-seekable stream cannot be scanned; its size, when known, still lets libmpg123
   // estimate the length from the bit rate.
-  if (!seekable_ && callbacks.size) {
+  if (callbacks.size) {
     int32_t size = -1;
     callbacks.size(callbacks.user, stream_->context, &size);
-    if (size > 0) mpg123_set_filesize(handle_, size);
+    if (size >= 0) inputBytes_ = size;
+    if (!seekable_ && size > 0) mpg123_set_filesize(handle_, size);
   }
   return finishOpen();
 }
@@ -92,14 +105,22 @@ int Decoder::finishOpen() {
     close();
     return MPEGDLL_ERR_INPUT;
   }
-  // The length must be exact. An encoder's Info tag counts the frames exactly (and gives the
-  // delay and padding that gapless decoding removes); without one, the whole input is scanned.
+  // An encoder's Info tag counts the frames exactly (and gives the delay and padding that
+  // gapless decoding removes); without one, an input of known, modest size is scanned whole.
+  // A larger one is not: the scan would hold the caller for as long as it takes to read it
+  // all. libmpg123 then estimates the length from the size and the first frames.
   long encoderDelay = -1;
   double unused = 0;
   mpg123_getstate(handle_, MPG123_ENC_DELAY, &encoderDelay, &unused);
-  if (seekable_ && encoderDelay < 0 && mpg123_scan(handle_) != MPG123_OK) {
-    close();
-    return MPEGDLL_ERR_INPUT;
+  if (seekable_ && encoderDelay < 0) {
+    if (inputBytes_ >= 0 && inputBytes_ <= kScanAtOpenBytes) {
+      if (mpg123_scan(handle_) != MPG123_OK) {
+        close();
+        return MPEGDLL_ERR_INPUT;
+      }
+    } else {
+      lengthEstimated_ = true;
+    }
   }
   // Lock the output to the first frame's format for the rest of the input.
   mpg123_format_none(handle_);
@@ -118,11 +139,15 @@ int Decoder::finishOpen() {
 
 void Decoder::closeDecoder() {
   if (handle_) mpg123_close(handle_);
+  if (fd_ >= 0) ::close(fd_);  // libmpg123 leaves a descriptor it was given open
+  fd_ = -1;
   open_ = false;
   failed_ = false;
   rate_ = 0;
   channels_ = 0;
   length_ = -1;
+  lengthEstimated_ = false;
+  inputBytes_ = -1;
 }
 
 void Decoder::close() {
@@ -193,6 +218,11 @@ size_t Decoder::readFrame(const unsigned char** data) {
     const int result = mpg123_decode_frame(handle_, &frame, &audio, &bytes);
     if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
       if (result != MPG123_DONE) failed_ = true;
+      // The end of an input whose length was estimated gives its true length.
+      if (result == MPG123_DONE && lengthEstimated_) {
+        length_ = tell();
+        lengthEstimated_ = false;
+      }
       return 0;
     }
     bytes -= bytes % frameBytes();

@@ -33,8 +33,9 @@ class Decoder {
   Decoder(const Decoder&) = delete;
   Decoder& operator=(const Decoder&) = delete;
 
-  // Opens and scans the input. Returns an MPEGDLL_ERR_* code; anything that does not yield at
-  // least one decodable frame is MPEGDLL_ERR_INPUT. An open input is closed first.
+  // Opens the input. Returns an MPEGDLL_ERR_* code; anything that does not yield at least one
+  // decodable frame is MPEGDLL_ERR_INPUT. An open input is closed first. A file is opened only
+  // when it is a regular file within kMaxAudioFileBytes (platform/file_limits.h).
   int openFile(const std::string& path);
   int openStream(const StreamCallbacks& callbacks);
   // Closes the input; a stream gets its close callback. Harmless when nothing is open.
@@ -45,8 +46,13 @@ class Decoder {
   long rate() const { return rate_; }
   int channels() const { return channels_; }
   size_t frameBytes() const { return size_t(channels_) * 2; }
-  // Length in sample frames, exact after the scan of a seekable input; -1 when unknown.
+  // Length in sample frames; -1 when unknown. Exact from an encoder's Info tag, or from a scan
+  // of every frame header of a seekable input of at most kScanAtOpenBytes. A larger input
+  // without the tag is not scanned at open (a scan reads the whole input, seconds for a
+  // gigabyte): its length is estimated from its size and its first frames' bit rate, and
+  // becomes exact once decoding reaches its end.
   int64_t lengthSamples() const { return length_; }
+  bool lengthEstimated() const { return lengthEstimated_; }
 
   // Back to the first sample: a seek, or for a non-seekable stream its restart callback and a
   // fresh start of the decoder. MPEGDLL_ERR_INPUT when the stream cannot restart.
@@ -81,6 +87,13 @@ class Decoder {
   long rate_ = 0;
   int channels_ = 0;
   int64_t length_ = -1;
+  bool lengthEstimated_ = false;
+  int64_t inputBytes_ = -1;  // -1 unknown
+  int fd_ = -1;              // the opened file, or -1
 };
+
+// Inputs up to this size without an Info tag are scanned whole at open, for an exact length;
+// at a few milliseconds a megabyte the scan stays well under a tenth of a second.
+inline constexpr int64_t kScanAtOpenBytes = int64_t(8) << 20;
 
 }  // namespace vardel::mpegdll

@@ -201,6 +201,7 @@ void Player::step() {
   if (endSample_ > 0)
     got = size_t(std::min<int64_t>(int64_t(got), std::max<int64_t>(0, endSample_ - handed_) * int64_t(frameBytes)));
   if (got == 0) {
+    length_ = decoder_.lengthSamples();  // exact now, if it was estimated at open
     draining_ = true;
     if (!output_.paced()) output_.drain();
     return;

@@ -2,8 +2,7 @@
 #include "platform/jpeg.h"
 
 #include "platform/paths.h"
-
-#include <QFile>
+#include "platform/regular_file.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -151,12 +150,8 @@ QImage decodeJpeg(QByteArrayView data, QString* error) {
 }
 
 QImage loadJpegFile(const QString& path, QString* error) {
-  QFile file(nativePath(path));
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = file.errorString();
-    return {};
-  }
-  return decodeJpeg(file.readAll(), error);
+  const std::optional<QByteArray> bytes = readRegularFile(nativePath(path), kMaxPictureBytes, nullptr, error);
+  return bytes ? decodeJpeg(*bytes, error) : QImage();
 }
 
 namespace {

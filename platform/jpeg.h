@@ -21,7 +21,8 @@ inline constexpr qint64 kJpegMaxPixels = qint64(1) << 25;
 // (a truncated file, a bad restart interval) gives the partial picture it decoded.
 QImage decodeJpeg(QByteArrayView data, QString* error = nullptr);
 
-// Reads a file named as the program names it (see nativePath) and decodes it.
+// Reads a file named as the program names it (see nativePath) and decodes it. Anything but a
+// regular file of at most kMaxPictureBytes (file_limits.h) is refused as an error, unread.
 QImage loadJpegFile(const QString& path, QString* error = nullptr);
 
 // Encodes an image as JFIF (YCbCr 4:2:0, optimised Huffman tables). Deterministic: the same

@@ -2,10 +2,12 @@
 #include "controls/host/html_control.h"
 #include "controls/host/web_browser.h"
 #include "editor/editor_form.h"
+#include "platform/file_url.h"
 #include "platform/paths.h"
 #include "shell/globals.h"
 #include "shell/mapa_form.h"
 #include "ui/application.h"
+#include "ui/probe.h"
 
 #include <QDir>
 
@@ -17,6 +19,15 @@ namespace {
 QString fromFile(const QString& text) {
   const qsizetype at = text.indexOf(QStringLiteral("file"), 0, Qt::CaseSensitive);
   return at >= 0 ? text.mid(at) : text;
+}
+
+// Whether two document URLs, in any of the forms the map and the browser write, name the same
+// file and anchor.
+bool sameDocument(const QString& a, const QString& b) {
+  if (!platform::isFileUrl(a) || !platform::isFileUrl(b)) return a == b;
+  const platform::FileUrl first = platform::resolveFileUrl(a);
+  const platform::FileUrl second = platform::resolveFileUrl(b);
+  return !first.path.isEmpty() && first.path == second.path && first.fragment == second.fragment;
 }
 
 }  // namespace
@@ -58,6 +69,7 @@ void TfrmMapa::wParseComplete(QObject*) {
 
 void TfrmMapa::wIE4BeforeNavigate2(QObject*, const QString& url, bool&) {
   URLActual = fromFile(url);  // the navigation always goes ahead
+  ui::recordEvent(this, "navigate", url);
 }
 
 void TfrmMapa::wIE4StatusTextChange(QObject*, const QString& text) {
@@ -66,8 +78,13 @@ void TfrmMapa::wIE4StatusTextChange(QObject*, const QString& text) {
 
 void TfrmMapa::wIE4NewWindow2(QObject*, bool& cancel) {
   // A document that would open a new window opens in place: the last local link the pointer
-  // showed, or the document the map opened.
+  // showed, or the document the map opened. When that is the document on display, the window
+  // is only refused: loading the document again would run again the script that asked for the
+  // window as the page loaded, for ever.
   cancel = true;
+  const bool onDisplay = sameDocument(URLEnlace, URLActual);
+  ui::recordEvent(this, "newwindow", onDisplay ? QStringLiteral("refused") : URLEnlace);
+  if (onDisplay) return;
   wIE4->Navigate(URLEnlace);
 }
 

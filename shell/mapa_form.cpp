@@ -158,8 +158,9 @@ void TfrmMapa::FormCreate(QObject*) {
 }
 
 void TfrmMapa::CargarCiudades() {
-  const std::uint8_t count = readCityCount(platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile)));
-  ConfigurarCiudad(c1);
+  const platform::IniFile ini = platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile));
+  const std::uint8_t count = readCityCount(ini);
+  ConfigurarCiudad(c1, ini);
   for (int n = 2; n <= 15 && cityExists(count, n); ++n) {
     auto* city = new TShape2(client());
     city->setName(QStringLiteral("c") + QString::number(n));
@@ -168,14 +169,13 @@ void TfrmMapa::CargarCiudades() {
     city->stackUnder(w);
     city->show();
     cN[size_t(n)] = city;
-    ConfigurarCiudad(city);
+    ConfigurarCiudad(city, ini);
   }
 }
 
-void TfrmMapa::ConfigurarCiudad(TShape2* shape) {
+void TfrmMapa::ConfigurarCiudad(TShape2* shape, const platform::IniFile& ini) {
   const QString number = shape->Name().mid(1, 2);
   if (shape->parentWidget() != client()) shape->setParent(client());
-  const platform::IniFile ini = platform::IniFile::open(programFolder() + QString::fromLatin1(kConfigFile));
   const CityConfig city = readCity(ini, number);
   shape->resize(std::max(0, city.width), std::max(0, city.height));
   shape->Hint = city.hint;

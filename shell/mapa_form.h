@@ -3,6 +3,7 @@
 
 #include "components/shape2.h"
 #include "editor/editor_host.h"
+#include "platform/inifile.h"
 #include "shell/variant.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -104,7 +105,9 @@ class TfrmMapa : public ui::Form, public EditorHost {
   QString URLEnlace;
 
   void CargarCiudades();
-  void ConfigurarCiudad(TShape2* shape);
+  // Configures one city from the configuration file, read once by CargarCiudades (changes to it
+  // while the program runs have no effect anyway).
+  void ConfigurarCiudad(TShape2* shape, const platform::IniFile& ini);
   void MostrarSeccion(std::uint8_t number);
   // Shows the document Ficheros\<name>; throws when the display rejects the request.
   void AbrirFichero(const QString& name);

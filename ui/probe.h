@@ -24,7 +24,9 @@ QString describeWidgets();
 //   #event\t<ns since the epoch>\t<what>\t<object path>\t<detail>
 // what: "paint" (the first paint of a window), "show" and "hide" (of a named widget, asked by
 // the program), "text" (a label's caption set; detail: the text), "picture" (a picture loaded;
-// detail: its file). Tests measure a sequence from the events themselves, never from when
+// detail: its file), "navigate" (the browser is about to show a document; detail: its URL),
+// "newwindow" (a document asked for a new window; detail: where the map shows it instead, or
+// "refused"). Tests measure a sequence from the events themselves, never from when
 // they looked. At most kTimelineLimit events are kept; later ones are dropped.
 inline constexpr int kTimelineLimit = 20000;
 void recordEvent(const QWidget* widget, const char* what, const QString& detail = QString());

@@ -9,12 +9,12 @@
 #include "platform/content_folder.h"
 #include "platform/file_url.h"
 #include "platform/jpeg.h"
+#include "platform/regular_file.h"
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -33,9 +33,6 @@ namespace {
 
 // Heading sizes Qt's HTML import gives on a 16-pixel body, by level.
 constexpr int kImportedHeadingPixels[6] = {32, 24, 19, 16, 13, 16};
-// Largest file read as a document or a picture.
-constexpr qint64 kMaxFileBytes = qint64(256) << 20;
-
 const QColor kSilver(192, 192, 192);
 
 // Documents shorter than this, in characters, are always shown whole: parsing them costs little.
@@ -142,14 +139,21 @@ bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
     error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
     return false;
   }
-  const QFileInfo info(target.path);
-  if (info.isDir()) {
-    error = QStringLiteral("No es un fichero sino una carpeta: %1").arg(target.path);
-    return false;
-  }
-  if (!info.exists()) {
-    error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
-    return false;
+  // Only a regular file within the article limit is taken, refused at once like a missing one
+  // otherwise: a pipe or a device would be read for ever.
+  switch (platform::checkRegularFile(target.path, platform::kMaxArticleBytes)) {
+    case platform::FileRefusal::None:
+      break;
+    case platform::FileRefusal::NotRegular:
+      error = QFileInfo(target.path).isDir() ? QStringLiteral("No es un fichero sino una carpeta: %1").arg(target.path)
+                                             : QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
+      return false;
+    case platform::FileRefusal::TooLarge:
+      error = QStringLiteral("El fichero %1 es demasiado grande").arg(target.path);
+      return false;
+    default:
+      error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
+      return false;
   }
   // Read once now only to refuse what cannot be parsed; its turn reads it again, as it may
   // change or go meanwhile.
@@ -203,19 +207,31 @@ bool HtmlViewerControl::readable(const QString& path) const {
 
 HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
   Document document;
-  QFile file(path);
-  if (!QFileInfo(path).isFile() || !readable(path)) {
+  if (!readable(path)) {
     document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
-  } else if (!file.open(QIODevice::ReadOnly)) {
-    document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, file.errorString());
-  } else if (file.size() > kMaxFileBytes) {
-    document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
+    return document;
+  }
+  platform::FileRefusal refusal = platform::FileRefusal::None;
+  QString reason;
+  const std::optional<QByteArray> bytes =
+      platform::readRegularFile(path, platform::kMaxArticleBytes, &refusal, &reason);
+  if (!bytes) {
+    switch (refusal) {
+      case platform::FileRefusal::TooLarge:
+        document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
+        break;
+      case platform::FileRefusal::Unreadable:
+        document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, reason);
+        break;
+      default:
+        document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
+    }
   } else {
-    document.html = decodeHtml(file.readAll()).text;
-    if (QString refusal = refusalOf(document.html, path); !refusal.isEmpty()) {
+    document.html = decodeHtml(*bytes).text;
+    if (QString why = refusalOf(document.html, path); !why.isEmpty()) {
       document.html.clear();
       document.tooDeep = true;
-      document.error = std::move(refusal);
+      document.error = std::move(why);
     }
   }
   return document;
@@ -485,10 +501,14 @@ QVariant HtmlViewerControl::readResource(int type, const QUrl& name) const {
   if (hasScheme(ref) && !platform::isFileUrl(ref)) return {};  // nothing from the network
   const QString path =
       platform::resolveFileUrl(hasScheme(ref) ? ref : QStringLiteral("file:") + ref, folderOfDocument()).path;
-  QFile file(path);
-  if (path.isEmpty() || !readable(path) || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
-  const QByteArray bytes = file.readAll();
-  if (type == QTextDocument::StyleSheetResource) return platform::decodeWindowsText(bytes);
+  if (path.isEmpty() || !readable(path)) return {};
+  // Only a regular file within its limit: a link to a device, say, is a missing picture.
+  const bool picture = type == QTextDocument::ImageResource;
+  const std::optional<QByteArray> read =
+      platform::readRegularFile(path, picture ? platform::kMaxPictureBytes : platform::kMaxArticleBytes);
+  if (!read) return {};
+  const QByteArray& bytes = *read;
+  if (!picture) return platform::decodeWindowsText(bytes);
   QImage image;
   if (!image.loadFromData(bytes)) image = platform::decodeJpeg(bytes);  // pictures without a suffix
   if (image.isNull()) return {};

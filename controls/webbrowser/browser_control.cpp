@@ -6,8 +6,8 @@
 #include "platform/content_folder.h"
 #include "platform/file_url.h"
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
@@ -22,9 +22,9 @@ namespace {
 // Why the engine is not given a page: what the light viewer refuses, the engine would hold for
 // minutes too (a million nested or sibling elements leave its area blank far longer than that).
 QString pageRefusal(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};  // the engine reports it
-  return refusalOf(decodeHtml(file.readAll()).text, path);
+  const std::optional<QByteArray> bytes = platform::readRegularFile(path, platform::kMaxArticleBytes);
+  if (!bytes) return {};  // the engine reports it
+  return refusalOf(decodeHtml(*bytes).text, path);
 }
 
 // WebRTC and WebTransport talk to the network without requests the filter could see (STUN and
@@ -199,7 +199,10 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
       error = QStringLiteral("No se puede abrir la dirección: %1").arg(url);
       return false;
     }
-    if (!QFileInfo(file.path).isFile() || !MagazineRequests::forProfile().allowsFile(file.path)) {
+    // Only a regular file inside the magazine and within the article limit; refused like a
+    // missing one otherwise.
+    if (!MagazineRequests::forProfile().allowsFile(file.path) ||
+        platform::checkRegularFile(file.path, platform::kMaxArticleBytes) != platform::FileRefusal::None) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(file.path);
       return false;
     }

@@ -2,6 +2,7 @@
 // interpolation when they hold another rate or channel count.
 #include "platform/mci/audio_file.h"
 
+#include "platform/file_limits.h"
 #include "platform/mci/drive.h"
 
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <cstdio>
 #include <mutex>
 #include <vector>
+
+#include <unistd.h>
 
 namespace vardel::platform::cd {
 namespace {
@@ -118,8 +121,13 @@ class SndFileSource : public Resampling {
 
 class Mpg123Source : public Resampling {
  public:
-  Mpg123Source(mpg123_handle* handle, long rate, std::int64_t frames) : Resampling(rate, frames), handle_(handle) {}
-  ~Mpg123Source() override { mpg123_delete(handle_); }
+  // Owns the handle and the descriptor it reads.
+  Mpg123Source(mpg123_handle* handle, int fd, long rate, std::int64_t frames)
+      : Resampling(rate, frames), handle_(handle), fd_(fd) {}
+  ~Mpg123Source() override {
+    mpg123_delete(handle_);
+    ::close(fd_);
+  }
 
  protected:
   std::int64_t readSource(std::int16_t* out, std::int64_t count) override {
@@ -134,6 +142,7 @@ class Mpg123Source : public Resampling {
 
  private:
   mpg123_handle* handle_;
+  int fd_;
 };
 
 // Headerless 44.1 kHz stereo samples, little-endian unless `swap`.
@@ -157,9 +166,9 @@ class RawSource : public PcmSource {
   bool swap_;
 };
 
-std::unique_ptr<PcmSource> openSndFile(const QString& path) {
+std::unique_ptr<PcmSource> openSndFile(int fd) {
   SF_INFO info{};
-  SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+  SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);  // closes fd, also on failure
   if (!file) return nullptr;
   if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000 || info.frames <= 0) {
     sf_close(file);
@@ -168,12 +177,15 @@ std::unique_ptr<PcmSource> openSndFile(const QString& path) {
   return std::make_unique<SndFileSource>(file, info);
 }
 
-std::unique_ptr<PcmSource> openMpegFile(const QString& path) {
+std::unique_ptr<PcmSource> openMpegFile(int fd) {
   static std::once_flag once;
   std::call_once(once, [] { mpg123_init(); });
   int error = MPG123_OK;
   mpg123_handle* handle = mpg123_new(nullptr, &error);
-  if (!handle) return nullptr;
+  if (!handle) {
+    ::close(fd);
+    return nullptr;
+  }
   mpg123_param(handle, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0);
   mpg123_format_none(handle);
   const long* rates = nullptr;
@@ -182,17 +194,19 @@ std::unique_ptr<PcmSource> openMpegFile(const QString& path) {
   for (size_t i = 0; i < count; ++i) mpg123_format(handle, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
   long rate = 0;
   int channels = 0, encoding = 0;
-  if (mpg123_open(handle, QFile::encodeName(path).constData()) != MPG123_OK ||
-      mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK || rate <= 0) {
+  if (mpg123_open_fd(handle, fd) != MPG123_OK || mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK ||
+      rate <= 0) {
     mpg123_delete(handle);
+    ::close(fd);
     return nullptr;
   }
   const off_t frames = mpg123_length(handle);
   if (frames <= 0) {
     mpg123_delete(handle);
+    ::close(fd);
     return nullptr;
   }
-  return std::make_unique<Mpg123Source>(handle, rate, std::int64_t(frames));
+  return std::make_unique<Mpg123Source>(handle, fd, rate, std::int64_t(frames));
 }
 
 bool isMpegName(const QString& path) {
@@ -204,9 +218,15 @@ bool isMpegName(const QString& path) {
 }  // namespace
 
 std::unique_ptr<PcmSource> openAudioFile(const QString& path, AudioFileKind kind) {
+  // Only a regular file within the audio limit: a device or a pipe would be read for ever.
+  const int fd = openRegularFile(QFile::encodeName(path).constData(), kMaxAudioFileBytes);
+  if (fd < 0) return nullptr;
   if (kind != AudioFileKind::Any) {
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file) return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+      ::close(fd);
+      return nullptr;
+    }
     std::fseek(file, 0, SEEK_END);
     const long bytes = std::ftell(file);
     std::fseek(file, 0, SEEK_SET);
@@ -216,10 +236,9 @@ std::unique_ptr<PcmSource> openAudioFile(const QString& path, AudioFileKind kind
     }
     return std::make_unique<RawSource>(file, bytes / 4, kind == AudioFileKind::RawBig);
   }
-  if (!QFileInfo(path).isFile()) return nullptr;
   // libmpg123 finds frames in almost any bytes, so only files named as MPEG audio go to it.
-  if (isMpegName(path)) return openMpegFile(path);
-  return openSndFile(path);
+  if (isMpegName(path)) return openMpegFile(fd);
+  return openSndFile(fd);
 }
 
 }  // namespace vardel::platform::cd

@@ -1,4 +1,5 @@
 // Discs made of audio files: a folder of tracks, or a cue sheet over audio or raw files.
+#include "platform/file_limits.h"
 #include "platform/mci/audio_file.h"
 #include "platform/mci/cue_sheet.h"
 #include "platform/mci/drive.h"
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace vardel::platform::cd {
 
@@ -115,12 +118,22 @@ QString besideSheet(const QString& sheet, const QString& name) {
   return exact;
 }
 
+// Only a regular file within the cue sheet limit: a pipe or a device would be read for ever.
+std::optional<CueSheet> readCueSheet(const QString& cueSheet) {
+  const int fd = openRegularFile(QFile::encodeName(cueSheet).constData(), kMaxCueSheetBytes);
+  if (fd < 0) return std::nullopt;
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  return parseCueSheet(file.read(kMaxCueSheetBytes));
+}
+
 }  // namespace
 
 std::shared_ptr<const Disc> openCueSheetDisc(const QString& cueSheet) {
-  QFile file(cueSheet);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > (1 << 20)) return nullptr;
-  const std::optional<CueSheet> sheet = parseCueSheet(file.readAll());
+  const std::optional<CueSheet> sheet = readCueSheet(cueSheet);
   if (!sheet) return nullptr;
   Toc toc;
   std::vector<TrackFile> files;
@@ -183,7 +196,15 @@ std::shared_ptr<const Disc> openFolderDisc(const QString& folder) {
 std::shared_ptr<const Disc> openDiscImage(const QString& path) {
   const QFileInfo info(path);
   if (info.isDir()) return openFolderDisc(path);
-  if (!info.isFile()) return nullptr;
+  if (checkRegularFile(QFile::encodeName(path).constData(), kMaxAudioFileBytes) != FileRefusal::None) return nullptr;
+  // libcdio opens the files a cue sheet names without looking at what they are: a sheet goes
+  // to it only when each is a regular file within the audio limit.
+  if (const std::optional<CueSheet> sheet = readCueSheet(path)) {
+    for (const CueFile& f : sheet->files) {
+      const QByteArray name = QFile::encodeName(besideSheet(path, f.name));
+      if (checkRegularFile(name.constData(), kMaxAudioFileBytes) != FileRefusal::None) return nullptr;
+    }
+  }
   if (auto disc = openCdioDisc(path, false)) return disc;
   return openCueSheetDisc(path);
 }

@@ -16,7 +16,9 @@
 #include <QTextDocumentFragment>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 
@@ -220,14 +222,21 @@ void TRichEdit::endUpdate() {
 void TRichEdit::loadFromFile(const QString& path) {
   const QFileInfo info(path);
   if (info.isDir()) fail(QStringLiteral("Cannot open file \"%1\". It is a folder").arg(path));
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    fail(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-  if (file.isSequential() || !info.isFile())
+  // Examined before it is opened and opened without waiting: a pipe or a device is refused,
+  // never read for ever.
+  FileRefusal refusal = FileRefusal::None;
+  const int fd = openRegularFile(QFile::encodeName(path).constData(), kMaxFileBytes, &refusal);
+  const int systemError = errno;
+  if (refusal == FileRefusal::NotRegular)
     fail(QStringLiteral("Cannot open file \"%1\". It is not a document file").arg(path));
-  if (file.size() > kMaxFileBytes)
+  if (refusal == FileRefusal::TooLarge)
     fail(QStringLiteral("Cannot open file \"%1\". It is larger than %2 MB").arg(path).arg(kMaxFileBytes >> 20));
-  const QByteArray bytes = file.readAll();
+  QFile file;
+  if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (fd >= 0) ::close(fd);
+    fail(QStringLiteral("Cannot open file \"%1\". %2").arg(path, qt_error_string(systemError)));
+  }
+  const QByteArray bytes = file.read(kMaxFileBytes);
   if (file.error() != QFileDevice::NoError)
     fail(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
   loadFromBytes(bytes);

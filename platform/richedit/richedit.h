@@ -2,6 +2,8 @@
 // attribute sets and the line, selection and file operations a rich-edit control offers.
 #pragma once
 
+#include "platform/file_limits.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -114,7 +116,7 @@ class TRichEdit : public QTextEdit {
 
   // The most text the control takes, in characters, and the largest file it opens, in bytes.
   static constexpr int kMaxCharacters = 64 * 1024 * 1024;
-  static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+  static constexpr qint64 kMaxFileBytes = kMaxDocumentBytes;
 
   // Files. Loading reads rich text, or, when the bytes do not begin as rich text, plain text
   // (valid UTF-8 as UTF-8, otherwise Windows-1252). Saving always writes rich text, into a new

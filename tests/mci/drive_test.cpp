@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 namespace vardel::test {
 namespace {
@@ -140,6 +141,33 @@ TEST(Discs, FlacAndMp3TracksMakeAFolderDisc) {
   if (!mp3) GTEST_SKIP() << "no lame here to make an MP3 track";
   EXPECT_NEAR(disc->toc().tracks[1].length, 225, 2);  // three seconds, the encoder's delay aside
   EXPECT_NEAR(pitch(readSectors(*disc, 150 + 30, 75)), 660, 5);
+}
+
+// A pipe, a device or a folder where a track, a cue sheet or its image should be: taken as
+// missing, at once (a pipe nobody writes would otherwise hold the reader for ever).
+TEST(Discs, OnlyRegularFilesMakeTracksSheetsAndImages) {
+  QTemporaryDir dir;
+  const QString folder = dir.path() + QStringLiteral("/tracks");
+  QDir().mkpath(folder);
+  writeTrackFolder(folder);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("/00 tuberia.wav")).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("/00 cero.wav")));
+  QDir().mkpath(folder + QStringLiteral("/00 carpeta.wav"));
+  const auto disc = openFolderDisc(folder);
+  ASSERT_TRUE(disc);
+  EXPECT_EQ(disc->toc().tracks.size(), 3u);
+
+  writeBinCue(dir.path());
+  QFile::remove(dir.path() + QStringLiteral("/disc.bin"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path() + QStringLiteral("/disc.bin")).constData(), 0600), 0);
+  EXPECT_FALSE(openDiscImage(dir.path() + QStringLiteral("/disc.cue")));
+  EXPECT_FALSE(openCueSheetDisc(dir.path() + QStringLiteral("/disc.cue")));
+  const QString pipeSheet = dir.path() + QStringLiteral("/tuberia.cue");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipeSheet).constData(), 0600), 0);
+  EXPECT_FALSE(openDiscImage(pipeSheet));
+  EXPECT_FALSE(openCueSheetDisc(pipeSheet));
+  EXPECT_FALSE(openAudioFile(QStringLiteral("/dev/zero"), AudioFileKind::RawLittle));
+  EXPECT_FALSE(openAudioFile(pipeSheet, AudioFileKind::Any));
 }
 
 TEST(CueSheets, ParseFilesTracksAndStarts) {

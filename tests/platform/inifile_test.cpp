@@ -74,6 +74,30 @@ TEST(IniFile, ValuesDecodeAsUtf8WhenValidElseWindows1252) {
   EXPECT_EQ(f.readString("Hints", "Ciudad2", ""), QStringLiteral("¡TUMBLO! Diseño"));
 }
 
+TEST(IniFile, NamesBeyondAsciiMatchWithoutRegardToCaseInEitherEncoding) {
+  QByteArray bytes = "[Ficheros]\r\n";
+  bytes += encodeWindows1252(QStringLiteral("Ciudád1")) + "=uno\r\n";
+  bytes += QStringLiteral("Ñandú2").toUtf8() + "=dos\r\n";
+  bytes += "CIUDAD3=tres\r\n";
+  const IniFile f = IniFile::fromBytes(bytes);
+  EXPECT_EQ(f.readString("Ficheros", QStringLiteral("CIUDÁD1"), "-"), "uno");
+  EXPECT_EQ(f.readString("Ficheros", QStringLiteral("ñANDÚ2"), "-"), "dos");
+  EXPECT_EQ(f.readString("ficheros", QStringLiteral("ciudad3"), "-"), "tres");
+  EXPECT_EQ(f.readString("Ficheros", QStringLiteral("Ciudad1"), "-"), "-");  // an accent makes another letter
+}
+
+TEST(IniFile, AHundredThousandCitiesAreReadOnceAndTheFirstKeysStillWin) {
+  QByteArray bytes = "[Mapa]\r\nNCiudades=100000\r\n[Posiciones]\r\n";
+  for (int n = 1; n <= 100000; ++n) bytes += "Ciudad" + QByteArray::number(n) + "X=" + QByteArray::number(n) + "\r\n";
+  bytes += "ciudad7x=repetida\r\n";
+  QTemporaryDir dir;
+  const IniFile f = IniFile::open(test::writeFile(dir.path(), QStringLiteral("Configuracion.ini"), bytes));
+  EXPECT_EQ(f.readInteger("Mapa", "NCiudades", 1) & 0xFF, 160);
+  EXPECT_EQ(f.readInteger("Posiciones", "Ciudad7X", 0), 7);
+  EXPECT_EQ(f.readInteger("Posiciones", "CIUDAD100000X", 0), 100000);
+  EXPECT_EQ(f.readInteger("Posiciones", "Ciudad100001X", -1), -1);
+}
+
 TEST(IniFile, BinaryGarbageNeverBreaksReading) {
   QByteArray garbage;
   for (int i = 0; i < 70000; ++i) garbage.append(char((i * 7919 + 13) % 256));

@@ -92,6 +92,10 @@ TEST_F(RichEditFiles, BadPathsGiveAClearErrorAndKeepTheText) {
   huge.close();
   expectLoadFails(huge.fileName(), "larger than");
   expectLoadFails(QStringLiteral("/dev/zero"), "not a document file");
+  // A pipe nobody writes to is refused, never waited on.
+  const QString pipe = path("tuberia.rtf");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  expectLoadFails(pipe, "not a document file");
 }
 
 TEST_F(RichEditFiles, EmptyBinaryAndTruncatedFilesLoad) {
