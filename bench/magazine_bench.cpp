@@ -10,8 +10,8 @@
 #include "controls/host/html_control.h"
 #include "controls/host/web_browser.h"
 #include "editor/editor_form.h"
-#include "platform/richedit/richedit.h"
 #include "platform/paths.h"
+#include "platform/richedit/richedit.h"
 #include "shell/globals.h"
 #include "shell/mapa_form.h"
 #include "shell/presenta_form.h"
@@ -269,8 +269,8 @@ int editors(Variant variant, int count, int city) {
       std::fprintf(stderr, "opening %d: no editor\n", done);
       return 1;
     }
-    waitFor([] { return false; }, 50);  // the import of the article
-    editor->Editor->setModified(false);   // closed without the question about saving
+    waitFor([] { return false; }, 50);   // the import of the article
+    editor->Editor->setModified(false);  // closed without the question about saving
     editor->close();
     waitFor([&] { return editor.isNull(); }, 5000);
     if (done % 30 == 0 || done == count) report(done, residentMb(), warm);
@@ -282,7 +282,8 @@ int editors(Variant variant, int count, int city) {
 
 int main(int argc, char* argv[]) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: magazine_bench city-click|visits|editors <ondravia|ondravia-basic> <count> <city>...\n");
+    std::fprintf(stderr,
+                 "usage: magazine_bench city-click|visits|editors <ondravia|ondravia-basic> <count> <city>...\n");
     return 2;
   }
   const QByteArray mode = argv[1];

@@ -207,7 +207,8 @@ void TfrmEditor::defineMenus() {
         action->setShortcut(QKeySequence(line.key));
         action->setStatusTip(QString::fromUtf8(line.hint));
         const Command command = line.command;
-        connect(action, &QAction::triggered, this, [this, command, action] { ui::guarded([&] { (this->*command)(action); }); });
+        connect(action, &QAction::triggered, this,
+                [this, command, action] { ui::guarded([&] { (this->*command)(action); }); });
         break;
       }
     }

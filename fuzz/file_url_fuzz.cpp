@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtGlobal>
 #include <QTemporaryDir>
+#include <QtGlobal>
 
 #include <cstddef>
 #include <cstdint>

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const QStringList lines = vardel::splitImportedLines(text);
   for (const QString& line : lines) {
-    if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')) || line.contains(QChar(0))) __builtin_trap();
+    if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')) || line.contains(QChar(0)))
+      __builtin_trap();
   }
   const qsizetype limit = text.size() / 2;
   const qsizetype fit = vardel::linesThatFit(lines, 1, limit);  // into an empty control: its final mark

@@ -228,7 +228,9 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
   return true;
 }
 
-void BrowserControl::setContentFolder(const QString& folder) { MagazineRequests::forProfile().setContentFolder(folder); }
+void BrowserControl::setContentFolder(const QString& folder) {
+  MagazineRequests::forProfile().setContentFolder(folder);
+}
 
 BrowserWindow::BrowserWindow() {
   setAttribute(Qt::WA_DeleteOnClose);

@@ -35,7 +35,8 @@ class ConfinedViewerTest : public ControlTest {
     test::writeFile(magazine_, QStringLiteral("Ficheros/portada.html"),
                     "<p>PORTADA <a href=\"../../secreto.html\">fuera</a> <img src=\"../../secreto.png\">"
                     "<img src=\"../Graficos/dentro.png\"></p>");
-    ASSERT_TRUE(QFile::link(world_ + QStringLiteral("/secreto.html"), magazine_ + QStringLiteral("/Ficheros/enlace.html")));
+    ASSERT_TRUE(
+        QFile::link(world_ + QStringLiteral("/secreto.html"), magazine_ + QStringLiteral("/Ficheros/enlace.html")));
     window_ = std::make_unique<QWidget>();
     window_->resize(800, 600);
     viewer_ = new THTML(window_.get());
@@ -74,7 +75,8 @@ class ConfinedViewerTest : public ControlTest {
 TEST_F(ConfinedViewerTest, DocumentsOutsideAreRefusedAsMissingFiles) {
   const QString missing = QStringLiteral("No se ha encontrado el fichero: ");
   const QString up = magazine_ + QStringLiteral("/Ficheros\\..\\..\\secreto.html");
-  EXPECT_EQ(refusal(QStringLiteral("file:") + up), missing + magazine_ + QStringLiteral("/Ficheros/../../secreto.html"));
+  EXPECT_EQ(refusal(QStringLiteral("file:") + up),
+            missing + magazine_ + QStringLiteral("/Ficheros/../../secreto.html"));
   EXPECT_EQ(refusal(QStringLiteral("file:///etc/passwd")), missing + QStringLiteral("/etc/passwd"));
   EXPECT_EQ(refusal(QStringLiteral("file:") + world_ + QStringLiteral("/secreto.html")),
             missing + world_ + QStringLiteral("/secreto.html"));

@@ -21,7 +21,9 @@ class ContentFolderTest : public ::testing::Test {
     test::writeFile(magazine_, QStringLiteral("Graficos/p1"), "x");
     beside_ = test::writeFile(dir_.path(), QStringLiteral("secreto.txt"), "secreto");
   }
-  bool inside(const QString& relative) const { return insideFolder(magazine_ + QLatin1Char('/') + relative, magazine_); }
+  bool inside(const QString& relative) const {
+    return insideFolder(magazine_ + QLatin1Char('/') + relative, magazine_);
+  }
   void link(const QString& target, const QString& relative) const {
     ASSERT_TRUE(QFile::link(target, magazine_ + QLatin1Char('/') + relative)) << relative.toStdString();
   }

@@ -61,7 +61,8 @@ TEST_F(FileUrlTest, RelativeNamesResolveAgainstTheirFolder) {
       resolveFileUrl(QStringLiteral("file:..\\FICHEROS\\geografia.html"), root_ + QStringLiteral("/Ficheros")).path;
   EXPECT_EQ(QFileInfo(up).canonicalFilePath(), QFileInfo(article_).canonicalFilePath());
   // A name that begins with ':' is a file of that folder, not one of the program's resources.
-  EXPECT_EQ(resolveFileUrl(QStringLiteral("file::/qt-project.org/x"), root_).path, root_ + QStringLiteral("/:/qt-project.org/x"));
+  EXPECT_EQ(resolveFileUrl(QStringLiteral("file::/qt-project.org/x"), root_).path,
+            root_ + QStringLiteral("/:/qt-project.org/x"));
 }
 
 TEST_F(FileUrlTest, OtherSchemesAndRemoteHostsAreNotLocalFiles) {
