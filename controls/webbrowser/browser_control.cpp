@@ -77,25 +77,29 @@ void takeDirectNetworkAway(QWebEngineProfile* profile) {
 
 void MagazineRequests::interceptRequest(QWebEngineUrlRequestInfo& info) {
   const QUrl url = info.requestUrl();
-  const QString scheme = url.scheme().toLower();
-  if (scheme == QLatin1String("data") || scheme == QLatin1String("blob") || scheme == QLatin1String("about")) return;
-  const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
-  if (path.isEmpty()) {
+  QString found;
+  if (!allows(url, &found)) {
     info.block(true);
-    return;
-  }
-  QString found = path;
-  if (!QFileInfo::exists(path)) {
-    found = platform::nativePath(path);
-    if (!QFileInfo::exists(found)) found = path;
-  }
-  if (!allowsFile(found)) {
-    info.block(true);
-  } else if (found != path) {
+  } else if (!found.isEmpty() && found != url.toLocalFile()) {
     QUrl fixed = QUrl::fromLocalFile(found);
     fixed.setFragment(url.fragment());
     info.redirect(fixed);
   }
+}
+
+bool MagazineRequests::allows(const QUrl& url, QString* found) const {
+  const QString scheme = url.scheme().toLower();
+  if (scheme == QLatin1String("data") || scheme == QLatin1String("blob") || scheme == QLatin1String("about"))
+    return true;
+  const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+  if (path.isEmpty()) return false;
+  QString real = path;
+  if (!QFileInfo::exists(path)) {
+    real = platform::nativePath(path);
+    if (!QFileInfo::exists(real)) real = path;
+  }
+  if (found) *found = real;
+  return allowsFile(real);
 }
 
 bool MagazineRequests::allowsFile(const QString& path) const {
@@ -146,12 +150,22 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool 
     showingMessage_ = false;
     return true;
   }
-  if (!events_) return true;
   bool cancel = false;
-  inEvent_ = true;
-  events_->beforeNavigate(url.toString(), cancel);
-  inEvent_ = false;
-  return !cancel;
+  if (events_) {
+    inEvent_ = true;
+    events_->beforeNavigate(url.toString(), cancel);
+    inEvent_ = false;
+  }
+  if (cancel) return false;
+  // A page the request filter would block is refused as a missing file is, in words, rather
+  // than with the engine's page about a blocked request.
+  if (isMainFrame && !MagazineRequests::forProfile().allows(url)) {
+    const QString shown = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    QTimer::singleShot(0, this,
+                       [this, shown] { showMessage(QStringLiteral("No se ha encontrado el fichero: %1").arg(shown)); });
+    return false;
+  }
+  return true;
 }
 
 QWebEnginePage* BrowserPage::createWindow(WebWindowType) {

@@ -26,6 +26,9 @@ class MagazineRequests : public QWebEngineUrlRequestInterceptor {
   void setContentFolder(const QString& folder) { folder_ = folder; }
   // Whether a page may have the local file `path` (already matched for case).
   bool allowsFile(const QString& path) const;
+  // Whether a page may have `url`: the magazine's own files (the one found, matched for case,
+  // goes to `found`) and the addresses pages make themselves (data, blob, about).
+  bool allows(const QUrl& url, QString* found = nullptr) const;
 
   // The one of the default profile, installed there with the settings that keep pages
   // local at the first call.

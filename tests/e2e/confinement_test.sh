@@ -63,7 +63,7 @@ back_to_map() {
 on_the_map() { ! e2e_visible frmMapa/client/imgMapita; }
 page_title() { e2e_widget_property WebBrowser title; }
 title_done() { [[ "$(page_title)" == hecho* ]]; }
-title_left() { [[ "$(page_title)" != hecho* ]]; }
+title_missing() { [[ "$(page_title)" == "No se ha encontrado el fichero: "* ]]; }
 viewer_text() { e2e_widget_property HtmlViewer plainText; }
 viewer_says() { [[ "$(viewer_text)" == *"$1"* ]]; }
 # The article's three links are headings one under another at the top of the display, where
@@ -115,8 +115,7 @@ for word in FUERA ABSOLUTO INTERNO; do
   e2e_click 180 "$(link_top $n)"
   n=$((n + 1))
   if [ "$program" = ondravia ]; then
-    e2e_until 20 title_left || e2e_fail "$word: nothing happened"
-    sleep 1
+    e2e_until 20 title_missing || e2e_fail "$word: not the missing-file message: '$(page_title)'"
     [[ "$(page_title)" != *SECRETO* && "$(page_title)" != *root:* ]] || e2e_fail "$word: the outside file was shown"
   else
     e2e_until 20 viewer_says "No se ha encontrado el fichero" ||
