@@ -18,6 +18,9 @@ E2E_PULSE_DIR=""
 E2E_RECORDING_PID=""
 E2E_PROBE="$E2E_DIR/probe.txt"
 E2E_SHOTS=0
+# Tesseract's worker threads spin while they wait: on a busy machine one reading took minutes
+# instead of a second. One thread reads a screenshot in under a second.
+export OMP_THREAD_LIMIT=1
 
 e2e_log() { echo "[$E2E_NAME $(date +%T.%3N)] $*"; }
 e2e_fail() {

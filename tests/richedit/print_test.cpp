@@ -44,6 +44,7 @@ QString ocr(const QString& pdf, int page) {
   const QString prefix = dir.filePath("page");
   runTool("pdftoppm",
           {"-r", "150", "-f", QString::number(page), "-l", QString::number(page), "-singlefile", "-png", pdf, prefix});
+  qputenv("OMP_THREAD_LIMIT", "1");  // its spinning worker threads crawl on a busy machine
   return runTool("tesseract", {prefix + ".png", "-"});
 }
 
