@@ -86,24 +86,12 @@ class LoadWatch : public QObject {
   }
 };
 
+TfrmMapa* openMap(Variant variant, QObject*& view);
+
 int cityClick(Variant variant, int rounds, const std::vector<int>& cities) {
-  if (!prepareMagazine(variant)) return 1;
-  TfrmMapa* map = frmMapa;
-  // Straight to the interactive map, as a click on the cover does.
-  frmPresenta->tmTexto->setEnabled(false);
-  frmPresenta->close();
-  map->show();
-  map->move(0, 0);
-  ui::Application::instance().setCursor(ui::Cursor::crDefault);
-  waitFor([] { return false; }, 1500);
   QObject* view = nullptr;
-  if (map->wIE4) {
-    map->startBrowser();
-    for (QObject* child : map->wIE4->findChildren<QObject*>()) {
-      if (child->inherits("QWebEngineView")) view = child;
-    }
-    if (!view) return 1;
-  }
+  TfrmMapa* map = openMap(variant, view);
+  if (!map) return 1;
   for (int round = 0; round < rounds; ++round) {
     for (const int n : cities) {
       TShape2* city = n == 1 ? map->c1 : map->cN[size_t(n)];

@@ -11,14 +11,9 @@ build="${1:-$(dirname "$0")/../build}"
 build=$(cd "$build" && pwd)
 folder="$build/Ondravia"
 bench="$build/bench/magazine_bench"
-work=$(mktemp -d)
-export XDG_DATA_HOME="$work/xdg"
 export VARDEL_AUDIO_DRIVER=dummy
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
+source "$(dirname "$0")/headless_x.sh"
+export XDG_DATA_HOME="$work/xdg"
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # From the launch to the first painted frame, in ms. The floors print the moment themselves;

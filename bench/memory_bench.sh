@@ -13,13 +13,8 @@ build=$(cd "$build" && pwd)
 visits="${2:-600}"
 picture_visits="${3:-300}"
 editors="${4:-100}"
-work=$(mktemp -d)
 export VARDEL_AUDIO_DRIVER=dummy
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
+source "$(dirname "$0")/headless_x.sh"
 
 # The copy with the picture: hard links, but for the one article written anew.
 copy="$work/Ondravia"

@@ -26,22 +26,6 @@ fresh_folder() {
 }
 replace() { rm -rf "${folder:?}/$1"; }
 
-alive() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
-while_alive() {
-  local timeout="$1" status
-  shift
-  for _ in $(seq 1 $((timeout * 10))); do
-    if ! alive; then
-      status=0
-      wait "$E2E_APP_PID" || status=$?
-      E2E_APP_PID=""
-      e2e_fail "the program ended (status $status) while waiting for: $*"
-    fi
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  e2e_fail "timed out after ${timeout}s waiting for: $*"
-}
 messages() { e2e_probe | awk -F'\t' '$1 ~ /^Message(Box|Dialog)\// && $2 == "QLabel" && $3 == 1 && $5 != "" { print $5 }'; }
 message_is() { [ "$(messages)" = "$1" ]; }
 no_messages() { [ -z "$(messages || true)" ]; }
@@ -60,11 +44,11 @@ open_city() {
   local x y
   read -r x y <<<"$(e2e_city_centre "$ini" "$1")"
   e2e_click "$x" "$y"
-  while_alive 15 level_is 2
+  e2e_while_alive 15 level_is 2
 }
 back_to_map() {
   e2e_click 20 20
-  while_alive 10 level_is 1
+  e2e_while_alive 10 level_is 1
 }
 # set_article <n> <file name>: city n opens that file of Ficheros (the configuration is rewritten).
 set_article() {
@@ -88,7 +72,7 @@ special_files() {
   replace Graficos/p8
   ln -s /dev/zero "$folder/Graficos/p8"
   start
-  while_alive 30 e2e_visible frmPresenta
+  e2e_while_alive 30 e2e_visible frmPresenta
   has_picture frmMapa/client/ImgFondo && e2e_fail "a link to /dev/zero gave the map a picture"
   local cities
   cities=$(e2e_probe | awk -F'\t' '$1 ~ /^frmMapa\/client\/c([0-9]|1[0-5])$/' | wc -l)
@@ -108,7 +92,7 @@ special_files() {
   start
   e2e_skip_opening
   open_city 1
-  while_alive 15 document_shown
+  e2e_while_alive 15 document_shown
   sleep 1  # time enough to read far more of /dev/zero than any picture holds
   local rss
   rss=$(resident_mb)
@@ -120,7 +104,7 @@ special_files() {
   back_to_map
   open_city 2
   local expected="No se ha encontrado el fichero: $folder/carpeta.html"
-  while_alive 15 message_is "$expected"
+  e2e_while_alive 15 message_is "$expected"
   e2e_shot folder-article >/dev/null
   e2e_key Return
   e2e_until 5 no_messages || e2e_fail "the message did not go"
@@ -137,7 +121,7 @@ first_window_ms() {
   local started shown
   started=$(e2e_now_ns)
   start
-  while_alive 120 e2e_visible frmPresenta/client/imgLogo
+  e2e_while_alive 120 e2e_visible frmPresenta/client/imgLogo
   e2e_timeline >"$E2E_DIR/timeline.txt" || e2e_timeline >"$E2E_DIR/timeline.txt"
   shown=$(e2e_event_ns "$E2E_DIR/timeline.txt" show frmPresenta/client/imgLogo) || e2e_fail "no first picture"
   stop
@@ -188,36 +172,32 @@ long_music() {
   rm -f "$seed".* "$block"
 }
 
-# best_of_two / worst_of_two: E2E_MS of two starts, the shorter or the longer. A burst of load
-# on a busy machine stretches one start; it seldom stretches both.
-best_of_two() {
+# of_two_starts <best|worst>: E2E_MS of two starts, the shorter or the longer. A burst of load on
+# a busy machine stretches one start; it seldom stretches both.
+of_two_starts() {
   local first
   first_window_ms
   first=$E2E_MS
   first_window_ms
-  [ "$first" -lt "$E2E_MS" ] && E2E_MS=$first
-  return 0
-}
-worst_of_two() {
-  local first
-  first_window_ms
-  first=$E2E_MS
-  first_window_ms
-  [ "$first" -gt "$E2E_MS" ] && E2E_MS=$first
+  if [ "$1" = best ]; then
+    [ "$first" -lt "$E2E_MS" ] && E2E_MS=$first
+  else
+    [ "$first" -gt "$E2E_MS" ] && E2E_MS=$first
+  fi
   return 0
 }
 
 startup() {
   fresh_folder
   local normal cities music bound
-  worst_of_two
+  of_two_starts worst
   normal=$E2E_MS
   e2e_log "normal start: first picture after $normal ms"
 
   replace Configuracion.ini
   many_cities_ini "$ini" 100000
   e2e_log "configuration with 100,000 cities: $(( $(stat -c %s "$ini") / 1048576 )) MB"
-  best_of_two
+  of_two_starts best
   cities=$E2E_MS
   e2e_log "100,000 cities: first picture after $cities ms"
 
@@ -225,7 +205,7 @@ startup() {
   replace Musica/Ondravia.mp3
   long_music "$folder/Musica/Ondravia.mp3" 2500000
   e2e_log "music without an Info tag: $(( $(stat -c %s "$folder/Musica/Ondravia.mp3") / 1048576 )) MB"
-  best_of_two
+  of_two_starts best
   music=$E2E_MS
   e2e_log "music of 2.5 million frames: first picture after $music ms"
 
@@ -299,15 +279,15 @@ window_open() {
   start
   e2e_skip_opening
   open_city 1
-  while_alive 15 document_shown
+  e2e_while_alive 15 document_shown
   if [ "$program" = ondravia ]; then
     # The engine refuses a window a script asks for on its own; the map refuses one that gets
     # past it. Either way the request has been made once the page says so.
-    while_alive 30 asked_for_window
+    e2e_while_alive 30 asked_for_window
     # Another article afterwards: a reload loop would have shown the first one again before it.
     back_to_map
     open_city 2
-    while_alive 30 timeline_has '\tnavigate\t.*otro\.html'
+    e2e_while_alive 30 timeline_has '\tnavigate\t.*otro\.html'
     e2e_timeline >"$E2E_DIR/timeline.txt"
     [ "$(navigations_to abre.html)" = 1 ] || e2e_fail "abre.html was loaded $(navigations_to abre.html) times"
     [ "$(new_windows)" -le 1 ] || e2e_fail "$(new_windows) new windows were asked for"

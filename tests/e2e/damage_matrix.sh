@@ -107,14 +107,13 @@ original_ini() { e2e_ini "$VARDEL_PROGRAM_DIR/Configuracion.ini" "$1" "$2" | ico
 property() { e2e_widget_property "$1" "$2"; }
 has_picture() { [ "$(property "$1" hasPicture)" = true ]; }
 level_is() { [ "$(property frmMapa Nivel)" = "$1" ]; }
-alive() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
 # The texts of the message boxes on the screen, one a line.
 messages() { e2e_probe | awk -F'\t' '$1 ~ /^Message(Box|Dialog)\// && $2 == "QLabel" && $3 == 1 && $5 != "" { print $5 }'; }
 no_messages() { [ -z "$(messages || true)" ]; }
 message_about() { messages | grep -qF -- "$1"; }
 panel_hidden() { [ "$(e2e_widget_visible frmMapa/client/panelAcercaDe)" = 0 ]; }
 expect_silence() {
-  alive || e2e_fail "$1: the program is gone"
+  e2e_alive || e2e_fail "$1: the program is gone"
   local shown
   shown=$(messages || true)
   [ -z "$shown" ] || e2e_fail "$1: unexpected message: $shown"
@@ -126,40 +125,23 @@ open_city() {
   local x y
   read -r x y <<<"$(city_centre "$1")"
   e2e_click "$x" "$y"
-  while_alive 15 level_is 2
+  e2e_while_alive 15 level_is 2
 }
 back_to_map() {
   e2e_click 20 20
-  while_alive 10 level_is 1
+  e2e_while_alive 10 level_is 1
 }
 start() {
   VARDEL_PROGRAM_DIR="$folder" e2e_run "./$program"
 }
-# while_alive <seconds> <command...>: retries the command until it succeeds; fails at once when
-# the program ends meanwhile (a crash says so here rather than as a time-out).
-while_alive() {
-  local timeout="$1" status
-  shift
-  for _ in $(seq 1 $((timeout * 10))); do
-    if ! alive; then
-      status=0
-      wait "$E2E_APP_PID" || status=$?
-      E2E_APP_PID=""
-      e2e_fail "the program ended (status $status) while waiting for: $*"
-    fi
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  e2e_fail "timed out after ${timeout}s waiting for: $*"
-}
 started() {
   start
-  while_alive 60 e2e_visible frmPresenta
+  e2e_while_alive 60 e2e_visible frmPresenta
 }
 # A message that must come, alone, after which the program ends on its own.
 expect_message_then_end() {
   start
-  while_alive 60 message_about "$1"
+  e2e_while_alive 60 message_about "$1"
   local shown
   shown=$(messages)
   [ "$shown" = "$1" ] || e2e_fail "expected only '$1', got: $shown"
@@ -372,7 +354,7 @@ check_players() {
     e2e_key Return
     e2e_until 5 no_messages || e2e_fail "the message about p6 did not go"
   fi
-  while_alive 10 e2e_visible frmLector
+  e2e_while_alive 10 e2e_visible frmLector
   has_picture frmLector/client/imgFondo || e2e_fail "the CD player has no picture at all"
   if picture_lost; then
     sleep 0.3
@@ -383,11 +365,11 @@ check_players() {
       || e2e_fail "the CD player's drawn panel is not shown"
     [ "$(property frmLector ModoAnterior)" = 0 ] || e2e_fail "the drive was opened after the picture failed"
   else
-    while_alive 10 cd_mode_is 525
+    e2e_while_alive 10 cd_mode_is 525
     e2e_shot cd >/dev/null
   fi
   e2e_press frmLector/client/Shape26
-  while_alive 5 hidden_window frmLector
+  e2e_while_alive 5 hidden_window frmLector
   expect_silence "CD player with p6 $damage_kind"
   e2e_click 99 581
   if picture_lost; then
@@ -396,16 +378,16 @@ check_players() {
     e2e_key Return
     e2e_until 5 no_messages || e2e_fail "the message about p9 did not go"
   fi
-  while_alive 10 e2e_visible frmMP3
+  e2e_while_alive 10 e2e_visible frmMP3
   if picture_lost; then has_picture frmMP3/client/imgFondo && e2e_fail "a damaged p9 gave a picture"; fi
   # The hints work at once, also after a message shown from the button's press.
   e2e_move $(e2e_centre frmMP3/client/PlayBtn)
-  while_alive 5 mp3_hint_is "Reproduce el actual fichero MP3"
+  e2e_while_alive 5 mp3_hint_is "Reproduce el actual fichero MP3"
   e2e_shot mp3 >/dev/null
   e2e_press frmMP3/client/Shape21
-  while_alive 5 hidden_window frmMP3
+  e2e_while_alive 5 hidden_window frmMP3
   e2e_click 99 581
-  while_alive 5 e2e_visible frmMP3
+  e2e_while_alive 5 e2e_visible frmMP3
   expect_silence "MP3 player with p9 $damage_kind"
 }
 cd_mode_is() { [ "$(property frmLector ModoAnterior)" = "$1" ]; }
@@ -413,7 +395,7 @@ hidden_window() { [ "$(e2e_widget_visible "$1")" = 0 ]; }
 mp3_hint_is() { [ "$(e2e_widget_text frmMP3/client/Label3)" = "$1" ]; }
 # expect_only_message <text>: a message box containing <text> comes, and no other.
 expect_only_message() {
-  while_alive 15 message_about "$1"
+  e2e_while_alive 15 message_about "$1"
   local shown
   shown=$(messages)
   [ "$(echo "$shown" | wc -l)" = 1 ] || e2e_fail "expected one message about '$1', got: $shown"
@@ -434,7 +416,7 @@ run_case() {
   e2e_start_xvfb 800x600
   "check_$part"
   if [ -n "$E2E_APP_PID" ]; then
-    alive || e2e_fail "the program ended"
+    e2e_alive || e2e_fail "the program ended"
     kill "$E2E_APP_PID"
     e2e_wait_exit 20 >/dev/null
   fi

@@ -184,6 +184,26 @@ e2e_until() {
   return 1
 }
 
+# e2e_alive: the program started by e2e_run is still running.
+e2e_alive() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
+# e2e_while_alive <seconds> <command...>: retries the command until it succeeds; fails at once
+# when the program ends meanwhile (a crash says so here rather than as a time-out).
+e2e_while_alive() {
+  local timeout="$1" status
+  shift
+  for _ in $(seq 1 $((timeout * 10))); do
+    if ! e2e_alive; then
+      status=0
+      wait "$E2E_APP_PID" || status=$?
+      E2E_APP_PID=""
+      e2e_fail "the program ended (status $status) while waiting for: $*"
+    fi
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  e2e_fail "timed out after ${timeout}s waiting for: $*"
+}
+
 # e2e_ini <file> <section> <key>: a value of an INI file (CRLF or LF), empty when missing.
 e2e_ini() {
   awk -v s="$2" -v k="$3" 'BEGIN { IGNORECASE = 1 }

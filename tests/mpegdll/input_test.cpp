@@ -8,14 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vardel::test {
 namespace {
@@ -62,24 +57,13 @@ TEST_F(DecoderInput, DevicesPipesAndFoldersAreRefusedLikeAMissingFile) {
   ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   const QString zero = dir_.filePath(QStringLiteral("cero.mp3"));
   ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
-  // Should the open wait on the pipe, its other end is opened after a while so that the test
-  // fails rather than hangs.
-  std::atomic<bool> done{false}, rescued{false};
-  std::thread watchdog([&] {
-    for (int i = 0; i < 200 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (done) return;
-    rescued = true;
-    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
-    if (fd >= 0) ::close(fd);
-  });
-  for (const QString& path : {fifo, zero, dir_.path(), QStringLiteral("/dev/urandom")}) {
-    SCOPED_TRACE(path.toStdString());
-    EXPECT_EQ(mpeg->openFile(path), missing);
-    EXPECT_EQ(mpeg->GetPlayerMode(), MPEGDLL_MODE_CLOSED);
-  }
-  done = true;
-  watchdog.join();
-  EXPECT_FALSE(rescued) << "the open waited on a pipe";
+  EXPECT_TRUE(test::returnsWithoutWaitingOnAPipe(fifo, [&] {
+    for (const QString& path : {fifo, zero, dir_.path(), QStringLiteral("/dev/urandom")}) {
+      SCOPED_TRACE(path.toStdString());
+      EXPECT_EQ(mpeg->openFile(path), missing);
+      EXPECT_EQ(mpeg->GetPlayerMode(), MPEGDLL_MODE_CLOSED);
+    }
+  })) << "the open waited on a pipe";
 }
 
 TEST_F(DecoderInput, ALargeFileWithoutInfoTagIsNotScannedAtOpenAndItsLengthIsExactAtTheEnd) {

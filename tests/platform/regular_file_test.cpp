@@ -10,34 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <functional>
-#include <thread>
-
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vardel::platform {
 namespace {
-
-// Runs `read` against a pipe nobody writes to. Should it block, a watchdog opens the pipe's
-// other end after a generous wait so that the read ends, and the test fails instead of hanging.
-bool returnsWithoutWaitingOnAPipe(const QString& fifo, const std::function<void()>& read) {
-  std::atomic<bool> done{false}, rescued{false};
-  std::thread watchdog([&] {
-    for (int i = 0; i < 200 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (done) return;
-    rescued = true;
-    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
-    if (fd >= 0) ::close(fd);
-  });
-  read();
-  done = true;
-  watchdog.join();
-  return !rescued;
-}
 
 class RegularFiles : public testing::Test {
  protected:
@@ -89,7 +65,7 @@ TEST_F(RegularFiles, EverythingElseIsRefusedWithItsReason) {
     EXPECT_EQ(checkRegularFile(c.path, kMaxPictureBytes), c.why);
     FileRefusal why = FileRefusal::None;
     QString error;
-    EXPECT_TRUE(returnsWithoutWaitingOnAPipe(
+    EXPECT_TRUE(test::returnsWithoutWaitingOnAPipe(
         fifo_, [&] { EXPECT_FALSE(readRegularFile(c.path, kMaxPictureBytes, &why, &error)); }));
     EXPECT_EQ(why, c.why);
     EXPECT_FALSE(error.isEmpty());
@@ -116,7 +92,7 @@ TEST_F(RegularFiles, AFileAboveTheLimitIsRefusedUnread) {
 TEST_F(RegularFiles, PicturesAndTheConfigurationRefuseDevicesAndPipes) {
   for (const QString& path : {zeroLink_, fifo_, dir_.path()}) {
     SCOPED_TRACE(path.toStdString());
-    EXPECT_TRUE(returnsWithoutWaitingOnAPipe(fifo_, [&] {
+    EXPECT_TRUE(test::returnsWithoutWaitingOnAPipe(fifo_, [&] {
       QString error;
       EXPECT_TRUE(loadJpegFile(path, &error).isNull());
       EXPECT_FALSE(error.isEmpty());

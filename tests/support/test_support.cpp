@@ -7,6 +7,13 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace vardel::test {
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -40,6 +47,21 @@ QString writeFile(const QString& folder, const QString& relative, const QByteArr
 QByteArray readFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool returnsWithoutWaitingOnAPipe(const QString& fifo, const std::function<void()>& read) {
+  std::atomic<bool> done{false}, rescued{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 200 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (done) return;
+    rescued = true;
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+    if (fd >= 0) ::close(fd);
+  });
+  read();
+  done = true;
+  watchdog.join();
+  return !rescued;
 }
 
 }  // namespace vardel::test

@@ -23,4 +23,9 @@ QString writeFile(const QString& folder, const QString& relative, const QByteArr
 // The whole file, empty when it cannot be read.
 QByteArray readFile(const QString& path);
 
+// Runs `read` against the pipe `fifo` that nobody writes to; true when it returned by itself.
+// Should it block, a watchdog opens the pipe's other end after a generous wait so that the read
+// ends, and the test fails instead of hanging.
+bool returnsWithoutWaitingOnAPipe(const QString& fifo, const std::function<void()>& read);
+
 }  // namespace vardel::test
