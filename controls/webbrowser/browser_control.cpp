@@ -19,14 +19,6 @@
 namespace vardel::controls {
 namespace {
 
-// Why the engine is not given a page: what the light viewer refuses, the engine would hold for
-// minutes too (a million nested or sibling elements leave its area blank far longer than that).
-QString pageRefusal(const QString& path) {
-  const std::optional<QByteArray> bytes = platform::readRegularFile(path, platform::kMaxArticleBytes);
-  if (!bytes) return {};  // the engine reports it
-  return refusalOf(decodeHtml(*bytes).text, path);
-}
-
 // WebRTC and WebTransport talk to the network without requests the filter could see (STUN and
 // TURN servers, peers' candidates, QUIC), and the engine's settings cannot turn them off: their
 // interfaces are taken away in every frame before the frame's own scripts run.
@@ -214,13 +206,18 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
       return false;
     }
     // Only a regular file inside the magazine and within the article limit; refused like a
-    // missing one otherwise.
-    if (!MagazineRequests::forProfile().allowsFile(file.path) ||
-        platform::checkRegularFile(file.path, platform::kMaxArticleBytes) != platform::FileRefusal::None) {
+    // missing one otherwise. One that cannot be read is the engine's to report.
+    platform::FileRefusal why = platform::FileRefusal::NotRegular;
+    const std::optional<QByteArray> page = MagazineRequests::forProfile().allowsFile(file.path)
+                                               ? platform::readRegularFile(file.path, platform::kMaxArticleBytes, &why)
+                                               : std::nullopt;
+    if (!page && why != platform::FileRefusal::Unreadable) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(file.path);
       return false;
     }
-    if (QString refusal = pageRefusal(file.path); !refusal.isEmpty()) {
+    // What the light viewer refuses, the engine would hold for minutes too (a million nested
+    // or sibling elements leave its area blank far longer than that).
+    if (QString refusal = page ? refusalOf(decodeHtml(*page).text, file.path) : QString(); !refusal.isEmpty()) {
       error = std::move(refusal);
       return false;
     }
