@@ -78,7 +78,7 @@ void Application::minimize() {
   minimized_.clear();
   if (Stage* stage = Stage::instance()) {
     // The forms stay where they are on the stage; the stage is the desktop's window.
-    stage->showMinimized();
+    stage->minimize();
     return;
   }
   for (QWidget* window : QApplication::topLevelWidgets()) {

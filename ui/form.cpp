@@ -318,7 +318,7 @@ void Form::showMinimized() {
     QWidget::showMinimized();
     return;
   }
-  stage->showMinimized();
+  stage->minimize();
 }
 
 void Form::setVisible(bool visible) {

@@ -7,9 +7,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -143,8 +146,11 @@ void Stage::showStage() {
   if (!placed_) {
     placed_ = true;
     if (const QScreen* screen = this->screen()) {
+      // Centred with its title bar: the position is the frame's.
       const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(width() / 2, height() / 2));
+      const int titleBar = qCeil(kTitleBarAllowance / screen->devicePixelRatio());
+      move(area.left() + std::max(0, (area.width() - width()) / 2),
+           area.top() + std::max(0, (area.height() - height() - titleBar) / 2));
     }
   }
   show();
@@ -179,6 +185,14 @@ void Stage::formRaised(Form* form) {
   if (!restacking_ && form->parentWidget() == desktop_) restack();
 }
 
+void Stage::minimize() {
+  if (QGuiApplication::mouseButtons() == Qt::NoButton) {
+    showMinimized();
+  } else {
+    minimizeOnRelease_ = true;
+  }
+}
+
 void Stage::toggleFullScreen() {
   if (isFullScreen()) {
     showNormal();
@@ -203,6 +217,17 @@ void Stage::changeEvent(QEvent* event) {
   // The desktop's activation of the stage is the active form's too.
   if (event->type() == QEvent::ActivationChange) {
     for (Form* form : forms()) form->refreshActivation();
+    // Back from a dialog or another program: the keyboard is the active form's again, once
+    // the toolkit has put it back where it thinks best.
+    if (isActiveWindow()) {
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            QWidget* focused = QApplication::focusWidget();
+            if (active_ && isActiveWindow() && !(focused && active_->isAncestorOf(focused))) giveKeyboard(active_);
+          },
+          Qt::QueuedConnection);
+    }
   }
 }
 
@@ -220,7 +245,17 @@ bool Stage::eventFilter(QObject* watched, QEvent* event) {
       if (form && (form != active_ || !onTopOfItsLayer(form))) activate(form);
       break;
     }
+    case QEvent::MouseButtonRelease:
+      if (minimizeOnRelease_ && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+        minimizeOnRelease_ = false;
+        QMetaObject::invokeMethod(
+            this, [this] { showMinimized(); }, Qt::QueuedConnection);
+      }
+      break;
     case QEvent::FocusIn:
+      // The toolkit's own choice on the window's activation is not the person's: the active
+      // form keeps the activation and is given the keyboard (changeEvent).
+      if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) break;
       if (Form* form = formOf(watched); form && form != active_) setActive(form);
       break;
     case QEvent::ZOrderChange:

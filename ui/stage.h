@@ -65,6 +65,10 @@ class Stage : public QWidget {
   void formRaised(Form* form);
 
   void toggleFullScreen();
+  // Minimises the stage window with every form on it; pressed by a mouse button, once the
+  // button is let go (a window gone from under a held button leaves the release nowhere, and
+  // the toolkit would take the next click for part of that one).
+  void minimize();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -83,6 +87,7 @@ class Stage : public QWidget {
   QPointer<Form> active_;
   bool restacking_ = false;
   bool placed_ = false;
+  bool minimizeOnRelease_ = false;
 };
 
 }  // namespace vardel::ui

@@ -4,7 +4,8 @@
 # windows: on 1920x1080, the window's size for the fit; a city clicked at its scaled place; the
 #   players; the map's minimise and restore; the editor typed into at once, above it the players
 #   also after a click on it, typed into again after its Save As dialog; the desktop's minimise
-#   and restore; Alt+Enter full screen and back; the desktop's close asks the map's question.
+#   and restore; Alt+Enter full screen and back; the desktop's close is the map's, whose editor
+#   asks about its unsaved text.
 # services: the clipboard both ways with another X client, and a file dropped from another
 #   program onto the editor.
 # panel: on 1920x1200 with a 40-pixel panel, the window fits above it; a city at its place.
@@ -24,12 +25,19 @@ export XDG_DATA_HOME="$E2E_DIR/xdg"
 mkdir -p "$XDG_DATA_HOME"
 
 stage_window() { xdotool search --onlyvisible --pid "$E2E_APP_PID" --name '^VARDEL$' 2>/dev/null | head -n1; }
+hint_shown() { [ -n "$(e2e_widget_text frmMapa/client/Label1)" ]; }
+level_is() { [ "$(e2e_widget_property frmMapa Nivel)" = "$1" ]; }
 shown() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
 hidden() { [ "$(e2e_widget_visible "$1")" = 0 ]; }
-editor_text() { e2e_widget_property "$EDITOR" plainText; }
-text_holds() { editor_text | grep -qF -- "$1"; }
+# The editor's properties as one line (its text may hold the ';' that separates properties).
+text_holds() { e2e_widget "$EDITOR" | cut -f6 | grep -qF -- "$1"; }
 caption_is() { [ "$(e2e_widget_text frmEditor)" = "$1" ]; }
 state_is() { [ "$(e2e_window_state "$STAGE")" = "$1" ]; }
+# Back on the desktop: restored, on the screen and active.
+stage_up() {
+  state_is Normal && [ "$(xdotool getactivewindow 2>/dev/null)" = "$STAGE" ] &&
+    xwininfo -id "$STAGE" | grep -q "Map State: IsViewable"
+}
 size_is() {  # size_is WxH: the stage window's inside
   local WIDTH HEIGHT X Y SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$STAGE")"
@@ -51,24 +59,27 @@ click_at() {
 }
 # The forms in stacking order, bottom first (the probe lists them so).
 stacked_above() { e2e_probe | awk -F'\t' -v a="$1" -v b="$2" '$1 == a { ia = NR } $1 == b { ib = NR } END { exit !(ia > ib && ib) }'; }
-# <screenshot> <picture> <widget>: the widget shows the picture at the stage's scale.
+# <screenshot> <picture> <widget> <"x y"...>: the widget shows the picture at the stage's scale,
+# judged at the points given (picture coordinates, away from what the window draws over it).
 shows_picture() {
-  local ix iy point px py
-  IFS=, read -r ix iy _ _ <<<"$(e2e_widget "$3" | cut -f4)"
-  for point in "40 60" "150 150" "250 220"; do
+  local shot="$1" picture="$2" widget="$3" ix iy point px py
+  shift 3
+  IFS=, read -r ix iy _ _ <<<"$(e2e_widget "$widget" | cut -f4)"
+  for point in "$@"; do
     read -r px py <<<"$point"
-    e2e_colour_near "$(e2e_pixel "$1" "$(awk -v o="$ix" -v p="$px" -v s="$SCALE" 'BEGIN { printf "%d", o + p * s + s / 2 }')" \
+    e2e_colour_near "$(e2e_pixel "$shot" "$(awk -v o="$ix" -v p="$px" -v s="$SCALE" 'BEGIN { printf "%d", o + p * s + s / 2 }')" \
       "$(awk -v o="$iy" -v p="$py" -v s="$SCALE" 'BEGIN { printf "%d", o + p * s + s / 2 }')")" \
-      "$(e2e_picture_pixel "$graficos/$2" "$px" "$py")" 40 || return 1
+      "$(e2e_picture_pixel "$graficos/$picture" "$px" "$py")" 40 || return 1
   done
 }
 players_on_top() {
   local shot
-  shot=$(e2e_shot "$1")
   stacked_above frmLector frmEditor && stacked_above frmMP3 frmEditor || return 1
-  shows_picture "$shot" p6 frmLector/client/imgFondo && shows_picture "$shot" p9 frmMP3/client/imgFondo
+  shot=$(e2e_shot "$1")
+  shows_picture "$shot" p6 frmLector/client/imgFondo "20 100" "140 250" "250 200" &&
+    shows_picture "$shot" p9 frmMP3/client/imgFondo "15 100" "40 60" "250 250"
 }
-no_question() { ! e2e_probe | awk -F'\t' '$2 == "QLabel" && $3 == 1 { print $5 }' | grep -qF "¿Quieres cerrar"; }
+no_question() { ! e2e_probe | awk -F'\t' '$2 == "QLabel" && $3 == 1 { print $5 }' | grep -qF "Guardar los cambios"; }
 document_shown() {
   if [ "$program" = ondravia ]; then
     [ "$(e2e_widget /wIE4 | cut -f4 | cut -d, -f2)" = "$OY" ]
@@ -92,15 +103,20 @@ start() {  # start <expected window size>
 }
 
 city() {
-  click_at $(e2e_city_centre "$ini" "$1")
+  local x y
+  read -r x y <<<"$(at $(e2e_city_centre "$ini" "$1"))"
+  # Over the city first: its hint on the map says the map follows the pointer.
+  e2e_move "$x" "$y"
+  e2e_until 5 hint_shown || e2e_fail "the map shows no hint for city $1"
+  e2e_click "$x" "$y"
   e2e_until 15 document_shown || e2e_fail "city $1 did not open its article"
   e2e_shot "city-$1" >/dev/null
 }
 
-editor() {  # opens the editor over the article; waits for the article's text in it
+editor() {  # editor <a text of the article>: opens the editor over the article, waits for the text in it
   click_at 71 542
   e2e_until 15 shown frmEditor || e2e_fail "the editor did not open"
-  e2e_until 15 text_holds "Bienvenidos" || e2e_fail "the article's text did not reach the editor"
+  e2e_until 15 text_holds "$1" || e2e_fail "the article's text did not reach the editor"
   e2e_until 10 hidden frmEditor/client/area/PanelMensaje || e2e_fail "the import's panel is still shown"
 }
 
@@ -112,6 +128,8 @@ type_and_expect() {  # keys typed at once go into the editor
 windows() {
   start 1392x1044
   city 1
+  click_at 20 20  # the small map leads back to the map
+  e2e_until 10 level_is 1 || e2e_fail "the small map did not lead back"
   click_at 34 578
   e2e_until 10 shown frmLector || e2e_fail "the CD player did not open"
   click_at 99 581
@@ -121,13 +139,13 @@ windows() {
   e2e_until 5 state_is Iconic || e2e_fail "the map's minimise did not minimise the window"
   e2e_shot map-minimised >/dev/null
   xdotool windowactivate "$STAGE"
-  e2e_until 5 state_is Normal || e2e_fail "the window did not come back"
+  e2e_until 5 stage_up || e2e_fail "the window did not come back"
   shown frmLector && shown frmMP3 || e2e_fail "the players did not come back"
-
-  editor
+  city 15  # beside the players
+  editor "RUTAS Y FIESTAS"
   type_and_expect "tecleado al abrir" "right after the editor opened"
   e2e_until 5 players_on_top editor-opened || e2e_fail "the players are not above the new editor"
-  click_at 400 300
+  click_at 700 520  # the editor's text, beside the players
   sleep 0.3
   e2e_until 5 players_on_top editor-clicked || e2e_fail "the players sank below the clicked editor"
   e2e_key ctrl+g
@@ -142,7 +160,7 @@ windows() {
   xdotool windowminimize "$STAGE"
   e2e_until 5 state_is Iconic || e2e_fail "the window did not minimise"
   xdotool windowactivate "$STAGE"
-  e2e_until 5 state_is Normal || e2e_fail "the window did not come back"
+  e2e_until 5 stage_up || e2e_fail "the window did not come back"
   e2e_until 5 players_on_top restored || e2e_fail "the players are not above the editor after the restore"
   type_and_expect "vuelta" "after the restore"
 
@@ -159,22 +177,24 @@ windows() {
   e2e_shot full-screen-left >/dev/null
   measure_screen
 
-  # The desktop's close is the map's close: its question, answered No.
+  # The desktop's close is the map's close: the editor asks about its unsaved text first, and
+  # Cancel keeps everything open.
   e2e_key alt+F4
-  e2e_wait_for_message "¿Quieres cerrar ONDRAVIA VARDEL?"
+  e2e_wait_for_message "Guardar los cambios en"
   e2e_shot close-question >/dev/null
   e2e_key Escape
   e2e_until 5 no_question || e2e_fail "Escape did not answer the question"
+  shown frmEditor || e2e_fail "the editor closed although the close was cancelled"
   e2e_alive || e2e_fail "the magazine ended although the question was not answered yes"
 }
 
 services() {
   start 1392x1044
   city 1
-  editor
+  editor "Bienvenidos a la isla"
   # Copied in the editor, pasted by another program.
   type_and_expect "para copiar" "right after the editor opened"
-  e2e_key ctrl+a ctrl+c
+  e2e_key shift+Home ctrl+c  # the typed words, from the start of their line
   e2e_until 5 bash -c 'xclip -o -selection clipboard 2>/dev/null | grep -qF "para copiar"' \
     || e2e_fail "the editor's copy is not on the desktop's clipboard"
   # Copied by another program, pasted in the editor.
@@ -223,9 +243,7 @@ panel() {
   E2E_WM_ARGS=(--config-file "$rc")
   start 1504x1128
   xprop -root _NET_WORKAREA | grep -q "0, 0, 1920, 1160" || e2e_fail "the work area is $(xprop -root _NET_WORKAREA)"
-  local WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$STAGE")"
-  [ $((Y + HEIGHT)) -le 1160 ] || e2e_fail "the window reaches down to $((Y + HEIGHT)), over the panel"
+  [ $((OY + 1128)) -le 1160 ] || e2e_fail "the window reaches down to $((OY + 1128)), over the panel"
   city 3
 }
 
