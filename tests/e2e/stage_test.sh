@@ -24,7 +24,16 @@ export VARDEL_CD_DEVICE="$DISC"
 export XDG_DATA_HOME="$E2E_DIR/xdg"
 mkdir -p "$XDG_DATA_HOME"
 
-stage_window() { xdotool search --onlyvisible --pid "$E2E_APP_PID" --name '^VARDEL$' 2>/dev/null | head -n1; }
+# The stage: the program's window titled VARDEL that the window manager manages. Looked up each
+# time: the toolkit makes the window anew once the browser engine draws in it.
+stage_window() {
+  local w state
+  for w in $(xdotool search --pid "$E2E_APP_PID" --name '^VARDEL$' 2>/dev/null); do
+    state=$(e2e_window_state "$w")
+    [ "$state" = Normal ] || [ "$state" = Iconic ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
 hint_shown() { [ -n "$(e2e_widget_text frmMapa/client/Label1)" ]; }
 level_is() { [ "$(e2e_widget_property frmMapa Nivel)" = "$1" ]; }
 shown() { [ "$(e2e_widget_visible "$1")" = 1 ]; }
@@ -32,15 +41,15 @@ hidden() { [ "$(e2e_widget_visible "$1")" = 0 ]; }
 # The editor's properties as one line (its text may hold the ';' that separates properties).
 text_holds() { e2e_widget "$EDITOR" | cut -f6 | grep -qF -- "$1"; }
 caption_is() { [ "$(e2e_widget_text frmEditor)" = "$1" ]; }
-state_is() { [ "$(e2e_window_state "$STAGE")" = "$1" ]; }
+state_is() { [ "$(e2e_window_state "$(stage_window)")" = "$1" ]; }
 # Back on the desktop: restored, on the screen and active.
 stage_up() {
-  state_is Normal && [ "$(xdotool getactivewindow 2>/dev/null)" = "$STAGE" ] &&
-    xwininfo -id "$STAGE" | grep -q "Map State: IsViewable"
+  state_is Normal && [ "$(xdotool getactivewindow 2>/dev/null)" = "$(stage_window)" ] &&
+    xwininfo -id "$(stage_window)" | grep -q "Map State: IsViewable"
 }
 size_is() {  # size_is WxH: the stage window's inside
   local WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$STAGE")"
+  eval "$(xdotool getwindowgeometry --shell "$(stage_window)")"
   [ "${WIDTH}x${HEIGHT}" = "$1" ]
 }
 # The stage's screen on the display: its origin (the map's, at 0,0 of it) and its scale.
@@ -92,7 +101,7 @@ start() {  # start <expected window size>
   e2e_start_wm
   e2e_run "./$program"
   e2e_wait_window VARDEL 20
-  STAGE=$(stage_window)
+  e2e_until 10 stage_window || e2e_fail "no managed window titled VARDEL"
   e2e_until 10 size_is "$1" || e2e_fail "the stage is not $1 on this desktop"
   e2e_until 20 e2e_visible frmPresenta/client/lbURL || e2e_fail "the opening did not reach its second picture"
   e2e_shot opening >/dev/null
@@ -138,7 +147,7 @@ windows() {
   click_at 747 14
   e2e_until 5 state_is Iconic || e2e_fail "the map's minimise did not minimise the window"
   e2e_shot map-minimised >/dev/null
-  xdotool windowactivate "$STAGE"
+  xdotool windowactivate "$(stage_window)"
   e2e_until 5 stage_up || e2e_fail "the window did not come back"
   shown frmLector && shown frmMP3 || e2e_fail "the players did not come back"
   city 15  # beside the players
@@ -157,9 +166,9 @@ windows() {
   type_and_expect "y tras guardar" "right after the save dialog closed"
 
   # The desktop's minimise, with the players and the editor open.
-  xdotool windowminimize "$STAGE"
+  xdotool windowminimize "$(stage_window)"
   e2e_until 5 state_is Iconic || e2e_fail "the window did not minimise"
-  xdotool windowactivate "$STAGE"
+  xdotool windowactivate "$(stage_window)"
   e2e_until 5 stage_up || e2e_fail "the window did not come back"
   e2e_until 5 players_on_top restored || e2e_fail "the players are not above the editor after the restore"
   type_and_expect "vuelta" "after the restore"
