@@ -2,12 +2,14 @@
 #include "platform/paths.h"
 #include "shell/startup.h"
 #include "ui/application.h"
+#include "ui/stage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #ifndef VARDEL_WEBBROWSER
@@ -57,7 +59,12 @@ int main(int argc, char* argv[]) {
   std::vector<char*> arguments(argv, argv + argc + 1);  // with argv's closing null
   const QString content = takeContentFolder(argc, arguments);
   vardel::platform::setContentFolder(content);
+  // Decided before Qt starts, which takes the scale from its environment: the 800x600 screen
+  // as one window of the person's desktop, or the forms as windows of an 800x600 display.
+  const bool staged = vardel::ui::prepareStage();
   QApplication qtApplication(argc, arguments.data());
   vardel::ui::Application application;
+  std::unique_ptr<vardel::ui::Stage> stage;
+  if (staged) stage = std::make_unique<vardel::ui::Stage>();
   return vardel::runMagazine(kVariant);
 }

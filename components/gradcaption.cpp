@@ -241,7 +241,7 @@ void TGradientCaption::FitFontHeight(ui::FontData& font) const {
 bool TGradientCaption::IsOwnerActive() const {
   if (activeStateKnown_) return activeState_;
   // (The framework has no multiple-document children, so the active window is the whole test.)
-  return QApplication::activeWindow() == ownerForm_;
+  return ownerForm_->hasActivation();
 }
 
 CaptionFrame TGradientCaption::captionFrame() const {

@@ -200,4 +200,23 @@ bool setOwnerWindow(WindowId window, WindowId owner) {
   return sync != nullptr;
 }
 
+std::optional<DesktopArea> desktopArea() {
+  Display d;
+  if (!d.ok()) return std::nullopt;
+  auto geometry = reply(xcb_get_geometry_reply(d.c(), xcb_get_geometry(d.c(), d.root()), nullptr));
+  if (!geometry) return std::nullopt;
+  DesktopArea area{QSize(geometry->width, geometry->height), QRect(0, 0, geometry->width, geometry->height)};
+  // Four cardinals per desktop: x, y, width, height.
+  const std::optional<QByteArray> workArea = d.property(d.root(), d.atom("_NET_WORKAREA"), XCB_ATOM_CARDINAL);
+  const std::uint32_t desktop = d.cardinal(d.root(), d.atom("_NET_CURRENT_DESKTOP")).value_or(0);
+  constexpr qsizetype kEntry = 4 * sizeof(std::uint32_t);
+  if (workArea && desktop < 64 && workArea->size() >= qsizetype(desktop + 1) * kEntry) {
+    std::uint32_t v[4];
+    std::memcpy(v, workArea->constData() + qsizetype(desktop) * kEntry, sizeof v);
+    const QRect usable = QRect(int(v[0] & 0xffff), int(v[1] & 0xffff), int(v[2] & 0xffff), int(v[3] & 0xffff));
+    if (!usable.intersected(area.usable).isEmpty()) area.usable = usable.intersected(area.usable);
+  }
+  return area;
+}
+
 }  // namespace vardel::platform

@@ -1,7 +1,10 @@
 // Top-level windows of the X display: found by caption or by process, and brought up.
 #pragma once
 
+#include <QRect>
 #include <QString>
+
+#include <optional>
 
 #include <cstdint>
 
@@ -29,5 +32,14 @@ bool showWindowNormal(WindowId window);
 // stacking layer, and minimises it with the owner. Set it before the window is mapped. False
 // without a display.
 bool setOwnerWindow(WindowId window, WindowId owner);
+
+// The screen of the display named by DISPLAY (the root window's size) and the part of it
+// applications may cover: the window manager's _NET_WORKAREA for the current desktop when one
+// publishes it (panels and docks left out), else the whole screen. Nothing without a display.
+struct DesktopArea {
+  QSize screen;
+  QRect usable;
+};
+std::optional<DesktopArea> desktopArea();
 
 }  // namespace vardel::platform

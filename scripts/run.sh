@@ -4,10 +4,9 @@
 # Runs the demo magazine of the build; with --folder, the magazine in FOLDER: a run folder that
 # scripts/disc.sh made from a magazine disc (brought up to date from the disc first), or any
 # magazine folder. The programs always run from the build's program folder.
-# Uses the current display when it is 800x600; otherwise a nested Xephyr display that the
-# program sees as 800x600, scaled up by the largest whole factor that fits the desktop
-# (VARDEL_SCALE=N chooses the factor, VARDEL_SCALE=off runs on the desktop as it is);
-# without any display, an Xvfb display.
+# Uses the current display: on an 800x600 one the program runs on it as it is, on any other
+# it shows its 800x600 screen as one window scaled to fit (VARDEL_SCALE=N chooses the scale,
+# VARDEL_SCALE=off runs on the desktop as it is); without any display, an Xvfb display.
 set -euo pipefail
 folder=""
 if [ "${1:-}" = --folder ]; then

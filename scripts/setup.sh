@@ -18,7 +18,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # tests: unit, widget, end to end, sound, text comparison
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xserver-xephyr xdotool x11-utils xauth imagemagick openbox
+  xvfb xdotool x11-utils xauth imagemagick openbox xclip
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
   # magazine discs and images (disc.sh), disc images made by tests
   libarchive-tools xorriso

@@ -9,9 +9,9 @@
 # DIR is by default the build's program folder in a source tree, else this installation's. The
 # programs always run from DIR and are told the magazine's folder: nothing in that folder is ever
 # loaded as a library, a plug-in or a configuration.
-# The screen: the current display when it is 800x600; on any other desktop a nested Xephyr display
-# that the program sees as 800x600, scaled up by the largest whole factor that fits (VARDEL_SCALE
-# chooses the factor, VARDEL_SCALE=off uses the desktop as it is); without any display, Xvfb.
+# The screen: the program fits itself to the current display (on any desktop but an 800x600 one it
+# shows its 800x600 screen as one window, scaled to fit; VARDEL_SCALE chooses the scale,
+# VARDEL_SCALE=off uses the desktop as it is); without any display, an 800x600 Xvfb.
 # Arguments that name existing files are made absolute, since the program runs in its own folder.
 set -euo pipefail
 here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
@@ -56,14 +56,16 @@ with its articles shown in $viewer.
              \${XDG_CACHE_HOME:-~/.cache}/vardel/discs/.
   DOCUMENT   a rich-text or text file that the editor opens when it is shown.
 
-The magazine needs an 800x600 screen. On a desktop of another size it runs in a
-window of its own that shows an 800x600 screen scaled up by the largest whole
-factor that fits. VARDEL_SCALE chooses:
+The magazine needs an 800x600 screen. On a desktop of another size it runs in
+one window titled VARDEL that is its 800x600 screen, scaled to the largest size
+that fits the desktop. Alt+Enter or F11 shows it full screen and back.
+VARDEL_SCALE chooses:
   VARDEL_SCALE=2      scale by 2: a 1600x1200 window
+  VARDEL_SCALE=1.5    scale by 1.5: a 1200x900 window
   VARDEL_SCALE=1      unscaled: an 800x600 window
   VARDEL_SCALE=off    on the desktop itself, as it is (only an 800x600 desktop
                       passes the magazine's own screen check)
-  VARDEL_SCALE=auto   the largest factor that fits (the default)
+  VARDEL_SCALE=auto   the largest scale that fits (the default)
 For example:  VARDEL_SCALE=1 $program
 EOF
 }
@@ -95,51 +97,28 @@ done
 scale="${VARDEL_SCALE:-auto}"
 case "$scale" in
   auto|off) ;;
-  0) scale=off ;;
-  [1-9]|[1-9][0-9]) ;;
-  *) say "VARDEL_SCALE is a whole factor (1 for an unscaled window, 2, 3...), 'auto' or 'off'; not '$scale'"; exit 2 ;;
+  0) export VARDEL_SCALE=off ;;
+  *)
+    if ! [[ "$scale" =~ ^[0-9]+(\.[0-9]+)?$ ]] || ! awk -v s="$scale" 'BEGIN { exit !(s >= 0.5 && s <= 8) }'; then
+      say "VARDEL_SCALE is a scale from 0.5 to 8 (1 for an unscaled window, 1.5, 2...), 'auto' or 'off'; not '$scale'"
+      exit 2
+    fi
+    ;;
 esac
 
-screen_size() {  # prints "W H" of the given display
-  # awk reads to the end: an early exit would fail the pipeline with SIGPIPE.
-  DISPLAY="$1" xdpyinfo 2>/dev/null | awk '/dimensions:/ && !done { split($2, s, "x"); print s[1], s[2]; done = 1 }'
-}
-
 cd "$folder"
-# The program talks to X11 (it finds windows by caption), also on a Wayland desktop.
+# The program talks to X11 (it finds windows by caption), also on a Wayland desktop (XWayland).
 export QT_QPA_PLATFORM=xcb
+# The program sets its own scale; the desktop's scaling settings must not add to it.
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+  QT_SCALE_FACTOR_ROUNDING_POLICY
 
-server=""
 if [ -n "${DISPLAY:-}" ]; then
-  size=$(screen_size "$DISPLAY")
-  [ -n "$size" ] || { say "cannot reach the display $DISPLAY"; exit 1; }
-  read -r width height <<<"$size"
-  if [ "$scale" = auto ]; then
-    if [ "$width" = 800 ] && [ "$height" = 600 ]; then
-      scale=off
-    else
-      scale=$(( width / 800 < height / 600 ? width / 800 : height / 600 ))
-      [ "$scale" -ge 1 ] || scale=1
-    fi
-  fi
-  [ "$scale" = off ] && exec "$programs/$program" "${content[@]}" "${arguments[@]}"
-  if [ $((800 * scale)) -gt "$width" ] || [ $((600 * scale)) -gt "$height" ]; then
-    say "a ${scale}x screen ($((800 * scale))x$((600 * scale))) is larger than this ${width}x${height} desktop"
-  fi
-  command -v Xephyr >/dev/null || {
-    say "a ${width}x${height} desktop needs Xephyr (Debian package xserver-xephyr) to show an 800x600 screen;"
-    say "or run on the desktop as it is with VARDEL_SCALE=off"
-    exit 1
-  }
-  server=Xephyr
-  server_args=(-screen "$((800 * scale))x$((600 * scale))" -title VARDEL -no-host-grab -br -noreset)
-else
-  scale=1
-  server=Xvfb
-  server_args=(-screen 0 800x600x24 -nolisten tcp -noreset)
+  exec "$programs/$program" "${content[@]}" "${arguments[@]}"
 fi
 
-# The server writes its display number to a file once it accepts clients.
+# No display at all: an 800x600 virtual one, which writes its number to a file once it accepts
+# clients.
 server_pid=""
 program_pid=""
 number_file=$(mktemp "${TMPDIR:-/tmp}/vardel-display.XXXXXX")
@@ -151,26 +130,17 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
-"$server" -displayfd 3 "${server_args[@]}" 3>"$number_file" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
 server_pid=$!
 for _ in $(seq 1 200); do
   [ -s "$number_file" ] && break
   kill -0 "$server_pid" 2>/dev/null || break
   sleep 0.05
 done
-[ -s "$number_file" ] || { say "$server did not start"; exit 1; }
+[ -s "$number_file" ] || { say "Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$number_file")"
-if [ "$server" = Xvfb ]; then
-  say "no display found; running on the virtual display $DISPLAY (Xvfb, 800x600)."
-  say "take a screenshot with:  DISPLAY=$DISPLAY import -window root shot.png"
-else
-  say "an 800x600 screen scaled by $scale in a window of its own (display $DISPLAY); VARDEL_SCALE chooses the factor"
-fi
-
-# Qt then lays the program out in 800x600 logical pixels on the larger nested screen; the
-# desktop's own scaling settings must not change that.
-unset QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR_ROUNDING_POLICY
-if [ "$scale" -gt 1 ]; then export QT_SCALE_FACTOR="$scale"; else unset QT_SCALE_FACTOR; fi
+say "no display found; running on the virtual display $DISPLAY (Xvfb, 800x600)."
+say "take a screenshot with:  DISPLAY=$DISPLAY import -window root shot.png"
 "$programs/$program" "${content[@]}" "${arguments[@]}" &
 program_pid=$!
 status=0

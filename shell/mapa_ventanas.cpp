@@ -26,7 +26,9 @@ namespace {
 template <class Window>
 QList<QPointer<Window>> ownedWindows(TfrmMapa& map) {
   QList<QPointer<Window>> windows;
-  for (Window* window : map.findChildren<Window*>(QString(), Qt::FindDirectChildrenOnly)) windows.append(window);
+  for (ui::Form* form : map.ownedForms()) {
+    if (auto* window = qobject_cast<Window*>(form)) windows.append(window);
+  }
   return windows;
 }
 

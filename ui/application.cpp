@@ -5,6 +5,7 @@
 #include "ui/form.h"
 #include "ui/pointer_tracking.h"
 #include "ui/probe.h"
+#include "ui/stage.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -75,6 +76,11 @@ void Application::terminate(int exitCode) {
 
 void Application::minimize() {
   minimized_.clear();
+  if (Stage* stage = Stage::instance()) {
+    // The forms stay where they are on the stage; the stage is the desktop's window.
+    stage->minimize();
+    return;
+  }
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (!window->isVisible()) continue;
     if (window != mainForm_) minimized_ << window;
@@ -84,6 +90,11 @@ void Application::minimize() {
 }
 
 void Application::restore() {
+  if (Stage* stage = Stage::instance()) {
+    if (stage->isMinimized()) stage->setWindowState(stage->windowState() & ~Qt::WindowMinimized);
+    stage->activateWindow();
+    return;
+  }
   if (mainForm_ && mainForm_->isMinimized()) mainForm_->showNormal();
   const QList<QPointer<QWidget>> windows = std::exchange(minimized_, {});
   for (const QPointer<QWidget>& window : windows) {

@@ -5,6 +5,7 @@
 #include "ui/application.h"
 #include "ui/fonts.h"
 #include "ui/metrics.h"
+#include "ui/stage.h"
 #include "ui/system_settings.h"
 
 #include <QCloseEvent>
@@ -25,6 +26,10 @@ bool selfDrawn(BorderStyle style) {
 }
 
 bool toolWindow(BorderStyle style) { return style == BorderStyle::bsToolWindow || style == BorderStyle::bsSizeToolWin; }
+
+// On the stage a form is a window of the stage's screen; else a window of the display.
+QWidget* placeFor(QWidget* owner) { return Stage::instance() ? Stage::instance()->desktop() : owner; }
+Qt::WindowFlags kindOfForm() { return Stage::instance() ? Qt::Widget : Qt::Window; }
 
 }  // namespace
 
@@ -113,7 +118,8 @@ class Form::ClassicFrame : public NonClientHook {
   Form& form_;
 };
 
-Form::Form(Form* owner) : QWidget(owner, Qt::Window) {
+Form::Form(Form* owner) : QWidget(placeFor(owner), kindOfForm()), owner_(owner) {
+  if (!isWindow()) QWidget::setVisible(false);  // a child widget would show with the stage
   setAttribute(Qt::WA_DeleteOnClose, false);
   classic_ = new ClassicFrame(*this);
   hook_ = classic_;
@@ -134,6 +140,11 @@ Form::~Form() {
     if (!child->isWidgetType()) components << child;
   }
   for (const QPointer<QObject>& component : components) delete component.data();
+  if (!isWindow()) {
+    // On the stage the owned forms are not this one's children: they go here, as children
+    // would.
+    for (Form* owned : ownedForms()) delete owned;
+  }
   hook_ = classic_;
   delete classic_;
   classic_ = nullptr;
@@ -147,8 +158,21 @@ NonClientHook* Form::setNonClientHook(NonClientHook* hook) {
   return previous;
 }
 
+QList<Form*> Form::ownedForms() const {
+  QList<Form*> owned;
+  if (isWindow() || !parentWidget()) return findChildren<Form*>(QString(), Qt::FindDirectChildrenOnly);
+  for (QObject* sibling : parentWidget()->children()) {
+    if (auto* form = qobject_cast<Form*>(sibling); form && form->owner_ == this) owned << form;
+  }
+  return owned;
+}
+
 void Form::setBorderStyle(BorderStyle style) {
   borderStyle_ = style;
+  if (!isWindow()) {
+    refreshFrame();
+    return;
+  }
   Qt::WindowFlags flags = windowFlags() & Qt::WindowStaysOnTopHint;
   flags |= Qt::Window;
   if (style == BorderStyle::bsNone || selfDrawn(style)) {
@@ -170,6 +194,11 @@ void Form::setBorderIcons(BorderIcons icons) {
 }
 
 void Form::setStayOnTop(bool onTop) {
+  stayOnTop_ = onTop;
+  if (!isWindow()) {
+    if (Stage* stage = Stage::instance()) stage->formRaised(this);
+    return;
+  }
   const bool visible = isVisible();
   setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
   if (visible) show();
@@ -245,16 +274,9 @@ void Form::resizeEvent(QResizeEvent* event) {
 void Form::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   switch (event->type()) {
-    case QEvent::ActivationChange: {
-      const bool now = isActiveWindow();
-      if (now != active_) {
-        active_ = now;
-        QRegion frame(rect());
-        frame -= QRegion(rect().marginsRemoved(frameMargins()));
-        if (!frame.isEmpty()) guarded([&] { hook_->activate(now, frame); });
-      }
+    case QEvent::ActivationChange:
+      refreshActivation();
       break;
-    }
     case QEvent::PaletteChange:
     case QEvent::FontChange:
     case QEvent::StyleChange:
@@ -263,6 +285,67 @@ void Form::changeEvent(QEvent* event) {
     default:
       break;
   }
+}
+
+bool Form::hasActivation() const {
+  if (isWindow()) return isActiveWindow();
+  const Stage* stage = Stage::instance();
+  return stage && stage->isActiveWindow() && stage->activeForm() == this;
+}
+
+void Form::refreshActivation() {
+  const bool now = hasActivation();
+  if (now == active_) return;
+  active_ = now;
+  QRegion frame(rect());
+  frame -= QRegion(rect().marginsRemoved(frameMargins()));
+  if (!frame.isEmpty()) guarded([&] { hook_->activate(now, frame); });
+}
+
+void Form::activateWindow() {
+  Stage* stage = Stage::instance();
+  if (isWindow() || !stage) {
+    QWidget::activateWindow();
+    return;
+  }
+  stage->activate(this);
+  stage->activateWindow();
+}
+
+void Form::showMinimized() {
+  Stage* stage = Stage::instance();
+  if (isWindow() || !stage) {
+    QWidget::showMinimized();
+    return;
+  }
+  stage->minimize();
+}
+
+void Form::setVisible(bool visible) {
+  QWidget::setVisible(visible);
+  // The stage comes up with its first form.
+  if (visible && !isWindow() && Stage::instance()) Stage::instance()->showStage();
+}
+
+QWidget* Form::nextControl(QWidget* from, bool forward) const {
+  QWidget* w = from;
+  // The focus chain is a ring through every widget of the window; once round at most.
+  for (;;) {
+    w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (!w || w == from) return nullptr;
+    if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this)) return w;
+  }
+}
+
+// On the stage the tab order goes round this form's controls only, as in a window.
+bool Form::focusNextPrevChild(bool next) {
+  if (isWindow()) return QWidget::focusNextPrevChild(next);
+  if (isHidden()) return false;
+  QWidget* focused = focusWidget();
+  QWidget* target = nextControl(focused && isAncestorOf(focused) ? focused : this, next);
+  if (!target) return false;
+  target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
 }
 
 // What the system-colour, settings and display-change messages do: the hook hears first.
@@ -289,7 +372,7 @@ void Form::showEvent(QShowEvent* event) {
   // full-screen window is otherwise stacked above every stay-on-top one), and minimises and
   // restores it with the owner. Qt marks only dialogs and tool windows so, and clears the mark
   // of other windows as it shows them: set once the window is shown.
-  if ((windowFlags() & Qt::WindowStaysOnTopHint) && parentWidget() &&
+  if (isWindow() && (windowFlags() & Qt::WindowStaysOnTopHint) && parentWidget() &&
       QGuiApplication::platformName() == QLatin1String("xcb")) {
     QMetaObject::invokeMethod(
         this,
@@ -301,28 +384,39 @@ void Form::showEvent(QShowEvent* event) {
         Qt::QueuedConnection);
   }
   // The window paints its first frame while the display's first exposure of it is handled;
-  // that is watched from here on.
-  if (!firstFrameShown_ && !watchingExposure_ && windowHandle()) {
+  // that is watched from here on. On the stage that is the stage's exposure, or, when the
+  // stage is on the screen already, the form's own painting.
+  QWindow* const handle = window()->windowHandle();
+  if (!firstFrameShown_ && !watchingExposure_ && handle) {
     watchingExposure_ = true;
-    windowHandle()->installEventFilter(this);
+    if (!isWindow() && handle->isExposed()) {
+      QMetaObject::invokeMethod(
+          this, [this] { frameReady(); }, Qt::QueuedConnection);
+    } else {
+      handle->installEventFilter(this);
+    }
   }
   QWidget::showEvent(event);
+  if (!isWindow() && !event->spontaneous() && Stage::instance()) Stage::instance()->formShown(this);
   fire(onShow, this);
 }
 
+void Form::frameReady() {
+  if (firstFrameShown_) return;
+  watchingExposure_ = false;
+  if (!isWindow()) repaint();  // painted and handed to the display now
+  firstFrameShown_ = true;
+  emit firstFrameShown();
+}
+
 bool Form::eventFilter(QObject* watched, QEvent* event) {
-  if (watchingExposure_ && watched == windowHandle() && event->type() == QEvent::Expose &&
-      windowHandle()->isExposed()) {
-    watchingExposure_ = false;
-    windowHandle()->removeEventFilter(this);
+  auto* const handle = qobject_cast<QWindow*>(watched);
+  if (watchingExposure_ && handle && handle == window()->windowHandle() && event->type() == QEvent::Expose &&
+      handle->isExposed()) {
+    handle->removeEventFilter(this);
     // Queued: the exposure is painted and flushed before this runs.
     QMetaObject::invokeMethod(
-        this,
-        [this] {
-          firstFrameShown_ = true;
-          emit firstFrameShown();
-        },
-        Qt::QueuedConnection);
+        this, [this] { frameReady(); }, Qt::QueuedConnection);
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -341,6 +435,7 @@ bool Form::waitForFirstFrame(int limitMs) {
 
 void Form::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  if (!isWindow() && !event->spontaneous() && Stage::instance()) Stage::instance()->formHidden(this);
   fire(onHide, this);
 }
 
@@ -386,11 +481,17 @@ void Form::performClose(bool& closed) {
   }
 }
 
+// The pointer where the form's position is counted: the display's, or the stage's screen.
+QPoint Form::pointerInParent(const QMouseEvent& event) const {
+  const QPoint global = event.globalPosition().toPoint();
+  return isWindow() || !parentWidget() ? global : parentWidget()->mapFromGlobal(global);
+}
+
 // Dragging the caption moves the window; there is no window manager frame to do it.
 void Form::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && captionRect().contains(event->position().toPoint())) {
     dragging_ = true;
-    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    dragOffset_ = pointerInParent(*event) - frameGeometry().topLeft();
     event->accept();
     return;
   }
@@ -399,7 +500,7 @@ void Form::mousePressEvent(QMouseEvent* event) {
 
 void Form::mouseMoveEvent(QMouseEvent* event) {
   if (dragging_) {
-    move(event->globalPosition().toPoint() - dragOffset_);
+    move(pointerInParent(*event) - dragOffset_);
     event->accept();
     return;
   }

@@ -5,7 +5,9 @@
 #include "ui/colors.h"
 #include "ui/events.h"
 
+#include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
@@ -40,8 +42,9 @@ class NonClientHook {
 class Form : public QWidget {
   Q_OBJECT
  public:
-  // A new top-level window, hidden. An owned form is freed with its owner; a stay-on-top one
-  // also stays above it and is minimised with it.
+  // A new top-level window, hidden; on the stage (ui/stage.h), a window of the stage's screen.
+  // An owned form is freed with its owner; a stay-on-top one also stays above it and is
+  // minimised with it.
   explicit Form(Form* owner = nullptr);
   ~Form() override;
 
@@ -53,6 +56,17 @@ class Form : public QWidget {
   BorderIcons borderIcons() const { return borderIcons_; }
   void setBorderIcons(BorderIcons icons);
   void setStayOnTop(bool onTop);
+  bool stayOnTop() const { return stayOnTop_; }
+
+  // The form this one belongs to, and the forms that belong to this one.
+  Form* owner() const { return owner_; }
+  QList<Form*> ownedForms() const;
+
+  // What a window does, done by the stage when the form lives on one: bringing the form up
+  // activates it; minimising minimises the stage with every form on it.
+  void activateWindow();
+  void showMinimized();
+  void setVisible(bool visible) override;
 
   // The window text, which the caption shows.
   QString caption() const { return windowTitle(); }
@@ -70,6 +84,15 @@ class Form : public QWidget {
 
   // Whether the window is the active one, as the last activation change reported.
   bool isActiveForm() const { return active_; }
+  // Whether the window is the active one now (on the stage: the stage is the desktop's active
+  // window and this is its active form).
+  bool hasActivation() const;
+  // Brings isActiveForm() and the caption up to date with hasActivation().
+  void refreshActivation();
+
+  // The next control of this form after `from` in the tab order that can take the keyboard
+  // (`forward` false: the previous one), or null when there is none.
+  QWidget* nextControl(QWidget* from, bool forward) const;
 
   // Closing: the close query may refuse, then the close event chooses the action (caHide by
   // default); the main form's close ends the program instead.
@@ -130,12 +153,15 @@ class Form : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   class ClassicFrame;
   void layoutClient();
   void performClose(bool& closed);
   void settingsChanged();
+  void frameReady();
+  QPoint pointerInParent(const QMouseEvent& event) const;
 
   QWidget* client_ = nullptr;
   BorderStyle borderStyle_ = BorderStyle::bsSizeable;
@@ -147,6 +173,8 @@ class Form : public QWidget {
   bool dragging_ = false;
   bool firstFrameShown_ = false;
   bool watchingExposure_ = false;
+  bool stayOnTop_ = false;
+  QPointer<Form> owner_;
   QPoint dragOffset_;
   ClassicFrame* classic_ = nullptr;
   NonClientHook* hook_ = nullptr;

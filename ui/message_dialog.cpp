@@ -1,6 +1,8 @@
 // A message dialog laid out as the program's own: icon and text above, buttons in a row below.
 #include "ui/message_dialog.h"
 
+#include "ui/stage.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
@@ -114,7 +116,11 @@ DialogButton messageDialog(const QString& caption, const QString& text, MessageI
   layout->addLayout(row);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   dialog.adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+  // A real dialog of the desktop: centred over the stage when there is one, else on the screen.
+  const Stage* stage = Stage::instance();
+  if (stage && stage->isVisible()) {
+    dialog.move(stage->frameGeometry().center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
     dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
   }

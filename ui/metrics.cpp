@@ -1,6 +1,7 @@
 // The metrics table and the desktop's caption font.
 #include "ui/metrics.h"
 
+#include "ui/stage.h"
 #include "ui/system_settings.h"
 
 #include <QGuiApplication>
@@ -41,6 +42,9 @@ std::optional<LogFont>& captionFontSetting() {
 
 int systemMetric(int metric) {
   if (metric == SM_CXSCREEN || metric == SM_CYSCREEN) {
+    // On the stage the program's screen is the stage's.
+    if (const Stage* stage = Stage::instance())
+      return metric == SM_CXSCREEN ? stage->desktop()->width() : stage->desktop()->height();
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return 0;
     const QSize size = screen->size();

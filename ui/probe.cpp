@@ -2,6 +2,8 @@
 #include "ui/probe.h"
 
 #include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/stage.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -36,9 +38,16 @@ qint64 nowNs() {
       .count();
 }
 
+// The form a widget is on (a window, or a window of the stage's screen).
+QWidget* formOrWindow(const QWidget* w) {
+  QWidget* top = const_cast<QWidget*>(w);
+  while (!top->isWindow() && !qobject_cast<Form*>(top)) top = top->parentWidget();
+  return top;
+}
+
 QString pathOf(const QWidget* w) {
   QString path;
-  for (; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+  for (; w; w = w->isWindow() || qobject_cast<const Form*>(w) ? nullptr : w->parentWidget()) {
     const QString name = w->objectName().isEmpty() ? QStringLiteral("_") : w->objectName();
     path = path.isEmpty() ? name : name + QLatin1Char('/') + path;
   }
@@ -54,7 +63,7 @@ class TimelineWatch : public QObject {
     const auto* widget = static_cast<const QWidget*>(object);
     switch (event->type()) {
       case QEvent::Paint: {
-        QWidget* window = widget->window();
+        QWidget* window = formOrWindow(widget);
         if (!window->property(kPainted).toBool()) {
           window->setProperty(kPainted, true);
           recordEvent(window, "paint");
@@ -90,7 +99,7 @@ QString oneLine(QString text) {
 
 QString widgetText(const QWidget* w) {
   if (const auto* label = qobject_cast<const Label*>(w)) return label->caption();
-  if (w->isWindow()) return w->windowTitle();
+  if (w->isWindow() || qobject_cast<const Form*>(w)) return w->windowTitle();
   const QVariant text = w->property("text");
   return text.isValid() ? text.toString() : QString();
 }
@@ -110,14 +119,16 @@ QString ownProperties(const QWidget* w) {
 void describe(const QWidget* w, const QString& parentPath, QString& out) {
   const QString name = w->objectName().isEmpty() ? QStringLiteral("_") : w->objectName();
   const QString path = parentPath.isEmpty() ? name : parentPath + QLatin1Char('/') + name;
-  const QPoint global = w->mapToGlobal(QPoint(0, 0));
+  // In the display's pixels, which differ from the program's when the stage is scaled.
+  const qreal scale = w->devicePixelRatioF();
+  const QRect place = QRectF(QPointF(w->mapToGlobal(QPoint(0, 0))) * scale, QSizeF(w->size()) * scale).toRect();
   out += QStringLiteral("%1\t%2\t%3\t%4,%5,%6,%7\t%8\t%9")
              .arg(path, QString::fromLatin1(w->metaObject()->className()))
              .arg(w->isVisible() ? 1 : 0)
-             .arg(global.x())
-             .arg(global.y())
-             .arg(w->width())
-             .arg(w->height())
+             .arg(place.x())
+             .arg(place.y())
+             .arg(place.width())
+             .arg(place.height())
              .arg(oneLine(widgetText(w)), ownProperties(w));
   out += w->hasFocus() ? QStringLiteral("\t1\n") : QStringLiteral("\t0\n");
   for (const QObject* child : w->children()) {
@@ -129,7 +140,14 @@ void describe(const QWidget* w, const QString& parentPath, QString& out) {
 
 QString describeWidgets() {
   QString out;
-  for (const QWidget* w : QApplication::topLevelWidgets()) describe(w, QString(), out);
+  for (const QWidget* w : QApplication::topLevelWidgets()) {
+    // The forms on the stage are described as the windows they are.
+    if (const Stage* stage = Stage::instance(); stage && w == stage) {
+      for (const Form* form : stage->forms()) describe(form, QString(), out);
+    } else {
+      describe(w, QString(), out);
+    }
+  }
   for (const TimelineEvent& e : gTimeline)
     out += QStringLiteral("#event\t%1\t%2\t%3\t%4\n").arg(e.ns).arg(QLatin1String(e.what), e.path, oneLine(e.detail));
   return out;

@@ -11,6 +11,7 @@ rm -rf "$E2E_DIR"
 mkdir -p "$E2E_DIR"
 E2E_XVFB_PID=""
 E2E_WM_PID=""
+E2E_WM_ARGS=()  # more arguments for openbox (a configuration file of the test's own)
 E2E_APP_PID=""
 E2E_OTHER_PIDS=()  # processes the program started that the test must end too (e2e_adopt)
 E2E_PULSE_PID=""
@@ -278,7 +279,7 @@ e2e_adopt() { E2E_OTHER_PIDS+=("$1"); }
 # e2e_start_wm: a real window manager (openbox) on the current display; returns once it manages
 # windows (its own announcement comes before that).
 e2e_start_wm() {
-  openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+  openbox --sm-disable "${E2E_WM_ARGS[@]}" >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_WM_PID=$!
   local probe="" window="" tries=0
   for _ in $(seq 1 300); do
