@@ -76,7 +76,7 @@ bool Lectura::eventFilter(QObject* watched, QEvent* event) {
   } else {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::BackButton || mouse->button() == Qt::ForwardButton) {
-      if (type == QEvent::MouseButtonPress)
+      if (type != QEvent::MouseButtonRelease)  // a quick second press comes as a double click
         ui::guarded([&] { mouse->button() == Qt::BackButton ? back() : forward(); });
       handled = true;  // nor does the page or a hotspot take it
     }

@@ -35,7 +35,10 @@ void BrowserControl::findText(const QString& text, bool backward, std::function<
 void BrowserControl::runFind(const Find& find) {
   if (find.text.isEmpty()) {
     page_->findText(QString());
-    page_->triggerAction(QWebEnginePage::Unselect);  // the engine leaves the last match selected
+    // The engine leaves the last match selected and the link it lay in focused, ringed.
+    page_->triggerAction(QWebEnginePage::Unselect);
+    page_->runJavaScript(QStringLiteral("if (document.activeElement) document.activeElement.blur()"),
+                         QWebEngineScript::ApplicationWorld);
     if (find.done) QTimer::singleShot(0, this, [done = find.done] { done(0, 0); });
     return;
   }

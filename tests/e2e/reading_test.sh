@@ -68,10 +68,10 @@ glyphs() {
   read -r first last <<<"$(first_run "$E2E_DIR/glyphs.png")"
   echo $((last - first + 1))
 }
-# link_centre <area png>: "x y" on the screen of the first blue link.
+# link_centre <area png>: "x y" on the screen of the first link, visited or not.
 link_centre() {
   local mask="$E2E_DIR/link.png" y0 y1 x0 x1
-  convert "$1" -fuzz 25% -fill black +opaque '#0000ff' -fill white -opaque '#0000ff' -negate "$mask"
+  convert "$1" -fuzz 25% -fill '#0000ff' -opaque '#ff00ff' -fuzz 8% -opaque '#551a8b' -fuzz 25% -fill black +opaque '#0000ff' -fill white -opaque '#0000ff' -negate "$mask"
   read -r y0 y1 <<<"$(first_run "$mask")" || return 1
   convert "$mask" -crop "620x$((y1 - y0 + 1))+0+$y0" +repage -rotate 90 "$mask.col.png"
   read -r x0 x1 <<<"$(first_run "$mask.col.png")" || return 1
