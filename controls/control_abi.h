@@ -7,17 +7,19 @@
 // raised in its caller.
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
 namespace vardel::controls {
 
 // Raised when host and library disagree; the factory refuses other versions.
-inline constexpr int kAbiVersion = 2;
+inline constexpr int kAbiVersion = 3;
 inline constexpr char kFactorySymbol[] = "VardelCreateControl";
 inline constexpr char kRegisterSymbol[] = "DllRegisterServer";
 inline constexpr char kUnregisterSymbol[] = "DllUnregisterServer";
@@ -41,6 +43,11 @@ class ControlEvents {
   // stops it, otherwise the control opens one the way a browser would.
   virtual void newWindow(bool& cancel) { (void)cancel; }
 
+  // Reading aids.
+  // A new document (a request or a followed link, `url` as currentUrl() will give it) is about
+  // to replace the one on display, whose scroll position is still the one to read.
+  virtual void documentStarting(const QString& url) { (void)url; }
+
  protected:
   ~ControlEvents() = default;
 };
@@ -61,6 +68,26 @@ class Control {
   // lies outside `folder` once links are followed (see platform::insideFolder), and refuses it
   // as it refuses a missing file. Until the host names a folder, nothing is confined.
   virtual void setContentFolder(const QString& folder) { (void)folder; }
+
+  // Reading aids, asked for by keys the person presses; nothing of them shows before that.
+  // Finds `text` in the document on display, without regard to case or accents, and marks every
+  // match and the current one: the same text again moves to the next match (the previous one when
+  // `backward`), another text starts at the first. `done` follows on the event loop with the
+  // current match (from 1) and the number of matches, 0 and 0 when there are none; a document not
+  // yet complete is searched once it is. An empty text removes the marks.
+  virtual void findText(const QString& text, bool backward, std::function<void(int current, int total)> done) {
+    (void)text;
+    (void)backward;
+    if (done) done(0, 0);
+  }
+  // The size of the text, 1 for the document's own; kept for the documents that follow.
+  virtual void setTextZoom(double factor) { (void)factor; }
+  // The place scrolled to, in pixels of the document; setting it on a document not yet complete
+  // applies once it is.
+  virtual QPoint scrollPosition() { return {}; }
+  virtual void setScrollPosition(QPoint position) { (void)position; }
+  // The document on display or requested, as a URL its loading call takes; empty before any.
+  virtual QString currentUrl() { return {}; }
 };
 
 // The light HTML viewer (class {B7FC355E-8CE7-11CF-9754-00AA00C00908}).

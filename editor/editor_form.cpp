@@ -7,6 +7,7 @@
 #include "platform/richedit/richedit.h"
 #include "ui/application.h"
 #include "ui/fonts.h"
+#include "ui/text_zoom.h"
 
 #include <QAction>
 #include <QApplication>
@@ -242,7 +243,32 @@ void TfrmEditor::dropEvent(QDropEvent* event) {
   ui::guarded([&] { HandleDroppedFiles(files); });
 }
 
+namespace {
+// The text size of the editors' view, kept for every editor of the run.
+int viewZoomStep = ui::kNormalTextZoom;
+}  // namespace
+
+void TfrmEditor::ZoomView(int step) {
+  viewZoomStep = step;
+  Editor->setViewZoom(ui::kTextZooms[step]);
+}
+
+void TfrmEditor::ZoomView() { ZoomView(viewZoomStep); }
+
 bool TfrmEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (Editor && watched == Editor && event->type() == QEvent::KeyPress) {
+    // Ctrl++, Ctrl+- and Ctrl+0 size the text on the screen only.
+    if (const int step = ui::textZoomForKey(*static_cast<QKeyEvent*>(event), viewZoomStep); step >= 0) {
+      ui::guarded([&] { ZoomView(step); });
+      return true;
+    }
+  }
+  if (Editor && watched == Editor->viewport() && event->type() == QEvent::Wheel) {
+    if (const int step = ui::textZoomForWheel(*static_cast<QWheelEvent*>(event), viewZoomStep); step >= 0) {
+      ui::guarded([&] { ZoomView(step); });
+      return true;
+    }
+  }
   if (Editor && watched == Editor->viewport()) {
     // Files dropped onto the text open, as anywhere on the window; other drags are the
     // text's own.

@@ -186,6 +186,10 @@ class TfrmEditor : public ui::Form, private platform::ClipboardViewer {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The text size of the view (a step of ui::kTextZooms), kept for the editors opened later;
+  // without a step, the size last chosen.
+  void ZoomView(int step);
+  void ZoomView();
   void clipboardUpdate() override { HandleClipboardUpdate(); }
   void clipboardChainChange(platform::ViewerHandle removed, platform::ViewerHandle next) override {
     HandleClipboardChainChange(removed, next);

@@ -123,6 +123,7 @@ void TfrmEditor::defineControls() {
   Editor->setModified(false);
   Editor->installEventFilter(this);
   Editor->viewport()->installEventFilter(this);
+  ZoomView();
   connect(Editor, &TRichEdit::change, this, [this] { ui::guarded([this] { RichEditChange(Editor); }); });
   connect(Editor, &TRichEdit::selectionChange, this, [this] { ui::guarded([this] { SelectionChange(Editor); }); });
 

@@ -8,6 +8,7 @@
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "shell/cities.h"
+#include "shell/lectura.h"
 #include "ui/application.h"
 #include "ui/definition.h"
 
@@ -33,6 +34,7 @@ TfrmMapa::TfrmMapa(Variant variant) : variant_(variant) {
   onCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
   FormCreate(this);
+  lectura_ = std::make_unique<Lectura>(*this);
 }
 
 TfrmMapa::~TfrmMapa() = default;
@@ -213,6 +215,7 @@ void TfrmMapa::c1MouseUp(QObject* sender, ui::MouseButton, ui::ShiftState, int, 
   Application::instance().setCursor(Cursor::crHourGlass);
   MostrarSeccion(static_cast<std::uint8_t>(city->tag & 0xFF));
   revealDocument(true);
+  lectura_->cityOpened(city->tag & 0xFF);
   try {
     AbrirFichero(city->Cadena);
   } catch (const std::exception&) {

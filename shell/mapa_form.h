@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace vardel {
 
@@ -25,6 +26,7 @@ class TfrmEditor;
 class TfrmLector;
 class TfrmMP3;
 class TfrmMapa;
+class Lectura;
 
 // How the map's buttons create their windows, each owned by the map. A test replaces one to
 // make the creation fail; a creation that throws may leave its window behind, which the map
@@ -170,7 +172,12 @@ class TfrmMapa : public ui::Form, public EditorHost {
   bool browserBuild() override { return hasWebBrowser(); }
   bool contentFolderIsOwn() override;
 
+  // Opens the find bar over the article with `text` and finds its first match once the document
+  // on display (or the one just asked for) is complete.
+  void findInArticle(const QString& text);
+
  private:
+  friend class Lectura;
   void defineControls();
   // The map's music player gives the decoder library up for good; its errors are ignored.
   void releaseMusicPlayer();
@@ -183,7 +190,8 @@ class TfrmMapa : public ui::Form, public EditorHost {
   void showAtOrigin();
 
   Variant variant_;
-  QPointer<ui::Form> opening_;  // the presentation, until the opening ends
+  QPointer<ui::Form> opening_;        // the presentation, until the opening ends
+  std::unique_ptr<Lectura> lectura_;  // find, text size and history, by key
 };
 
 }  // namespace vardel

@@ -10,6 +10,8 @@ class THTML::Events : public controls::ControlEvents {
   explicit Events(THTML* owner) : owner_(owner) {}
   void parseComplete() override { ui::fire(owner_->OnParseComplete, owner_); }
 
+  void documentStarting(const QString& url) override { ui::fire(owner_->OnDocumentStarting, owner_, url); }
+
  private:
   THTML* owner_;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controls/host/hosted_control.h"
+#include "controls/host/reading_area.h"
 #include "ui/events.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ namespace vardel {
 // The viewer of html.ocx, class {B7FC355E-8CE7-11CF-9754-00AA00C00908}. This widget is the
 // control's rectangle: the owner sets its geometry, shows, hides and moves it; the viewer
 // fills it. Requests, events and text are as HtmlViewerControl documents them.
-class THTML : public QWidget {
+class THTML : public QWidget, public ReadingArea {
   Q_OBJECT
  public:
   // Looks the class up in the registry, loads html.ocx and creates the viewer.
@@ -39,6 +40,7 @@ class THTML : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  controls::Control* readingControl() const override { return hosted_->control(); }
 
  private:
   class Events;

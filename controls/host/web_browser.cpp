@@ -24,6 +24,8 @@ class TWebBrowser::Events : public controls::ControlEvents {
   void statusTextChange(const QString& text) override { ui::fire(owner_->OnStatusTextChange, owner_, text); }
   void newWindow(bool& cancel) override { ui::fire(owner_->OnNewWindow2, owner_, cancel); }
 
+  void documentStarting(const QString& url) override { ui::fire(owner_->OnDocumentStarting, owner_, url); }
+
  private:
   TWebBrowser* owner_;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controls/host/hosted_control.h"
+#include "controls/host/reading_area.h"
 #include "ui/events.h"
 
 #include <QString>
@@ -22,7 +23,7 @@ namespace vardel {
 // when the owner has time for it (or at the first navigation). The engine shares OpenGL
 // contexts with the program's windows: start() makes the shared context first, so the program
 // pays for it only then, not before its first window.
-class TWebBrowser : public QWidget {
+class TWebBrowser : public QWidget, public ReadingArea {
   Q_OBJECT
  public:
   // Finds the browser control library. Throws ControlError when it is not installed.
@@ -53,6 +54,7 @@ class TWebBrowser : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  controls::Control* readingControl() const override { return browser_ ? hosted_->control() : nullptr; }
 
  private:
   class Events;

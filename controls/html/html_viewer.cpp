@@ -174,6 +174,8 @@ void HtmlViewerControl::enqueue(const QString& path, const QString& fragment) {
 
 void HtmlViewerControl::serve(quint64 serial) {
   if (serial != request_.serial) return;  // replaced by a newer request
+  if (events_) events_->documentStarting(currentUrl());
+  forgetFind();
   readRequested();
   if (document_.error.isEmpty()) visited_.insert(request_.path);
   displayPending_ = true;
@@ -321,7 +323,7 @@ void HtmlViewerControl::paintEvent(QPaintEvent* event) {
 
 qsizetype HtmlViewerControl::firstScreenCut(qsizetype from) const {
   // A fragment may point past any start; an error page is short.
-  if (!request_.fragment.isEmpty() || !document_.error.isEmpty()) return -1;
+  if (!request_.fragment.isEmpty() || !document_.error.isEmpty() || pendingScroll_) return -1;
   const qsizetype size = document_.html.size();
   if (size < kLongDocumentChars || from > size / 2) return -1;
   const qsizetype cut = blockBoundaryAfter(document_.html, from);
@@ -357,6 +359,7 @@ QTextDocument* HtmlViewerControl::parseForDisplay(qsizetype end) {
   parsed->setHtml(keepEmptyListItems(end < 0 ? document_.html : document_.html.left(end)));
   adjustHeadingSizes(parsed);
   adjustLinkColours(parsed, link, visitedLink);
+  applyTextZoom(parsed);
   return parsed;
 }
 
@@ -378,7 +381,10 @@ void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   } else {
     verticalScrollBar()->setValue(0);
   }
-  if (cut < 0) return;
+  if (cut < 0) {
+    shownWholeNow();
+    return;
+  }
   // Laying the start out whole costs little; a start that does not cover the viewer gives way to
   // a longer one, at last to the whole document.
   const qreal height = parsed->documentLayout()->frameBoundingRect(parsed->rootFrame()).height();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controls/control_abi.h"
+#include "controls/html/text_fold.h"
 
 #include <QSet>
 #include <QString>
@@ -71,6 +72,14 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   // The file of the document held or requested; empty before the first request.
   QString documentPath() const { return request_.path; }
 
+  // Reading aids (see Control): the text size scales every font of the document, pictures keep
+  // theirs; marks of a find and a place asked for wait until the document is shown whole.
+  void findText(const QString& text, bool backward, std::function<void(int current, int total)> done) override;
+  void setTextZoom(double factor) override;
+  QPoint scrollPosition() override;
+  void setScrollPosition(QPoint position) override;
+  QString currentUrl() override;
+
  protected:
   QVariant loadResource(int type, const QUrl& name) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +124,19 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   void adjustLinkColours(QTextDocument* parsed, const QColor& link, const QColor& visitedLink);
   void adjustHeadingSizes(QTextDocument* parsed);
   QString folderOfDocument() const;
+  // Reading aids (html_reading.cpp).
+  struct Find {
+    QString text;
+    bool backward = false;
+    std::function<void(int, int)> done;
+  };
+  bool shownWhole() const;
+  void forgetFind();
+  void runFind(const Find& find);
+  void markMatches();
+  void applyTextZoom(QTextDocument* parsed) const;
+  // The document was shown whole: a place and a find asked for meanwhile are served.
+  void shownWholeNow();
   // A picture or style sheet of the document; null when there is none to give.
   QVariant readResource(int type, const QUrl& name) const;
 
@@ -128,7 +150,14 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   int busyCursors_ = 0;  // hourglasses set for layouts still queued
   quint64 nextSerial_ = 1;
   QSet<QString> visited_;
-  QString contentFolder_;  // empty: not confined
+  QString contentFolder_;    // empty: not confined
+  quint64 shownSerial_ = 0;  // the request shown whole
+  double textZoom_ = 1;
+  std::optional<QPoint> pendingScroll_;
+  std::optional<Find> pendingFind_;
+  QString foundText_;  // what the marks on display are for; empty without marks
+  QList<TextMatch> matches_;
+  qsizetype currentMatch_ = -1;
 };
 
 }  // namespace vardel::controls

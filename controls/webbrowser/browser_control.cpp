@@ -157,6 +157,11 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool 
                        [this, shown] { showMessage(QStringLiteral("No se ha encontrado el fichero: %1").arg(shown)); });
     return false;
   }
+  if (isMainFrame && events_) {
+    inEvent_ = true;
+    events_->documentStarting(url.toString());
+    inEvent_ = false;
+  }
   return true;
 }
 
@@ -177,6 +182,11 @@ BrowserControl::BrowserControl(QWidget* parent, ControlEvents* events)
     : QWebEngineView(parent), page_(new BrowserPage(this, events)) {
   setObjectName(QStringLiteral("WebBrowser"));
   setPage(page_);
+  connect(page_, &QWebEnginePage::loadStarted, this, [this] {
+    loading_ = true;
+    page_->findText(QString());  // a find goes with its page
+  });
+  connect(page_, &QWebEnginePage::loadFinished, this, [this] { loaded(); });
   // A renderer that dies (out of memory on a huge page, or killed) would leave the area empty:
   // the article is reported as the map reports one it cannot find, and the next navigation
   // starts a new renderer.
@@ -230,6 +240,7 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
       return false;
     }
   }
+  loading_ = true;  // a find or a place asked for now is for this page
   if (page_->inEvent()) {
     // Asked from inside the engine's own call (a handler of a navigation or a new window).
     QTimer::singleShot(0, this, [this, target] { load(target); });

@@ -7,6 +7,8 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
+#include <optional>
+
 namespace vardel::controls {
 
 // Every request of every page the engine shows passes here, pages, frames, pictures, scripts,
@@ -74,8 +76,28 @@ class BrowserControl : public QWebEngineView, public WebBrowser {
   bool navigate(const QString& url, QString& error) override;
   void setContentFolder(const QString& folder) override;
 
+  // Reading aids (see Control), over the engine's own find and zoom; the text size is the
+  // page's zoom, pictures included, as browsers do it.
+  void findText(const QString& text, bool backward, std::function<void(int current, int total)> done) override;
+  void setTextZoom(double factor) override;
+  QPoint scrollPosition() override;
+  void setScrollPosition(QPoint position) override;
+  QString currentUrl() override;
+
  private:
+  struct Find {
+    QString text;
+    bool backward = false;
+    std::function<void(int, int)> done;
+  };
+  void loaded();
+  void runFind(const Find& find);
+
   BrowserPage* page_;
+  bool loading_ = false;
+  double textZoom_ = 1;
+  std::optional<QPoint> pendingScroll_;
+  std::optional<Find> pendingFind_;
 };
 
 // A top-level browser window, for a new window nobody cancelled. Deletes itself when closed.

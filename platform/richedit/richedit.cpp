@@ -110,6 +110,7 @@ void TRichEdit::prepareDocument() {
   doc->setDefaultTextOption(option);
   doc->setUndoRedoEnabled(true);
   doc->setModified(false);
+  applyViewZoom();
 }
 
 void TRichEdit::noteSelection() {
@@ -152,6 +153,7 @@ void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) {
   if (wordWrapMode() != wrap) setWordWrapMode(wrap);
   setDocument(fresh.release());
   if (ours) delete old;
+  applyViewZoom();
   setTextCursor(QTextCursor(document()));
   lastAnchor_ = lastPosition_ = -1;
   noteSelection();

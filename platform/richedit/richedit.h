@@ -5,6 +5,7 @@
 #include "platform/file_limits.h"
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QTextCharFormat>
@@ -160,6 +161,12 @@ class TRichEdit : public QTextEdit {
   // Prints the whole text over the printable page of `printer`, `title` as the job's title.
   void print(QPrinter* printer, const QString& title);
 
+  // The view's scale of the text, 1 for the sizes the text has: the text on the screen grows or
+  // shrinks, the document (and what is saved or printed from it) stays as it is. Kept for every
+  // text loaded afterwards.
+  void setViewZoom(double factor);
+  double viewZoom() const { return viewZoom_; }
+
   TTextAttributes& selAttributes() { return selAttributes_; }
   TTextAttributes& defAttributes() { return defAttributes_; }
   TParaAttributes& paragraph() { return paragraph_; }
@@ -184,6 +191,7 @@ class TRichEdit : public QTextEdit {
   void replaceText(const std::function<void(QTextCursor&)>& fill);
   void noteSelection();
   void adoptPictures(const QTextDocument& from);
+  void applyViewZoom();
 
   TTextAttributes selAttributes_{this, TTextAttributes::Kind::Selection};
   TTextAttributes defAttributes_{this, TTextAttributes::Kind::Default};
@@ -197,6 +205,10 @@ class TRichEdit : public QTextEdit {
   int lastAnchor_ = 0;
   int lastPosition_ = 0;
   bool unkeptElements_ = false;
+  double viewZoom_ = 1;
+  // What the text is laid out for while zoomed: the screen's resolution times the zoom, so that
+  // every size in points grows with it.
+  QImage zoomDevice_;
 };
 
 }  // namespace vardel::platform
