@@ -11,13 +11,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace vardel::controls {
 
 // Raised when host and library disagree; the factory refuses other versions.
-inline constexpr int kAbiVersion = 2;
+inline constexpr int kAbiVersion = 3;
 inline constexpr char kFactorySymbol[] = "VardelCreateControl";
 inline constexpr char kRegisterSymbol[] = "DllRegisterServer";
 inline constexpr char kUnregisterSymbol[] = "DllUnregisterServer";
@@ -61,6 +63,16 @@ class Control {
   // lies outside `folder` once links are followed (see platform::insideFolder), and refuses it
   // as it refuses a missing file. Until the host names a folder, nothing is confined.
   virtual void setContentFolder(const QString& folder) { (void)folder; }
+
+  // Printing.
+  // Prints the document on display, pictures included, on `printer`, which the host has set
+  // up (a printer of the system, or a PDF file) and keeps alive until `done` is called. `done`
+  // is called exactly once, on the user-interface thread, possibly before this returns; with
+  // false and a reason in the program's language when nothing was printed.
+  virtual void printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+    (void)printer;
+    done(false, QStringLiteral("Este control no sabe imprimir"));
+  }
 };
 
 // The light HTML viewer (class {B7FC355E-8CE7-11CF-9754-00AA00C00908}).

@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -267,6 +268,28 @@ std::int16_t HtmlViewerControl::queryTextMode() {
   if (request_.serial == 0) return 0;
   readRequested();
   return document_.error.isEmpty() ? -1 : 0;
+}
+
+void HtmlViewerControl::printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+  if (request_.serial == 0) {
+    done(false, QStringLiteral("No hay ningún documento que imprimir"));
+    return;
+  }
+  readRequested();
+  if (!document_.error.isEmpty()) {
+    done(false, document_.error);
+    return;
+  }
+  // What is on display may be only the document's start, or an older document.
+  std::unique_ptr<QTextDocument> whole(displayPending_ || partial_ ? parseForDisplay() : nullptr);
+  (whole ? whole.get() : document())->print(printer);
+  const bool pdf = printer->outputFormat() == QPrinter::PdfFormat;
+  if (printer->printerState() == QPrinter::Error || (pdf && QFileInfo(printer->outputFileName()).size() == 0)) {
+    done(false, pdf ? QStringLiteral("No se puede escribir el fichero %1").arg(printer->outputFileName())
+                    : QStringLiteral("La impresora %1 no ha aceptado el documento").arg(printer->printerName()));
+    return;
+  }
+  done(true, QString());
 }
 
 bool HtmlViewerControl::eventFilter(QObject* watched, QEvent* event) {
