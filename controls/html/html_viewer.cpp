@@ -280,9 +280,16 @@ void HtmlViewerControl::printDocument(QPrinter* printer, std::function<void(bool
     done(false, document_.error);
     return;
   }
-  // What is on display may be only the document's start, or an older document.
-  std::unique_ptr<QTextDocument> whole(displayPending_ || partial_ ? parseForDisplay() : nullptr);
-  (whole ? whole.get() : document())->print(printer);
+  // The whole document afresh (what is on display may be only its start), laid out in screen
+  // pixels on pages of the printer's size: its sizes are pixels, which the printer's own
+  // resolution would shrink to nothing. The pages are then scaled onto the printer.
+  const QMarginsF margins = printer->pageLayout().margins(QPageLayout::Millimeter);
+  if (margins.isNull()) printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  const std::unique_ptr<QTextDocument> whole(parseForDisplay());
+  const qreal screenDpiX = logicalDpiX(), screenDpiY = logicalDpiY();
+  whole->setPageSize(QSizeF(printer->width() * screenDpiX / printer->logicalDpiX(),
+                            printer->height() * screenDpiY / printer->logicalDpiY()));
+  whole->print(printer);
   const bool pdf = printer->outputFormat() == QPrinter::PdfFormat;
   if (printer->printerState() == QPrinter::Error || (pdf && QFileInfo(printer->outputFileName()).size() == 0)) {
     done(false, pdf ? QStringLiteral("No se puede escribir el fichero %1").arg(printer->outputFileName())

@@ -21,6 +21,9 @@ e2e_run "./$program"
 e2e_skip_opening
 e2e_visible frmMapa/client/Busqueda && e2e_fail "the search panel is there before its key"
 
+# Without a window manager nothing makes the map the active window once the browser engine
+# has started: a click on the hint's panel (no action there) does, as a person's first click.
+e2e_click 60 200
 e2e_key ctrl+shift+f
 e2e_while_alive 20 e2e_has_focus /BusquedaTexto
 xdotool type --delay 20 "COCINERAS islena"
@@ -34,9 +37,8 @@ e2e_visible frmMapa/client/Busqueda && e2e_fail "the search panel stayed over th
 e2e_timeline >"$E2E_DIR/timeline.txt"
 e2e_event_ns "$E2E_DIR/timeline.txt" picture /imgSecciones "s$city." >/dev/null ||
   e2e_fail "the section picture of city $city was not shown"
-if [ "$program" = ondravia ]; then
-  e2e_event_ns "$E2E_DIR/timeline.txt" navigate /wIE4 recetas.html >/dev/null || e2e_fail "the browser did not go to recetas.html"
-fi
+went_to_article() { e2e_timeline | awk -F'\t' '$2 == "navigate" && index($4, "recetas.html") { found = 1 } END { exit !found }'; }
+if [ "$program" = ondravia ]; then e2e_while_alive 30 went_to_article; fi
 e2e_shot article >/dev/null
 
 pdf="$HOME/recetas.pdf"
