@@ -31,9 +31,9 @@ void report(benchmark::State& state, const SearchIndex& index) {
   state.counters["pages"] = index.pageCount();
   state.counters["MB"] = double(index.bytesRead()) / (1 << 20);
   // Seconds per MB of articles read.
-  state.counters["s_per_MB"] = benchmark::Counter(double(index.bytesRead()) / (1 << 20),
-                                                  benchmark::Counter::kIsIterationInvariantRate |
-                                                      benchmark::Counter::kInvert);
+  state.counters["s_per_MB"] =
+      benchmark::Counter(double(index.bytesRead()) / (1 << 20),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_IndexDemoMagazine(benchmark::State& state) {

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <deque>
 
 namespace vardel {
@@ -23,26 +24,37 @@ namespace {
 // The longest context line shown, in characters, around the word found.
 constexpr qsizetype kContextChars = 110;
 
-void appendFolded(char32_t code, qsizetype from, QString& out, QList<qsizetype>* origin) {
-  const auto push = [&](QChar c) {
-    out += c;
-    if (origin) origin->append(from);
-  };
-  if (code < 0x80) {
-    push(QChar(char16_t(code >= 'A' && code <= 'Z' ? code + 32 : code)));
-    return;
-  }
+QString foldOne(char32_t code) {
+  QString out;
   const QString decomposed = QString::fromUcs4(&code, 1).normalized(QString::NormalizationForm_KD);
   for (const char32_t part : decomposed.toUcs4()) {
     if (QChar::isMark(part)) continue;
     const char32_t folded = QChar::toCaseFolded(part);
-    if (QChar::requiresSurrogates(folded)) {
-      push(QChar(QChar::highSurrogate(folded)));
-      push(QChar(QChar::lowSurrogate(folded)));
-    } else {
-      push(QChar(char16_t(folded)));
-    }
+    out += QString::fromUcs4(&folded, 1);
   }
+  return out;
+}
+
+// The Latin letters, folded once: most of an article's characters.
+constexpr char32_t kTableSize = 0x250;
+const std::array<QString, kTableSize>& latinFolds() {
+  static const std::array<QString, kTableSize> table = [] {
+    std::array<QString, kTableSize> t;
+    for (char32_t c = 0; c < kTableSize; ++c) t[c] = foldOne(c);
+    return t;
+  }();
+  return table;
+}
+
+void appendFolded(char32_t code, qsizetype from, QString& out, QList<qsizetype>* origin) {
+  if (code < 0x80) {
+    out += QChar(char16_t(code >= 'A' && code <= 'Z' ? code + 32 : code));
+    if (origin) origin->append(from);
+    return;
+  }
+  const QString folded = code < kTableSize ? latinFolds()[code] : foldOne(code);
+  out += folded;
+  if (origin) origin->insert(origin->size(), folded.size(), from);
 }
 
 bool isHtmlName(const QString& path) {
@@ -53,7 +65,8 @@ bool isHtmlName(const QString& path) {
 // The file a link of a page in `folder` names; empty for links that lead to no local page
 // (anchors in the page, other schemes, addresses of the disc's own system).
 QString linkedFile(const QString& link, const QString& folder) {
-  static const QRegularExpression scheme(QStringLiteral("^[a-z][a-z0-9+.-]*:"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression scheme(QStringLiteral("^[a-z][a-z0-9+.-]*:"),
+                                         QRegularExpression::CaseInsensitiveOption);
   const QString target = link.trimmed();
   if (target.isEmpty() || target.startsWith(QLatin1Char('#'))) return {};
   if (platform::isFileUrl(target)) return platform::resolveFileUrl(target, folder).path;
@@ -98,8 +111,8 @@ QString foldForSearch(QStringView text, QList<qsizetype>* origin) {
 }
 
 QStringList searchWords(const QString& typed) {
-  QStringList words = foldForSearch(typed).split(QRegularExpression(QStringLiteral("[\\s\\x{00A0}]+")),
-                                                 Qt::SkipEmptyParts);
+  QStringList words =
+      foldForSearch(typed).split(QRegularExpression(QStringLiteral("[\\s\\x{00A0}]+")), Qt::SkipEmptyParts);
   words.removeDuplicates();
   return words;
 }
@@ -118,8 +131,8 @@ SearchIndex SearchIndex::build(const QString& contentFolder, const QList<SearchC
   };
   std::deque<Pending> queue;
   for (const SearchCity& city : cities) {
-    queue.push_back({platform::nativePath(contentFolder + QStringLiteral("Ficheros\\") + city.file), city.number,
-                     city.file});
+    queue.push_back(
+        {platform::nativePath(contentFolder + QStringLiteral("Ficheros\\") + city.file), city.number, city.file});
   }
   QSet<QString> seen;
   while (!queue.empty() && index.pages_.size() < limits.pages && !(cancel && cancel->load())) {

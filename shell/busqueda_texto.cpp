@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace vardel {
@@ -22,18 +24,14 @@ QByteArray declaredCharset(QByteArrayView bytes) {
   return m.hasMatch() ? m.captured(1).toLower().toLatin1() : QByteArray();
 }
 
-bool isBlock(GumboTag tag) {
-  switch (tag) {
-    case GUMBO_TAG_P: case GUMBO_TAG_DIV: case GUMBO_TAG_BR: case GUMBO_TAG_H1: case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3: case GUMBO_TAG_H4: case GUMBO_TAG_H5: case GUMBO_TAG_H6: case GUMBO_TAG_LI:
-    case GUMBO_TAG_TR: case GUMBO_TAG_TABLE: case GUMBO_TAG_BLOCKQUOTE: case GUMBO_TAG_PRE:
-    case GUMBO_TAG_CENTER: case GUMBO_TAG_UL: case GUMBO_TAG_OL: case GUMBO_TAG_DL: case GUMBO_TAG_DT:
-    case GUMBO_TAG_DD: case GUMBO_TAG_HR: case GUMBO_TAG_ADDRESS: case GUMBO_TAG_FORM: case GUMBO_TAG_CAPTION:
-      return true;
-    default:
-      return false;
-  }
-}
+// Elements that stand on lines of their own.
+constexpr std::array kBlocks{GUMBO_TAG_P,  GUMBO_TAG_DIV,     GUMBO_TAG_BR,   GUMBO_TAG_H1,         GUMBO_TAG_H2,
+                             GUMBO_TAG_H3, GUMBO_TAG_H4,      GUMBO_TAG_H5,   GUMBO_TAG_H6,         GUMBO_TAG_LI,
+                             GUMBO_TAG_TR, GUMBO_TAG_TABLE,   GUMBO_TAG_PRE,  GUMBO_TAG_BLOCKQUOTE, GUMBO_TAG_CENTER,
+                             GUMBO_TAG_UL, GUMBO_TAG_OL,      GUMBO_TAG_DL,   GUMBO_TAG_DT,         GUMBO_TAG_DD,
+                             GUMBO_TAG_HR, GUMBO_TAG_ADDRESS, GUMBO_TAG_FORM, GUMBO_TAG_CAPTION};
+
+bool isBlock(GumboTag tag) { return std::find(kBlocks.begin(), kBlocks.end(), tag) != kBlocks.end(); }
 
 bool isHidden(GumboTag tag) {
   return tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE || tag == GUMBO_TAG_HEAD || tag == GUMBO_TAG_NOSCRIPT ||

@@ -209,7 +209,8 @@ void BrowserControl::printDocument(QPrinter* printer, std::function<void(bool ok
     connect(
         page_, &QWebEnginePage::pdfPrintingFinished, this,
         [this, file](const QString&, bool ok) {
-          std::exchange(printed_, nullptr)(ok, ok ? QString() : QStringLiteral("No se puede escribir el fichero %1").arg(file));
+          std::exchange(printed_, nullptr)(
+              ok, ok ? QString() : QStringLiteral("No se puede escribir el fichero %1").arg(file));
         },
         Qt::SingleShotConnection);
     page_->printToPdf(file, printer->pageLayout(), printer->pageRanges());
@@ -219,7 +220,8 @@ void BrowserControl::printDocument(QPrinter* printer, std::function<void(bool ok
   connect(
       this, &QWebEngineView::printFinished, this,
       [this, name](bool ok) {
-        std::exchange(printed_, nullptr)(ok, ok ? QString() : QStringLiteral("La impresora %1 no ha aceptado el documento").arg(name));
+        std::exchange(printed_, nullptr)(
+            ok, ok ? QString() : QStringLiteral("La impresora %1 no ha aceptado el documento").arg(name));
       },
       Qt::SingleShotConnection);
   print(printer);

@@ -14,8 +14,9 @@ namespace vardel {
 namespace {
 
 QByteArray cp1252Page(const char* body) {
-  return QByteArray("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-                    "<title>titulo oculto</title><script>var secreto = 1;</script></head><body>") +
+  return QByteArray(
+             "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+             "<title>titulo oculto</title><script>var secreto = 1;</script></head><body>") +
          body + "</body></html>";
 }
 
@@ -44,7 +45,7 @@ TEST(FoldForSearch, DropsCaseAndAccentsAndKeepsWhereEachCharacterCameFrom) {
   ASSERT_EQ(origin.size(), 20);
   EXPECT_EQ(origin[5], 5);  // "o" of "ó"
   EXPECT_EQ((QList<qsizetype>{origin[14], origin[15], origin[16], origin[17], origin[18], origin[19]}),
-            (QList<qsizetype>{14, 14, 15, 16, 16, 17}));  // "dz" from "Ǆ", "fi" from "ﬁ"
+            (QList<qsizetype>{14, 14, 15, 16, 16, 17}));                 // "dz" from "Ǆ", "fi" from "ﬁ"
   EXPECT_EQ(foldForSearch(QStringLiteral("𝐀b")), QStringLiteral("ab"));  // outside the basic plane
   EXPECT_EQ(searchWords(QStringLiteral("  Canción\u00A0canción  ÁRBOL ")),
             (QStringList{QStringLiteral("cancion"), QStringLiteral("arbol")}));
