@@ -71,7 +71,8 @@ QString linkedFile(const QString& link, const QString& folder) {
   if (target.isEmpty() || target.startsWith(QLatin1Char('#'))) return {};
   if (platform::isFileUrl(target)) return platform::resolveFileUrl(target, folder).path;
   if (scheme.match(target).hasMatch()) return {};
-  QString relative = target.left(target.indexOf(QRegularExpression(QStringLiteral("[#?]"))));
+  static const QRegularExpression tail(QStringLiteral("[#?]"));
+  QString relative = target.left(target.indexOf(tail));
   relative = QUrl::fromPercentEncoding(relative.toUtf8()).replace(QLatin1Char('\\'), QLatin1Char('/'));
   if (relative.isEmpty()) return {};
   return platform::nativePath(relative.startsWith(QLatin1Char('/')) ? relative : folder + QLatin1Char('/') + relative);

@@ -138,9 +138,10 @@ void SearchPanel::search() {
 }
 
 void SearchPanel::activate(QTreeWidgetItem* item) {
+  if (item && item->childCount()) item = item->child(0);  // a section's title: its first page
   if (!item) return;
   const int at = item->data(0, kHitRole).toInt();
-  if (at < 0 || at >= hits_.size()) return;  // a section's title
+  if (at < 0 || at >= hits_.size()) return;
   const SearchHit hit = hits_[at];
   const QString words = box_->text().simplified();
   close();
