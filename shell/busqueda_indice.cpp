@@ -147,7 +147,9 @@ SearchIndex SearchIndex::build(const QString& contentFolder, const QList<SearchC
     if (!bytes) continue;
     if (index.bytes_ + bytes->size() > limits.totalBytes) break;
     index.bytes_ += bytes->size();
-    PageWords words = readPageWords(*bytes);
+    std::optional<PageWords> read = readPageWords(*bytes);
+    if (!read) continue;
+    PageWords& words = *read;
     const QString folder = QFileInfo(real).path();
     for (const QString& link : std::as_const(words.links)) {
       const QString file = linkedFile(link, folder);

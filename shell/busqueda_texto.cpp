@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <vector>
 
 namespace vardel {
@@ -113,7 +114,50 @@ class Reader {
   bool space_ = false;
 };
 
-}  // namespace
+bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Elements that never hold others, or that the next of their kind closes: they add no depth.
+bool addsNoDepth(QByteArrayView name) {
+  static constexpr std::array<std::string_view, 26> kFlat{
+      "area", "base", "br", "col", "embed", "hr", "img", "input", "link",   "meta",  "param", "source", "track",
+      "wbr",  "p",    "li", "dt",  "dd",    "tr", "td",  "th",    "option", "thead", "tbody", "tfoot",  "colgroup"};
+  const std::string_view n(name.data(), size_t(name.size()));
+  return std::find(kFlat.begin(), kFlat.end(), n) != kFlat.end();
+}
+
+// Whether the page stays within the elements and depth the search reads, estimated in one
+// pass over its tags: comments skipped, and what lies inside a script or a style.
+bool withinLimits(QByteArrayView page) {
+  const QByteArray html = page.toByteArray().toLower();
+  int depth = 0;
+  int elements = 0;
+  for (qsizetype at = html.indexOf('<'); at >= 0 && at + 1 < html.size(); at = html.indexOf('<', at + 1)) {
+    if (html.sliced(at).startsWith("<!--")) {
+      at = html.indexOf("-->", at);
+      if (at < 0) break;
+      continue;
+    }
+    const bool closing = html[at + 1] == '/';
+    const qsizetype nameAt = at + (closing ? 2 : 1);
+    if (nameAt >= html.size() || !isNameStart(html[nameAt])) continue;
+    qsizetype end = nameAt;
+    while (end < html.size() && (isNameStart(html[end]) || (html[end] >= '0' && html[end] <= '9'))) ++end;
+    const QByteArrayView name = QByteArrayView(html).sliced(nameAt, end - nameAt);
+    if (closing) {
+      if (!addsNoDepth(name) && depth > 0) --depth;
+    } else if (++elements > kMaxSearchElements) {
+      return false;
+    } else if (name == "script" || name == "style") {
+      at = html.indexOf("</" + name.toByteArray(), end);
+      if (at < 0) break;
+    } else {
+      const qsizetype tagEnd = html.indexOf('>', end);
+      const bool selfClosing = tagEnd > 0 && html[tagEnd - 1] == '/';
+      if (!addsNoDepth(name) && !selfClosing && ++depth > kMaxSearchDepth) return false;
+    }
+  }
+  return true;
+}
 
 QString decodePage(QByteArrayView bytes) {
   if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.sliced(3));
@@ -132,9 +176,11 @@ QString decodePage(QByteArrayView bytes) {
     return platform::decodeWindows1252(bytes);
   return platform::decodeWindowsText(bytes);
 }
+}  // namespace
 
-PageWords readPageWords(QByteArrayView bytes) {
+std::optional<PageWords> readPageWords(QByteArrayView bytes) {
   const QByteArray utf8 = decodePage(bytes).toUtf8();
+  if (!withinLimits(utf8)) return std::nullopt;
   GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(), size_t(utf8.size()));
   Reader reader;
   reader.walk(output->document);

@@ -110,6 +110,11 @@ TEST_F(BusquedaTest, StaysWithinItsLimitsAndLeavesOutWhatIsNoPage) {
   limits = SearchIndex::Limits();
   limits.totalBytes = 4050;
   EXPECT_EQ(build(limits).bytesRead(), 4013);  // the first article only: the next one would pass it
+  // Pages the parser would take minutes over are left out at once; a script's markup is no page's.
+  page(QStringLiteral("a.html"), "<p>uno</p>" + QByteArray("<div>").repeated(100000));
+  page(QStringLiteral("b.html"), "<script>" + QByteArray("<div>").repeated(600) + "</script><p>dos</p>");
+  EXPECT_EQ(pages(build().find(QStringLiteral("uno"))), QStringList{});
+  EXPECT_EQ(pages(build().find(QStringLiteral("dos"))), QStringList{"2:b.html"});
   const std::atomic<bool> cancelled{true};
   EXPECT_EQ(SearchIndex::build(root(), cities_, SearchIndex::Limits(), &cancelled).pageCount(), 0);
 }
