@@ -132,7 +132,7 @@ bool withinLimits(QByteArrayView page) {
   int depth = 0;
   int elements = 0;
   for (qsizetype at = html.indexOf('<'); at >= 0 && at + 1 < html.size(); at = html.indexOf('<', at + 1)) {
-    if (html.sliced(at).startsWith("<!--")) {
+    if (QByteArrayView(html).sliced(at).startsWith("<!--")) {
       at = html.indexOf("-->", at);
       if (at < 0) break;
       continue;
