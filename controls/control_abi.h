@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace vardel::controls {
@@ -88,6 +89,16 @@ class Control {
   virtual void setScrollPosition(QPoint position) { (void)position; }
   // The document on display or requested, as a URL its loading call takes; empty before any.
   virtual QString currentUrl() { return {}; }
+
+  // Printing.
+  // Prints the document on display, pictures included, on `printer`, which the host has set
+  // up (a printer of the system, or a PDF file) and keeps alive until `done` is called. `done`
+  // is called exactly once, on the user-interface thread, possibly before this returns; with
+  // false and a reason in the program's language when nothing was printed.
+  virtual void printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+    (void)printer;
+    done(false, QStringLiteral("Este control no sabe imprimir"));
+  }
 };
 
 // The light HTML viewer (class {B7FC355E-8CE7-11CF-9754-00AA00C00908}).

@@ -37,6 +37,7 @@ void TfrmMapa::AbrirFichero(const QString& name) {
   const QString folder = platform::programFolder() + QStringLiteral("Ficheros\\");
   QDir::setCurrent(platform::nativePath(folder));
   const QString url = QStringLiteral("file:") + folder + name;
+  abierto_ = name;
   if (hasWebBrowser()) {
     startBrowser();
     if (!wIE4->started()) return;

@@ -31,6 +31,7 @@ TfrmMapa::TfrmMapa(Variant variant) : variant_(variant) {
   setCaption(QStringLiteral("VARDEL"));
   setBounds(0, 0, 800, 600);
   defineControls();
+  defineKeys();
   onCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
   FormCreate(this);
@@ -210,17 +211,18 @@ void TfrmMapa::revealDocument(bool show) {
 }
 
 void TfrmMapa::c1MouseUp(QObject* sender, ui::MouseButton, ui::ShiftState, int, int) {
-  auto* city = qobject_cast<TShape2*>(sender);
-  if (!city) return;
+  if (auto* city = qobject_cast<TShape2*>(sender)) openCity(city, city->Cadena);
+}
+
+void TfrmMapa::openCity(TShape2* city, const QString& file) {
   Application::instance().setCursor(Cursor::crHourGlass);
   MostrarSeccion(static_cast<std::uint8_t>(city->tag & 0xFF));
   revealDocument(true);
   lectura_->cityOpened(city->tag & 0xFF);
   try {
-    AbrirFichero(city->Cadena);
+    AbrirFichero(file);
   } catch (const std::exception&) {
-    Application::instance().messageBox(QStringLiteral("No se ha encontrado el fichero: ") + programFolder() +
-                                       city->Cadena);
+    Application::instance().messageBox(QStringLiteral("No se ha encontrado el fichero: ") + programFolder() + file);
   }
   Application::instance().setCursor(Cursor::crDefault);
 }

@@ -27,6 +27,7 @@ class TfrmLector;
 class TfrmMP3;
 class TfrmMapa;
 class Lectura;
+class SearchPanel;
 
 // How the map's buttons create their windows, each owned by the map. A test replaces one to
 // make the creation fail; a creation that throws may leave its window behind, which the map
@@ -130,6 +131,17 @@ class TfrmMapa : public ui::Form, public EditorHost {
   // becomes the background, the map is shown at 0, 0 and interactive, `opening` is closed.
   void skipOpening(ui::Form* opening);
 
+  // Reading comforts reached by keys only; nothing of them exists until a key asks.
+  // Ctrl+Shift+F (map or article): the search of the whole magazine, made at its first use.
+  SearchPanel* busqueda = nullptr;
+  void AbrirBusqueda();
+  // Shows `page` (a name under Ficheros, as the cities name their files) in the section of city
+  // `number`, as a click on the city shows its own article.
+  void AbrirPaginaDeCiudad(std::uint8_t number, const QString& page);
+  // Ctrl+P at an article: the print dialog, then the article with its pictures on the printer
+  // or PDF file chosen. A failure is reported in a message.
+  void ImprimirArticulo();
+
   // Handlers.
   void FormCreate(QObject* sender);
   // The program ends only when every open editor agrees to close (each asks its own question
@@ -182,6 +194,11 @@ class TfrmMapa : public ui::Form, public EditorHost {
   // The map's music player gives the decoder library up for good; its errors are ignored.
   void releaseMusicPlayer();
   void revealDocument(bool show);
+  // What a click on `city` does, showing `file` (its own article, or a page it leads to).
+  void openCity(TShape2* city, const QString& file);
+  void defineKeys();
+  // City 1 (the hotspot c1) or a city made at run time; null when there is no such city.
+  TShape2* cityShape(std::uint8_t number) const;
   void loadPicture(ui::Image* image, const char* name);
   // The end of the opening: clock and hint label shown, the presentation closed, default
   // cursor. A skip first stops the music and shows the map with picture p3, as the sequence
@@ -192,6 +209,9 @@ class TfrmMapa : public ui::Form, public EditorHost {
   Variant variant_;
   QPointer<ui::Form> opening_;        // the presentation, until the opening ends
   std::unique_ptr<Lectura> lectura_;  // find, text size and history, by key
+  QPointer<ui::Form> opening_;        // the presentation, until the opening ends
+  bool printing_ = false;             // a printing runs: Ctrl+P waits for its end
+  QString abierto_;                   // the name AbrirFichero last showed
 };
 
 }  // namespace vardel

@@ -42,6 +42,10 @@ std::int16_t THTML::QueryTextMode() { return viewer_->queryTextMode(); }
 
 void THTML::SetContentFolder(const QString& folder) { viewer_->setContentFolder(folder); }
 
+void THTML::PrintDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+  viewer_->printDocument(printer, std::move(done));
+}
+
 void THTML::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   hosted_->control()->widget()->setGeometry(rect());

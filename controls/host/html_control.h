@@ -9,7 +9,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+
+class QPrinter;
 
 namespace vardel {
 
@@ -34,6 +37,8 @@ class THTML : public QWidget, public ReadingArea {
   std::int16_t QueryTextMode();
   // Confines the viewer to the magazine's folder (see controls::Control::setContentFolder).
   void SetContentFolder(const QString& folder);
+  // Prints the document held on `printer` (see controls::Control::printDocument).
+  void PrintDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done);
 
   // Raised through the event loop once a requested document (or a followed link) is parsed.
   ui::NotifyEvent OnParseComplete;

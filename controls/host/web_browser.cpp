@@ -90,6 +90,14 @@ void TWebBrowser::SetContentFolder(const QString& folder) {
   if (browser_) browser_->setContentFolder(folder);
 }
 
+void TWebBrowser::PrintDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+  if (!browser_) {
+    done(false, QStringLiteral("No hay ningún documento que imprimir"));
+    return;
+  }
+  browser_->printDocument(printer, std::move(done));
+}
+
 void TWebBrowser::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (hosted_->control()) hosted_->control()->widget()->setGeometry(rect());

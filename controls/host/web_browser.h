@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class QPrinter;
+
 namespace vardel {
 
 // The browser control, class {8856F961-340A-11D0-A96B-00C04FD705A2}, a component the system
@@ -42,6 +44,9 @@ class TWebBrowser : public QWidget, public ReadingArea {
   // Confines the browser to the magazine's folder (see controls::Control::setContentFolder);
   // kept for the browser until it starts.
   void SetContentFolder(const QString& folder);
+  // Prints the document on display on `printer` (see controls::Control::printDocument); a
+  // browser not started yet has nothing to print.
+  void PrintDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done);
 
   // Before every navigation, the program's and link clicks', with the URL as the engine
   // writes it ("file:///..."); setting cancel stops it.

@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -269,6 +270,35 @@ std::int16_t HtmlViewerControl::queryTextMode() {
   if (request_.serial == 0) return 0;
   readRequested();
   return document_.error.isEmpty() ? -1 : 0;
+}
+
+void HtmlViewerControl::printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+  if (request_.serial == 0) {
+    done(false, QStringLiteral("No hay ningún documento que imprimir"));
+    return;
+  }
+  readRequested();
+  if (!document_.error.isEmpty()) {
+    done(false, document_.error);
+    return;
+  }
+  // The whole document afresh (what is on display may be only its start), laid out in screen
+  // pixels on pages of the printer's size: its sizes are pixels, which the printer's own
+  // resolution would shrink to nothing. The pages are then scaled onto the printer.
+  const QMarginsF margins = printer->pageLayout().margins(QPageLayout::Millimeter);
+  if (margins.isNull()) printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  const std::unique_ptr<QTextDocument> whole(parseForDisplay());
+  const qreal screenDpiX = logicalDpiX(), screenDpiY = logicalDpiY();
+  whole->setPageSize(QSizeF(printer->width() * screenDpiX / printer->logicalDpiX(),
+                            printer->height() * screenDpiY / printer->logicalDpiY()));
+  whole->print(printer);
+  const bool pdf = printer->outputFormat() == QPrinter::PdfFormat;
+  if (printer->printerState() == QPrinter::Error || (pdf && QFileInfo(printer->outputFileName()).size() == 0)) {
+    done(false, pdf ? QStringLiteral("No se puede escribir el fichero %1").arg(printer->outputFileName())
+                    : QStringLiteral("La impresora %1 no ha aceptado el documento").arg(printer->printerName()));
+    return;
+  }
+  done(true, QString());
 }
 
 bool HtmlViewerControl::eventFilter(QObject* watched, QEvent* event) {

@@ -68,6 +68,8 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   bool documentText(std::int32_t first, std::int32_t last, QString& text, QString& error) override;
   std::int16_t queryTextMode() override;
   void setContentFolder(const QString& folder) override { contentFolder_ = folder; }
+  // Prints the whole document held, as the viewer lays it out, at once.
+  void printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) override;
 
   // The file of the document held or requested; empty before the first request.
   QString documentPath() const { return request_.path; }

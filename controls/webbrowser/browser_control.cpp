@@ -9,6 +9,7 @@
 #include "platform/regular_file.h"
 
 #include <QFileInfo>
+#include <QPrinter>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineProfile>
@@ -205,6 +206,35 @@ BrowserControl::~BrowserControl() {
   // The page goes before the view it is shown in.
   setPage(nullptr);
   delete page_;
+}
+
+void BrowserControl::printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) {
+  if (printed_) {
+    done(false, QStringLiteral("Ya se está imprimiendo el documento"));
+    return;
+  }
+  printed_ = std::move(done);
+  if (printer->outputFormat() == QPrinter::PdfFormat) {
+    const QString file = printer->outputFileName();
+    connect(
+        page_, &QWebEnginePage::pdfPrintingFinished, this,
+        [this, file](const QString&, bool ok) {
+          std::exchange(printed_, nullptr)(
+              ok, ok ? QString() : QStringLiteral("No se puede escribir el fichero %1").arg(file));
+        },
+        Qt::SingleShotConnection);
+    page_->printToPdf(file, printer->pageLayout(), printer->pageRanges());
+    return;
+  }
+  const QString name = printer->printerName();
+  connect(
+      this, &QWebEngineView::printFinished, this,
+      [this, name](bool ok) {
+        std::exchange(printed_, nullptr)(
+            ok, ok ? QString() : QStringLiteral("La impresora %1 no ha aceptado el documento").arg(name));
+      },
+      Qt::SingleShotConnection);
+  print(printer);
 }
 
 bool BrowserControl::navigate(const QString& url, QString& error) {

@@ -75,6 +75,9 @@ class BrowserControl : public QWebEngineView, public WebBrowser {
   WebBrowser* asWebBrowser() override { return this; }
   bool navigate(const QString& url, QString& error) override;
   void setContentFolder(const QString& folder) override;
+  // A PDF file is written by the engine itself, its text kept as text; a printer of the
+  // system gets the pages the engine draws. Either finishes later, from the event loop.
+  void printDocument(QPrinter* printer, std::function<void(bool ok, const QString& error)> done) override;
 
   // Reading aids (see Control), over the engine's own find and zoom; the text size is the
   // page's zoom, pictures included, as browsers do it.
@@ -98,6 +101,7 @@ class BrowserControl : public QWebEngineView, public WebBrowser {
   double textZoom_ = 1;
   std::optional<QPoint> pendingScroll_;
   std::optional<Find> pendingFind_;
+  std::function<void(bool ok, const QString& error)> printed_;  // while a printing runs
 };
 
 // A top-level browser window, for a new window nobody cancelled. Deletes itself when closed.
