@@ -9,6 +9,7 @@
 #include "ui/form.h"
 #include "ui/timer.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 
@@ -17,6 +18,10 @@
 #include <functional>
 
 namespace vardel {
+
+namespace ui {
+class HotspotNavigator;
+}  // namespace ui
 
 class THTML;
 class TWebBrowser;
@@ -109,6 +114,12 @@ class TfrmMapa : public ui::Form, public EditorHost {
   // while the program runs have no effect anyway).
   void ConfigurarCiudad(TShape2* shape, const platform::IniFile& ini);
   void MostrarSeccion(std::uint8_t number);
+  // Tab, Shift+Tab, Enter and Escape over the cities and buttons, and their names for screen
+  // readers. Nothing shows until a key is used.
+  void PrepararTeclado();
+  // The cities there are, by number.
+  QList<TShape2*> ciudades() const;
+  ui::HotspotNavigator* teclado() const { return teclado_; }
   // Shows the document Ficheros\<name>; throws when the display rejects the request.
   void AbrirFichero(const QString& name);
   // ondravia: starts the browser engine, once (the start-up asks soon after the opening's first
@@ -184,6 +195,7 @@ class TfrmMapa : public ui::Form, public EditorHost {
 
   Variant variant_;
   QPointer<ui::Form> opening_;  // the presentation, until the opening ends
+  ui::HotspotNavigator* teclado_ = nullptr;
 };
 
 }  // namespace vardel
