@@ -148,7 +148,8 @@ void HotspotNavigator::setCurrent(QWidget* stop) {
   if (stop) {
     stop->setProperty(kKeyboardFocus, true);
     if (QWidget* taker = focusTaker(stop)) {
-      taker->setFocus(Qt::TabFocusReason);
+      // Not as a Tab: a page given the focus by Tab jumps to its first link and scrolls there.
+      taker->setFocus(Qt::OtherFocusReason);
     } else {
       // Enter belongs to the hotspot now, not to an article that had the focus before.
       if (QWidget* focus = QApplication::focusWidget(); focus && form_->isAncestorOf(focus)) focus->clearFocus();
