@@ -2,6 +2,8 @@
 // reader share with the mouse.
 #include "ui/hotspot_access.h"
 
+#include "ui/controls.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
@@ -46,7 +48,18 @@ class HotspotAccessible : public QAccessibleWidget {
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 };
 
+// A label reads as the text it shows (the map's hint line, the clock, a player's times).
+class LabelAccessible : public QAccessibleWidget {
+ public:
+  explicit LabelAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+  QString text(QAccessible::Text t) const override {
+    if (t != QAccessible::Name || !widget()->accessibleName().isEmpty()) return QAccessibleWidget::text(t);
+    return static_cast<const Label*>(widget())->caption().trimmed();
+  }
+};
+
 QAccessibleInterface* hotspotFactory(const QString&, QObject* object) {
+  if (auto* label = qobject_cast<Label*>(object)) return new LabelAccessible(label);
   auto* widget = qobject_cast<QWidget*>(object);
   if (widget && widget->property(kButtonProperty).toBool()) return new HotspotAccessible(widget);
   return nullptr;
@@ -60,9 +73,13 @@ bool reachesControl(const QWidget* control, QPoint local) {
 
 }  // namespace
 
-void markAsButton(QWidget* control, const QString& name) {
+void installAccessibleControls() {
   static std::once_flag installed;
   std::call_once(installed, [] { QAccessible::installFactory(hotspotFactory); });
+}
+
+void markAsButton(QWidget* control, const QString& name) {
+  installAccessibleControls();
   control->setProperty(kButtonProperty, true);
   if (!name.isEmpty()) control->setAccessibleName(name);
   // A reader may have asked about the control before: its plain interface is replaced.

@@ -10,6 +10,9 @@ class QWidget;
 
 namespace vardel::ui {
 
+// Lets screen readers see the program's labels as their text and its hotspots as buttons (once).
+void installAccessibleControls();
+
 // Makes `control` a push button for assistive technology. Its name is `name`, or, when that is
 // empty, the control's "Hint" property (read each time, so a hint set later is what is read).
 // Its press action clicks it as clickControl does.

@@ -68,7 +68,7 @@ TEST_F(Hotspots, KeysTypedIntoATextFieldPassBy) {
   EXPECT_EQ(escapes, 0);
 }
 
-TEST_F(Hotspots, AScreenReaderSeesAButtonNamedByItsHintWhosePressIsTheClick) {
+TEST_F(Hotspots, AScreenReaderSeesAButtonNamedByItsHintWhosePressIsTheClickAndALabelByItsText) {
   stops[2]->setProperty("Hint", QStringLiteral("  Abre el lector  "));
   markAsButton(stops[2]);
   QAccessibleInterface* button = QAccessible::queryAccessibleInterface(stops[2]);
@@ -79,6 +79,9 @@ TEST_F(Hotspots, AScreenReaderSeesAButtonNamedByItsHintWhosePressIsTheClick) {
   EXPECT_EQ(clicks, 1);
   markAsButton(stops[3], QStringLiteral("Volver"));
   EXPECT_EQ(QAccessible::queryAccessibleInterface(stops[3])->text(QAccessible::Name), QStringLiteral("Volver"));
+  auto* hint = new Label(form.client());
+  hint->setCaption(QStringLiteral("Santa Oria"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(hint)->text(QAccessible::Name), QStringLiteral("Santa Oria"));
 }
 
 }  // namespace
