@@ -98,9 +98,7 @@ e2e_until 10 nivel 2 || e2e_fail "Enter did not open a document"
 timeline="$E2E_DIR/timeline.txt"
 e2e_timeline >"$timeline"
 e2e_event_ns "$timeline" picture imgSecciones 's3.' >/dev/null || e2e_fail "Enter did not open city 3's section"
-article="$VARDEL_PROGRAM_DIR/Ficheros/$(e2e_ini "$config" Ficheros Ciudad3 | tr '\\' /)"
-sentence=$(tree first-sentence "$article") || e2e_fail "no sentence in $article"
-e2e_log "first sentence: $sentence"
+sentence="Nadie sabe con certeza quiénes fueron los primeros en pisar Ondravia."  # the demo's history article
 tree check "$E2E_APP_PID" --text "$sentence" --timeout 30 --dump "$E2E_DIR/tree-article.txt" \
   || e2e_fail "the article's text is not in the accessibility tree"
 e2e_shot article >/dev/null

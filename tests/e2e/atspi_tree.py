@@ -7,12 +7,9 @@
       writes the tree to FILE; exits 1 saying what is missing when time runs out.
   atspi_tree.py press PID NAME
       the press action of the push button with that name, as a screen reader's user asks it.
-  atspi_tree.py first-sentence ARTICLE
-      prints the first sentence of the article's first paragraph of prose (Windows-1252 HTML).
 """
 import argparse
 import configparser
-import html.parser
 import re
 import sys
 import time
@@ -132,37 +129,6 @@ def press(args):
     return 1
 
 
-class Paragraphs(html.parser.HTMLParser):
-    def __init__(self):
-        super().__init__()
-        self.paragraphs, self.current = [], None
-
-    def handle_starttag(self, tag, attrs):
-        if tag == "p":
-            self.current = []
-
-    def handle_endtag(self, tag):
-        if tag == "p" and self.current is not None:
-            self.paragraphs.append(plain("".join(self.current)))
-            self.current = None
-
-    def handle_data(self, data):
-        if self.current is not None:
-            self.current.append(data)
-
-
-def first_sentence(args):
-    with open(args.article, encoding="cp1252") as f:
-        parser = Paragraphs()
-        parser.feed(f.read())
-    for paragraph in parser.paragraphs:
-        if len(paragraph) >= 80:
-            print(re.match(r"(.+?[.!?])(\s|$)", paragraph).group(1))
-            return 0
-    print("no paragraph of prose")
-    return 1
-
-
 def main():
     parser = argparse.ArgumentParser()
     commands = parser.add_subparsers(dest="command", required=True)
@@ -176,10 +142,8 @@ def main():
     p = commands.add_parser("press")
     p.add_argument("pid", type=int)
     p.add_argument("name")
-    f = commands.add_parser("first-sentence")
-    f.add_argument("article")
     args = parser.parse_args()
-    return {"check": check, "press": press, "first-sentence": first_sentence}[args.command](args)
+    return {"check": check, "press": press}[args.command](args)
 
 
 if __name__ == "__main__":
