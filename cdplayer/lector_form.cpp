@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/definition.h"
+#include "ui/keyboard_navigation.h"
 
 namespace vardel {
 
@@ -29,6 +30,9 @@ TfrmLector::TfrmLector(ui::Form* owner) : ui::Form(owner) {
   setClientSize(294, 296);
   move(20, 156);
   defineControls();
+  // The buttons from the keyboard: the row of the transport keys, then the tray and the close.
+  new ui::HotspotNavigator(this,
+                           [this] { return QList<QWidget*>{Shape25, Shape24, Shape23, Shape22, Shape21, Shape26}; });
   setCaption(QStringLiteral(" "));
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
   runSetUp([this] { FormCreate(this); });
@@ -69,6 +73,7 @@ void TfrmLector::defineControls() {
     d.add(field, name, at.x(), at.y(), at.width(), at.height()).cursor(Cursor::crHandPoint).onMouseDown(handler)
         .onEnter(&TfrmLector::Shape25Enter).onExit(&TfrmLector::Shape25Exit);
     field->Cadena = text;
+    field->setAccessibleName(text);
   };
   hotspot(Shape21, "Shape21", kCdTray, QStringLiteral("Abre o cierra la bandeja del lector de CD"),
           &TfrmLector::Shape21MouseDown);

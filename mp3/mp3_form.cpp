@@ -10,6 +10,7 @@
 #include "ui/application.h"
 #include "ui/definition.h"
 #include "ui/file_dialog.h"
+#include "ui/keyboard_navigation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,6 +48,7 @@ TfrmMP3::TfrmMP3(ui::Form* owner) : ui::Form(owner) {
   defineControls();
   defineComponents();
   defineCaption();
+  new ui::HotspotNavigator(this, [this] { return QList<QWidget*>{StopBtn, PlayBtn, PauseBtn, OpenBtn, Shape21}; });
   setCaption(QStringLiteral(" "));
   onClose = [this](QObject* sender, ui::CloseAction& action) { FormClose(sender, action); };
   runSetUp([this] { FormCreate(this); });

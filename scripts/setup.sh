@@ -20,6 +20,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils xauth imagemagick openbox xclip
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
+  # the accessibility tree as a screen reader reads it, on a bus of the test's own
+  at-spi2-core python3-pyatspi dbus-daemon
   # magazine discs and images (disc.sh), disc images made by tests
   libarchive-tools xorriso
   # the installation: icons rendered at build time, and the desktop's own validators

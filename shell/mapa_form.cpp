@@ -157,6 +157,7 @@ void TfrmMapa::FormCreate(QObject*) {
   }
   resize(800, 600);
   CargarCiudades();
+  PrepararTeclado();
   Nivel = 1;
 }
 

@@ -9,6 +9,7 @@
 #include "ui/form.h"
 #include "ui/timer.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 
@@ -18,6 +19,10 @@
 #include <memory>
 
 namespace vardel {
+
+namespace ui {
+class HotspotNavigator;
+}  // namespace ui
 
 class THTML;
 class TWebBrowser;
@@ -112,6 +117,12 @@ class TfrmMapa : public ui::Form, public EditorHost {
   // while the program runs have no effect anyway).
   void ConfigurarCiudad(TShape2* shape, const platform::IniFile& ini);
   void MostrarSeccion(std::uint8_t number);
+  // Tab, Shift+Tab, Enter and Escape over the cities and buttons, and their names for screen
+  // readers. Nothing shows until a key is used.
+  void PrepararTeclado();
+  // The cities there are, by number.
+  QList<TShape2*> ciudades() const;
+  ui::HotspotNavigator* teclado() const { return teclado_; }
   // Shows the document Ficheros\<name>; throws when the display rejects the request.
   void AbrirFichero(const QString& name);
   // ondravia: starts the browser engine, once (the start-up asks soon after the opening's first
@@ -209,9 +220,9 @@ class TfrmMapa : public ui::Form, public EditorHost {
   Variant variant_;
   QPointer<ui::Form> opening_;        // the presentation, until the opening ends
   std::unique_ptr<Lectura> lectura_;  // find, text size and history, by key
-  QPointer<ui::Form> opening_;        // the presentation, until the opening ends
   bool printing_ = false;             // a printing runs: Ctrl+P waits for its end
   QString abierto_;                   // the name AbrirFichero last showed
+  ui::HotspotNavigator* teclado_ = nullptr;
 };
 
 }  // namespace vardel

@@ -2,8 +2,10 @@
 #include "ui/controls.h"
 
 #include "platform/jpeg.h"
+#include "ui/hotspot_access.h"
 #include "ui/probe.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -75,11 +77,18 @@ void Image::paintEvent(QPaintEvent*) {
   painter.drawImage(at, picture_);
 }
 
-Label::Label(QWidget* parent) : MouseControl(parent) { adjustSize(); }
+Label::Label(QWidget* parent) : MouseControl(parent) {
+  installAccessibleControls();
+  adjustSize();
+}
 
 void Label::setCaption(const QString& text) {
   caption_ = text;
   recordEvent(this, "text", text);
+  if (QAccessible::isActive()) {
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+  }
   adjustSize();
   update();
 }

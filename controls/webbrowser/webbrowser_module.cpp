@@ -44,6 +44,10 @@ extern "C" __attribute__((visibility("default"))) vardel::controls::Control* Var
   keepArticlesOffTheNetwork();
   if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // The engine keeps an article's text from screen readers on this system unless asked; it
+  // builds the tree only while a reader listens, so nobody else pays for it.
+  if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+    qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
   if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
     controls::writeFactoryError(error, errorSize,
                                 QStringLiteral("El programa debe fijar Qt::AA_ShareOpenGLContexts antes de crear el "

@@ -8,6 +8,7 @@
 #include "tests/mci/disc_fixture.h"
 #include "tests/support/ui_support.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
@@ -90,6 +91,10 @@ TEST_F(Lector, IsBuiltAsItsDefinitionSays) {
   EXPECT_EQ(form->Label7->caption(), QStringLiteral("Avanza a la siguiente pista de audio"));
   form->Shape22->pointerLeft();
   EXPECT_EQ(form->Label7->caption(), QString());
+  // A screen reader reads the same text as the button's name.
+  QAccessibleInterface* play = QAccessible::queryAccessibleInterface(form->Shape24);
+  EXPECT_EQ(play->role(), QAccessible::Button);
+  EXPECT_EQ(play->text(QAccessible::Name), QStringLiteral("Reproduce la pista actual de audio"));
 }
 
 TEST_F(Lector, ShowsThePictureOfTheContentFolder) {
