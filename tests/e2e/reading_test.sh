@@ -3,8 +3,8 @@
 #   reading_test.sh <ondravia|ondravia-basic> <aids|default>
 # aids:    an article in Windows-1252 with "canción" four ways: Ctrl+F finds "cancion" with its
 #          count, Enter/F3 walk the matches, Escape takes the bar and its marks away; two
-#          Ctrl++ make the glyphs 1.2 times taller, after a link and back too, Ctrl+0 gives the
-#          very pixels of before; Alt+Left/Alt+Right and the mouse's side buttons walk the
+#          Ctrl++ (or two turns of Ctrl+wheel) make the glyphs 1.2 times taller, after a link and
+#          back too, Ctrl+0 gives the very pixels of before; Alt+Left/Alt+Right and the mouse's side buttons walk the
 #          articles back to the place scrolled to, and back past the city's first article to
 #          the map.
 # default: the opening, the map and an article show the same pixels whether the reading keys
@@ -183,6 +183,11 @@ e2e_while_alive 30 showing Segunda "Segunda"
 e2e_while_alive 20 taller link-bigger || e2e_fail "the linked article went back to its size"
 e2e_key ctrl+0
 e2e_while_alive 20 same "$(stable normal)" "$second" || e2e_fail "Ctrl+0 did not give back the pixels of before"
+e2e_move 470 300
+xdotool keydown ctrl click 4 click 4 keyup ctrl
+e2e_while_alive 20 taller wheel-bigger || e2e_fail "two turns of Ctrl+wheel did not make the text 1.2 times taller"
+e2e_key ctrl+0
+e2e_while_alive 20 same "$(stable wheel-normal)" "$second" || e2e_fail "Ctrl+0 after the wheel did not give back the pixels"
 
 # History: back to the place scrolled to, forward, and past the first article to the map.
 e2e_key alt+Left
