@@ -17,6 +17,7 @@
 #include "shell/presenta_form.h"
 #include "shell/startup.h"
 #include "ui/application.h"
+#include "ui/stage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +29,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <functional>
 
 #include <unistd.h>
@@ -276,8 +278,13 @@ int main(int argc, char* argv[]) {
   }
   const QByteArray mode = argv[1];
   const Variant variant = QByteArray(argv[2]) == "ondravia" ? Variant::WebBrowser : Variant::Basic;
+  // On a display larger than 800x600 the magazine runs on its stage, scaled to fit, as the
+  // programs do.
+  const bool staged = ui::prepareStage();
   QApplication qtApplication(argc, argv);
   ui::Application application;
+  std::unique_ptr<ui::Stage> stage;
+  if (staged) stage = std::make_unique<ui::Stage>();
   // A changed copy of the program folder may stand in for it (bench/memory_bench.sh).
   platform::overrideProgramFolder(qEnvironmentVariable("VARDEL_BENCH_FOLDER", QStringLiteral(VARDEL_PROGRAM_DIR)));
   if (mode == "city-click" && argc >= 5) {

@@ -2,7 +2,8 @@
 # The magazine's responsiveness on an 800x600 Xvfb, both programs side by side:
 #   - from the launch to the presentation's first painted frame, beside two floors: a bare
 #     800x600 Qt window, and one holding a browser engine view (bench/first_frame_floor.cpp);
-#   - from a city click to its article painted (the demo articles, the 230 KB almanac among them);
+#   - from a city click to its article painted (the demo articles, the 230 KB almanac among them),
+#     also on a 1920x1080 desktop where the magazine is scaled to fit;
 #   - CPU of the idle map over 30 s, and its resident memory (ondravia: with the browser engine's
 #     helper processes).
 # Usage: bench/magazine_bench.sh [build folder]   (builds nothing; run after a build)
@@ -76,6 +77,19 @@ for program in ondravia-basic ondravia; do
       sed "s/^/$program city $c ($(awk -v c="$c" '$2 == c { print $3; exit }' "$work/clicks")): /"
   done
 done
+
+echo "== the same clicks on a 1920x1080 desktop, the magazine fitted to it (ms, median of 5 rounds)"
+Xvfb -displayfd 4 -screen 0 1920x1080x24 -nolisten tcp 4>"$work/wide" 2>/dev/null &
+wide=$!
+for _ in $(seq 1 100); do [ -s "$work/wide" ] && break; sleep 0.05; done
+for program in ondravia-basic ondravia; do
+  DISPLAY=":$(cat "$work/wide")" "$bench" city-click "$program" 5 $cities >"$work/wide-clicks" 2>/dev/null
+  for c in $cities; do
+    awk -v c="$c" '$2 == c { print $4 }' "$work/wide-clicks" | median |
+      sed "s/^/$program city $c at the fit scale: /"
+  done
+done
+kill "$wide" 2>/dev/null || true
 
 # All the processes of a program: itself and its descendants.
 family() {

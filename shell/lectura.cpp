@@ -112,6 +112,8 @@ bool Lectura::handleKey(QKeyEvent* key, QWidget* target) {
   return true;
 }
 
+bool Lectura::findBarOpen() const { return bar_->isVisible(); }
+
 void Lectura::openBar() {
   const QRect article = areaWidget()->geometry();
   const int width = std::min(kBarWidth, article.width());

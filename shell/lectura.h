@@ -40,6 +40,8 @@ class Lectura : public QObject {
   void findInArticle(const QString& text);
   // The article about to open is the first of city `number`.
   void cityOpened(int number);
+  // Whether the find bar is on the screen (its Escape closes it, before anything else's).
+  bool findBarOpen() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,7 @@
 // The map from the keyboard and for screen readers: the order of its stops, their names, Escape.
 #include "controls/host/html_control.h"
 #include "controls/host/web_browser.h"
+#include "shell/lectura.h"
 #include "shell/mapa_form.h"
 #include "ui/hotspot_access.h"
 #include "ui/keyboard_navigation.h"
@@ -25,8 +26,8 @@ void TfrmMapa::PrepararTeclado() {
     stops.append({Shape26, Shape24, Shape22, Shape28, Shape21, Shape23, Shape27, Shape25});
     return stops;
   });
-  // Escape at a document does what a click on the small map does.
-  teclado_->onEscape = [this] { return Nivel == 2 && ui::clickWhereReachable(imgMapita); };
+  // Escape at a document does what a click on the small map does, once the find bar is closed.
+  teclado_->onEscape = [this] { return Nivel == 2 && !lectura_->findBarOpen() && ui::clickWhereReachable(imgMapita); };
 }
 
 QList<TShape2*> TfrmMapa::ciudades() const {
