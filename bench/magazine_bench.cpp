@@ -29,8 +29,8 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <memory>
 #include <functional>
+#include <memory>
 
 #include <unistd.h>
 
