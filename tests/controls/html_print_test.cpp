@@ -2,7 +2,7 @@
 // CUPS server of the test's own) and to a PDF file whose text keeps the size it has on screen.
 #include "controls/host/html_control.h"
 #include "tests/controls/control_fixture.h"
-#include "tests/support/cups_server.h"
+#include "tests/support/cups_environment.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -15,16 +15,7 @@ namespace {
 using test::kArticles;
 using test::kRealOcx;
 
-test::CupsServer* cups = nullptr;
-class CupsEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { cups = new test::CupsServer; }
-  void TearDown() override {
-    delete cups;
-    cups = nullptr;
-  }
-};
-const auto* const kCupsEnvironment = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+test::CupsServer* cups() { return test::cupsServer(); }
 
 QString run(const QString& program, const QStringList& arguments) {
   QProcess p;
@@ -82,15 +73,15 @@ TEST_F(PrintTest, TheWholeArticleWithItsPictureGoesToAPdfFileOrToAPrinter) {
   printer.setOutputFileName(scratch_.filePath(QStringLiteral("no-existe/geografia.pdf")));
   EXPECT_TRUE(print(printer).startsWith(QStringLiteral("No se puede escribir el fichero")));
 
-  if (!cups->available()) GTEST_SKIP() << cups->reason().toStdString();
+  if (!cups()->available()) GTEST_SKIP() << cups()->reason().toStdString();
   QPrinter queue(QPrinter::HighResolution);
-  queue.setPrinterName(cups->queue());
+  queue.setPrinterName(cups()->queue());
   queue.setDocName(QStringLiteral("geografia"));
   ASSERT_EQ(print(queue), QStringLiteral("ok"));
-  const QString printed = cups->waitForPdf();
-  ASSERT_FALSE(printed.isEmpty()) << cups->errorLog().toStdString();
+  const QString printed = cups()->waitForPdf();
+  ASSERT_FALSE(printed.isEmpty()) << cups()->errorLog().toStdString();
   // The print service's PDF keeps no text to read back: its job, and its picture.
-  EXPECT_EQ(cups->jobTitles().value(0), QStringLiteral("geografia"));
+  EXPECT_EQ(cups()->jobTitles().value(0), QStringLiteral("geografia"));
   EXPECT_GE(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), printed}).count(QLatin1Char('\n')), 3);
 }
 

@@ -2,7 +2,7 @@
 // server of the test's own) and printing to a PDF file, and the text comes out on the chosen
 // one under the document's name.
 #include "tests/editor/editor_fixture.h"
-#include "tests/support/cups_server.h"
+#include "tests/support/cups_environment.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -15,17 +15,7 @@ namespace {
 
 using test::EditorTest;
 
-// Started before any test, so that Qt's printer support talks to it from its first use.
-test::CupsServer* cups = nullptr;
-class CupsEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { cups = new test::CupsServer; }
-  void TearDown() override {
-    delete cups;
-    cups = nullptr;
-  }
-};
-const auto* const kCupsEnvironment = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+test::CupsServer* cups() { return test::cupsServer(); }
 
 QString pdfText(const QString& pdf) {
   QProcess p;
@@ -70,17 +60,17 @@ TEST_F(EditorTest, ThePrintDialogOffersTheSystemsPrintersAndAPdfFile) {
   EXPECT_TRUE(text.contains(QStringLiteral("Carta impresa desde el editor"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("Segunda línea")));
 
-  if (!cups->available()) GTEST_SKIP() << cups->reason().toStdString();
-  EXPECT_TRUE(entries.contains(cups->queue())) << entries.join(QLatin1Char(',')).toStdString();
-  printOn(dialogs, cups->queue(), &entries);
+  if (!cups()->available()) GTEST_SKIP() << cups()->reason().toStdString();
+  EXPECT_TRUE(entries.contains(cups()->queue())) << entries.join(QLatin1Char(',')).toStdString();
+  printOn(dialogs, cups()->queue(), &entries);
   e->FilePrint(nullptr);
-  ASSERT_FALSE(cups->waitForPdf().isEmpty()) << cups->errorLog().toStdString();
-  EXPECT_EQ(cups->jobTitles().value(0), folder() + QStringLiteral("carta.rtf"));
+  ASSERT_FALSE(cups()->waitForPdf().isEmpty()) << cups()->errorLog().toStdString();
+  EXPECT_EQ(cups()->jobTitles().value(0), folder() + QStringLiteral("carta.rtf"));
 
   // Cancelled: nothing goes to the printer.
   dialogs.then<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
   e->FilePrint(nullptr);
-  EXPECT_EQ(cups->jobTitles().size(), 1);
+  EXPECT_EQ(cups()->jobTitles().size(), 1);
 }
 
 }  // namespace

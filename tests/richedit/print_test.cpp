@@ -2,7 +2,7 @@
 // the text, the job title and the page use, read back with pdftotext and pdfinfo.
 #include "platform/richedit/richedit.h"
 
-#include "tests/support/cups_server.h"
+#include "tests/support/cups_environment.h"
 
 #include <QPageLayout>
 #include <QPrinter>
@@ -24,17 +24,7 @@ QString runTool(const QString& tool, const QStringList& arguments) {
   return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// The server starts before any test, so Qt's printer support talks to it from the first use.
-test::CupsServer* cups = nullptr;
-class CupsEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { cups = new test::CupsServer; }
-  void TearDown() override {
-    delete cups;
-    cups = nullptr;
-  }
-};
-const auto* const kCupsEnvironment = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+test::CupsServer* cups() { return test::cupsServer(); }
 
 bool havePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 
@@ -105,20 +95,20 @@ TEST(RichEditPrint, PrintToPdfPutsTheWholeTextOverThePrintablePageUnderTheTitle)
 }
 
 TEST(RichEditPrint, ACupsQueueGetsTheTextWithTheDocumentNameAsJobTitle) {
-  if (!cups->available()) GTEST_SKIP() << cups->reason().toStdString();
+  if (!cups()->available()) GTEST_SKIP() << cups()->reason().toStdString();
   if (!havePoppler() || QStandardPaths::findExecutable(QStringLiteral("tesseract")).isEmpty())
     GTEST_SKIP() << "pdftotext or tesseract is not installed";
-  ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(cups->queue()))
+  ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(cups()->queue()))
       << QPrinterInfo::availablePrinterNames().join(",").toStdString();
   TRichEdit edit;
   edit.setFont(QFont(QStringLiteral("Arial"), 11));
   writeLetter(edit);
-  QPrinter printer(QPrinterInfo::printerInfo(cups->queue()), QPrinter::HighResolution);
+  QPrinter printer(QPrinterInfo::printerInfo(cups()->queue()), QPrinter::HighResolution);
   edit.print(&printer, QStringLiteral("/home/lector/Documentos/carta.rtf"));
 
-  const QString pdf = cups->waitForPdf();
-  ASSERT_FALSE(pdf.isEmpty()) << cups->errorLog().toStdString();
-  EXPECT_EQ(cups->jobTitles().value(0), "/home/lector/Documentos/carta.rtf");
+  const QString pdf = cups()->waitForPdf();
+  ASSERT_FALSE(pdf.isEmpty()) << cups()->errorLog().toStdString();
+  EXPECT_EQ(cups()->jobTitles().value(0), "/home/lector/Documentos/carta.rtf");
   const QString info = runTool("pdfinfo", {pdf});
   EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\b"))) << info.toStdString();
   // The print path through PostScript loses the text layer; the pages are read as a person would.
