@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace vardel::controls {
 
 namespace html = platform::html;
@@ -38,13 +40,13 @@ const QColor kSilver(192, 192, 192);
 
 // Documents shorter than this, in characters, are always shown whole: parsing them costs little.
 constexpr qsizetype kLongDocumentChars = 32 * 1024;
-// Where the search for the cut of a long document's start begins, in characters; a start found
-// too short is tried again this many times longer.
-constexpr qsizetype kFirstScreenChars = 4 * 1024;
-constexpr qsizetype kLongerStart = 4;
-// How far below the viewer's bottom the start must reach, in pixels: the margins at the cut,
-// which the whole document may set otherwise, fall there out of sight.
-constexpr int kCutMarginPixels = 64;
+// Where the search for the cut of a long document's start begins, in characters. A start found
+// too short is tried again longer by as much as it fell short (a tenth more, to be sure of
+// passing), at least kShortestLonger and at most kLongestLonger times its length: a table that
+// follows a short start is not taken into it when the text before the table covers the viewer.
+constexpr qsizetype kFirstScreenChars = 2 * 1024;
+constexpr double kShortestLonger = 1.25;
+constexpr double kLongestLonger = 4;
 
 // An HTML colour attribute: "#rrggbb", "rrggbb" as old pages often write it, or a name.
 QColor htmlColour(const QString& value, const QColor& fallback) {
@@ -421,14 +423,26 @@ void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   }
   // Laying the start out whole costs little; a start that does not cover the viewer gives way to
   // a longer one, at last to the whole document.
-  const qreal height = parsed->documentLayout()->frameBoundingRect(parsed->rootFrame()).height();
-  if (height < viewport()->height() + kCutMarginPixels) {
-    const qsizetype longer = firstScreenCut(cut * kLongerStart);
+  const qreal covered = startCovers(parsed);
+  if (covered < viewport()->height()) {
+    const double ratio = covered > 0 ? 1.1 * viewport()->height() / covered : kLongestLonger;
+    const qsizetype longer =
+        firstScreenCut(qsizetype(double(cut) * std::clamp(ratio, kShortestLonger, kLongestLonger)));
     display(parseForDisplay(longer), longer);
     return;
   }
   partial_ = true;
   completionQueued_ = false;
+}
+
+qreal HtmlViewerControl::startCovers(QTextDocument* start) {
+  // The import closes a start that ends in a table with an empty block of its own, where the whole
+  // document goes on with its next block: that one is not the start's.
+  QTextBlock last = start->lastBlock();
+  if (last.length() <= 1 && last.previous().isValid()) last = last.previous();
+  // The whole document sets out everything up to the lines of this block as the start does, and
+  // anything after them (margins, the next block) below them.
+  return start->documentLayout()->blockBoundingRect(last).bottom();
 }
 
 void HtmlViewerControl::completeDisplay() {

@@ -123,6 +123,9 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   qsizetype firstScreenCut(qsizetype from) const;
   // Shows `parsed`, the start of the document held up to `cut` or, when `cut` is -1, the whole.
   void display(QTextDocument* parsed, qsizetype cut = -1);
+  // How far down, in pixels, the start `start` of the document held, laid out, shows what the whole
+  // document shows there.
+  static qreal startCovers(QTextDocument* start);
   // Replaces the start on display by the whole document, keeping the place scrolled to.
   void completeDisplay();
   void followLink(const QUrl& link);

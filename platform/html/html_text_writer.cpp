@@ -9,7 +9,6 @@
 namespace vardel::platform::html {
 namespace {
 
-
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kBullet[] = "\xE2\x80\xA2";  // U+2022, present in Windows-1252 as 0x95
 
@@ -86,9 +85,7 @@ QByteArray alphabetic(int n) {
   return out;
 }
 
-
 }  // namespace
-
 
 void TextWriter::beginText() {
   alts_.clear();
@@ -403,6 +400,5 @@ QString TextWriter::finish() {
   while (out_.endsWith(kLineEnd)) out_.chop(2);
   return QString::fromUtf8(out_);
 }
-
 
 }  // namespace vardel::platform::html
