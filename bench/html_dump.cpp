@@ -5,8 +5,8 @@
 //   html_dump --charset file.html  the character set the viewer reads the file in
 //   html_dump --generate BYTES     writes a generated article of that size to standard output
 #include "bench/article_generator.h"
-#include "controls/html/html_source.h"
-#include "controls/html/html_text.h"
+#include "platform/html/html_source.h"
+#include "platform/html/html_text.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "html_dump: %s\n", qPrintable(file.errorString()));
     return 1;
   }
-  const vardel::controls::DecodedHtml decoded = vardel::controls::decodeHtml(file.readAll());
+  const vardel::platform::html::DecodedHtml decoded = vardel::platform::html::decodeHtml(file.readAll());
   if (std::strcmp(option, "--charset") == 0) {
     std::printf("%s\n", decoded.encoding.constData());
     return 0;
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     document.setHtml(html);
     text = document.toPlainText();
   } else {
-    text = vardel::controls::htmlToText(html);
+    text = vardel::platform::html::htmlToText(html);
   }
   const QByteArray out = text.toUtf8();
   std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);

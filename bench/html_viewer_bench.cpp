@@ -3,10 +3,10 @@
 // document of deeply nested elements costs, refused by the viewer or parsed without it.
 #include "bench/article_generator.h"
 #include "controls/host/html_control.h"
-#include "controls/html/html_nesting.h"
-#include "controls/html/html_source.h"
-#include "controls/html/html_text.h"
 #include "platform/control_registry.h"
+#include "platform/html/html_nesting.h"
+#include "platform/html/html_source.h"
+#include "platform/html/html_text.h"
 #include "ui/application.h"
 #include "ui/events.h"
 
@@ -108,7 +108,8 @@ void BM_HtmlToText(benchmark::State& state) {
   QFile file(article(state.range(0)));
   file.open(QIODevice::ReadOnly);
   const QByteArray bytes = file.readAll();
-  for (auto _ : state) benchmark::DoNotOptimize(vardel::controls::htmlToText(vardel::controls::decodeHtml(bytes).text));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(vardel::platform::html::htmlToText(vardel::platform::html::decodeHtml(bytes).text));
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_HtmlToText)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
@@ -145,8 +146,8 @@ BENCHMARK(BM_LoadRefusedNested)->Args({100000, 0})->Args({100000, 1})->Args({100
 void BM_NestingDepth(benchmark::State& state) {
   QFile file(article(state.range(0)));
   file.open(QIODevice::ReadOnly);
-  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
-  for (auto _ : state) benchmark::DoNotOptimize(vardel::controls::nestingDepth(html));
+  const QString html = vardel::platform::html::decodeHtml(file.readAll()).text;
+  for (auto _ : state) benchmark::DoNotOptimize(vardel::platform::html::nestingDepth(html));
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_NestingDepth)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
@@ -156,14 +157,14 @@ BENCHMARK(BM_NestingDepth)->Arg(200 << 10)->Arg(2 << 20)->Unit(benchmark::kMilli
 void BM_ParseNestedText(benchmark::State& state) {
   QFile file(nested(static_cast<int>(state.range(0)), 0));
   file.open(QIODevice::ReadOnly);
-  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
-  for (auto _ : state) benchmark::DoNotOptimize(vardel::controls::htmlToText(html));
+  const QString html = vardel::platform::html::decodeHtml(file.readAll()).text;
+  for (auto _ : state) benchmark::DoNotOptimize(vardel::platform::html::htmlToText(html));
 }
 BENCHMARK(BM_ParseNestedText)->Arg(512)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
 void BM_ParseNestedQt(benchmark::State& state) {
   QFile file(nested(static_cast<int>(state.range(0)), 0));
   file.open(QIODevice::ReadOnly);
-  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
+  const QString html = vardel::platform::html::decodeHtml(file.readAll()).text;
   for (auto _ : state) {
     QTextDocument document;
     document.setHtml(html);
@@ -203,7 +204,7 @@ void registerArticle(const QString& path) {
 void BM_QtImportToText(benchmark::State& state) {
   QFile file(article(state.range(0)));
   file.open(QIODevice::ReadOnly);
-  const QString html = vardel::controls::decodeHtml(file.readAll()).text;
+  const QString html = vardel::platform::html::decodeHtml(file.readAll()).text;
   for (auto _ : state) {
     QTextDocument document;
     document.setHtml(html);

@@ -25,7 +25,7 @@ set(rows
   "app/ | shell/ ${below_windows}"
   "controls/host/ | controls/control_abi.h ui/ platform/"
   "controls/html/ | controls/control_abi.h controls/factory_error.h platform/"
-  "controls/webbrowser/ | controls/control_abi.h controls/factory_error.h controls/html/html_nesting.h controls/html/html_source.h platform/"
+  "controls/webbrowser/ | controls/control_abi.h controls/factory_error.h platform/"
   "mpegdll/ | platform/sound/ platform/file_limits.h"
   "content/ | platform/ cdplayer/lector_hotspots.h")
 # The first folders of the project's own headers: an include that starts elsewhere is not ours.

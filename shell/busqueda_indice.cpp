@@ -4,9 +4,12 @@
 #include "platform/content_folder.h"
 #include "platform/file_limits.h"
 #include "platform/file_url.h"
+#include "platform/html/html_nesting.h"
+#include "platform/html/html_source.h"
+#include "platform/html/html_text.h"
 #include "platform/paths.h"
 #include "platform/regular_file.h"
-#include "shell/busqueda_texto.h"
+#include "platform/text_fold.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -14,8 +17,8 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <array>
 #include <deque>
+#include <optional>
 
 namespace vardel {
 
@@ -23,39 +26,6 @@ namespace {
 
 // The longest context line shown, in characters, around the word found.
 constexpr qsizetype kContextChars = 110;
-
-QString foldOne(char32_t code) {
-  QString out;
-  const QString decomposed = QString::fromUcs4(&code, 1).normalized(QString::NormalizationForm_KD);
-  for (const char32_t part : decomposed.toUcs4()) {
-    if (QChar::isMark(part)) continue;
-    const char32_t folded = QChar::toCaseFolded(part);
-    out += QString::fromUcs4(&folded, 1);
-  }
-  return out;
-}
-
-// The Latin letters, folded once: most of an article's characters.
-constexpr char32_t kTableSize = 0x250;
-const std::array<QString, kTableSize>& latinFolds() {
-  static const std::array<QString, kTableSize> table = [] {
-    std::array<QString, kTableSize> t;
-    for (char32_t c = 0; c < kTableSize; ++c) t[c] = foldOne(c);
-    return t;
-  }();
-  return table;
-}
-
-void appendFolded(char32_t code, qsizetype from, QString& out, QList<qsizetype>* origin) {
-  if (code < 0x80) {
-    out += QChar(char16_t(code >= 'A' && code <= 'Z' ? code + 32 : code));
-    if (origin) origin->append(from);
-    return;
-  }
-  const QString folded = code < kTableSize ? latinFolds()[code] : foldOne(code);
-  out += folded;
-  if (origin) origin->insert(origin->size(), folded.size(), from);
-}
 
 bool isHtmlName(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
@@ -78,6 +48,24 @@ QString linkedFile(const QString& link, const QString& folder) {
   return platform::nativePath(relative.startsWith(QLatin1Char('/')) ? relative : folder + QLatin1Char('/') + relative);
 }
 
+// The text of a page as the search shows it, one line per line a reader sees, blank lines left
+// out and blanks collapsed, with the targets of its links in `links`. Nothing for a page beyond
+// the limits the viewers keep to (the parser would take minutes over it).
+std::optional<QString> pageText(QByteArrayView bytes, QStringList& links) {
+  const QString html = platform::html::decodeHtml(bytes).text;
+  if (!platform::html::withinParseLimits(html)) return std::nullopt;
+  const QString readable = platform::html::htmlToText(QByteArrayView(html.toUtf8()), &links);
+  QString text;
+  text.reserve(readable.size());
+  for (const QStringView line : QStringView(readable).split(QStringLiteral("\r\n"))) {
+    const QString words = line.toString().simplified();
+    if (words.isEmpty()) continue;
+    if (!text.isEmpty()) text += QLatin1Char('\n');
+    text += words;
+  }
+  return text;
+}
+
 QString contextLine(const QString& text, qsizetype at) {
   qsizetype start = text.lastIndexOf(QLatin1Char('\n'), at) + 1;
   qsizetype end = text.indexOf(QLatin1Char('\n'), at);
@@ -93,22 +81,11 @@ QString contextLine(const QString& text, qsizetype at) {
 }  // namespace
 
 QString foldForSearch(QStringView text, QList<qsizetype>* origin) {
-  QString out;
-  out.reserve(text.size());
-  if (origin) {
-    origin->clear();
-    origin->reserve(text.size());
-  }
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    char32_t code = text[i].unicode();
-    const qsizetype from = i;
-    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-      code = QChar::surrogateToUcs4(text[i], text[i + 1]);
-      ++i;
-    }
-    appendFolded(code, from, out, origin);
-  }
-  return out;
+  if (!origin) return platform::foldedText(text);
+  platform::FoldedText folded = platform::foldForSearch(text);
+  folded.origin.removeLast();  // the source's end: the index has no use for it
+  *origin = std::move(folded.origin);
+  return std::move(folded.text);
 }
 
 QStringList searchWords(const QString& typed) {
@@ -147,18 +124,18 @@ SearchIndex SearchIndex::build(const QString& contentFolder, const QList<SearchC
     if (!bytes) continue;
     if (index.bytes_ + bytes->size() > limits.totalBytes) break;
     index.bytes_ += bytes->size();
-    std::optional<PageWords> read = readPageWords(*bytes);
-    if (!read) continue;
-    PageWords& words = *read;
+    QStringList links;
+    std::optional<QString> text = pageText(*bytes, links);
+    if (!text) continue;
     const QString folder = QFileInfo(real).path();
-    for (const QString& link : std::as_const(words.links)) {
+    for (const QString& link : std::as_const(links)) {
       const QString file = linkedFile(link, folder);
       if (!file.isEmpty()) queue.push_back({file, next.city, QString()});
     }
     Page page;
     page.city = next.city;
     page.page = next.name.isEmpty() ? QDir(documents).relativeFilePath(real) : next.name;
-    page.text = std::move(words.text);
+    page.text = std::move(*text);
     page.folded = foldForSearch(page.text, &page.origin);
     index.pages_.push_back(std::move(page));
   }

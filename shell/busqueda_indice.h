@@ -26,9 +26,9 @@ struct SearchHit {
   QString context;  // the line around the first word found
 };
 
-// Folds text for searching: lower case, accents and other marks dropped ("Canción" and
-// "CANCION" both give "cancion", "ñ" gives "n"). When `origin` is given, it receives for
-// each character of the result the index of the character of `text` it came from.
+// Folds text for searching, as platform::foldForSearch does ("Canción" and "CANCION" both give
+// "cancion"). When `origin` is given, it receives for each character of the result the index of
+// the character of `text` it came from.
 QString foldForSearch(QStringView text, QList<qsizetype>* origin = nullptr);
 // The folded words of what a person typed; empty when nothing is left to look for.
 QStringList searchWords(const QString& typed);

@@ -35,8 +35,8 @@ void HtmlViewerControl::shownWholeNow() {
   }
   if (!foundText_.isEmpty()) {
     // The same document again (a new text size): the same matches, marked anew.
-    const FoldedText folded = foldForSearch(document()->toRawText());
-    matches_ = findFolded(folded, foundText_);
+    const platform::FoldedText folded = platform::foldForSearch(document()->toRawText());
+    matches_ = platform::findFolded(folded, foundText_);
     currentMatch_ = std::min(currentMatch_, matches_.size() - 1);
     markMatches();
   }
@@ -68,7 +68,7 @@ void HtmlViewerControl::runFind(const Find& find) {
   if (find.text.isEmpty() || request_.serial == 0) {
     forgetFind();
   } else if (find.text != foundText_) {
-    matches_ = findFolded(foldForSearch(document()->toRawText()), find.text);
+    matches_ = platform::findFolded(platform::foldForSearch(document()->toRawText()), find.text);
     foundText_ = find.text;
     currentMatch_ = matches_.isEmpty() ? -1 : (find.backward ? matches_.size() - 1 : 0);
   } else if (!matches_.isEmpty()) {

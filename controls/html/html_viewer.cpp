@@ -1,23 +1,20 @@
 // The light HTML viewer: request queue, display over QTextBrowser, links and text.
 #include "controls/html/html_viewer.h"
 
-#include "controls/html/html_nesting.h"
-#include "controls/html/html_source.h"
-#include "controls/html/html_tag_table.h"
-#include "controls/html/html_tags.h"
-#include "controls/html/html_text.h"
 #include "platform/content_folder.h"
+#include "platform/file_stamp.h"
 #include "platform/file_url.h"
-#include "platform/jpeg.h"
+#include "platform/html/html_nesting.h"
+#include "platform/html/html_source.h"
+#include "platform/html/html_tag_table.h"
+#include "platform/html/html_tags.h"
+#include "platform/html/html_text.h"
 #include "platform/regular_file.h"
-#include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPalette>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -29,7 +26,12 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace vardel::controls {
+
+namespace html = platform::html;
+
 namespace {
 
 // Heading sizes Qt's HTML import gives on a 16-pixel body, by level.
@@ -38,13 +40,13 @@ const QColor kSilver(192, 192, 192);
 
 // Documents shorter than this, in characters, are always shown whole: parsing them costs little.
 constexpr qsizetype kLongDocumentChars = 32 * 1024;
-// Where the search for the cut of a long document's start begins, in characters; a start found
-// too short is tried again this many times longer.
-constexpr qsizetype kFirstScreenChars = 4 * 1024;
-constexpr qsizetype kLongerStart = 4;
-// How far below the viewer's bottom the start must reach, in pixels: the margins at the cut,
-// which the whole document may set otherwise, fall there out of sight.
-constexpr int kCutMarginPixels = 64;
+// Where the search for the cut of a long document's start begins, in characters. A start found
+// too short is tried again longer by as much as it fell short (a tenth more, to be sure of
+// passing), at least kShortestLonger and at most kLongestLonger times its length: a table that
+// follows a short start is not taken into it when the text before the table covers the viewer.
+constexpr qsizetype kFirstScreenChars = 2 * 1024;
+constexpr double kShortestLonger = 1.25;
+constexpr double kLongestLonger = 4;
 
 // An HTML colour attribute: "#rrggbb", "rrggbb" as old pages often write it, or a name.
 QColor htmlColour(const QString& value, const QColor& fallback) {
@@ -58,41 +60,36 @@ QColor htmlColour(const QString& value, const QColor& fallback) {
 // Qt's import drops a list item without text of its own (empty, or holding only a nested list),
 // and the items after it take its number. A no-break space keeps such an item: blank on screen,
 // numbered as it should be.
-QString keepEmptyListItems(const QString& html) {
-  const auto endsItem = [](GumboTag tag) { return tag == GUMBO_TAG_LI || tagIs(tag, kList); };
+QString keepEmptyListItems(const QString& page) {
+  const auto endsItem = [](GumboTag tag) { return tag == GUMBO_TAG_LI || html::tagIs(tag, html::kList); };
   QString out;
   qsizetype copied = 0;
   qsizetype itemStart = -1;  // where the text of an item without text so far would begin
   const auto keep = [&] {
-    out += QStringView(html).sliced(copied, itemStart - copied);
+    out += QStringView(page).sliced(copied, itemStart - copied);
     out += QChar(QChar::Nbsp);
     copied = itemStart;
     itemStart = -1;
   };
-  HtmlTokenizer tokenizer(html);
-  HtmlToken token;
+  html::HtmlTokenizer tokenizer(page);
+  html::HtmlToken token;
   while (tokenizer.next(token)) {
-    if (token.kind == HtmlToken::kStartTag && HtmlTokenizer::hasTextContent(token.tag))
+    if (token.kind == html::HtmlToken::kStartTag && html::HtmlTokenizer::hasTextContent(token.tag))
       tokenizer.skipTextContent(token);
     if (itemStart >= 0) {
-      if (token.kind == HtmlToken::kText ? token.blank : tagIs(token.tag, kPhrase)) continue;
-      if (token.kind != HtmlToken::kText && endsItem(token.tag)) {
+      if (token.kind == html::HtmlToken::kText ? token.blank : html::tagIs(token.tag, html::kPhrase)) continue;
+      if (token.kind != html::HtmlToken::kText && endsItem(token.tag)) {
         keep();
       } else {
         itemStart = -1;
       }
     }
-    if (token.kind == HtmlToken::kStartTag && token.tag == GUMBO_TAG_LI) itemStart = token.end;
+    if (token.kind == html::HtmlToken::kStartTag && token.tag == GUMBO_TAG_LI) itemStart = token.end;
   }
   if (itemStart >= 0) keep();
-  if (copied == 0) return html;
-  out += QStringView(html).sliced(copied);
+  if (copied == 0) return page;
+  out += QStringView(page).sliced(copied);
   return out;
-}
-
-bool hasScheme(const QString& href) {
-  static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-  return scheme.match(href).hasMatch();
 }
 
 QString errorPage(const QString& title, const QString& detail) {
@@ -156,18 +153,21 @@ bool HtmlViewerControl::loadDocument(const QString& url, QString& error) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(target.path);
       return false;
   }
-  // Read once now only to refuse what cannot be parsed; its turn reads it again, as it may
-  // change or go meanwhile.
-  if (const Document probe = read(target.path); probe.tooDeep) {
-    error = probe.error;
+  // Read now to refuse what cannot be parsed; what was read is what its turn shows.
+  Document loaded = read(target.path);
+  if (loaded.tooDeep) {
+    error = loaded.error;
     return false;
   }
   enqueue(target.path, target.fragment);
+  loaded.serial = request_.serial;
+  prefetched_ = std::move(loaded);
   return true;
 }
 
 void HtmlViewerControl::enqueue(const QString& path, const QString& fragment) {
   request_ = {nextSerial_++, path, fragment};
+  prefetched_ = {};
   const quint64 serial = request_.serial;
   QMetaObject::invokeMethod(
       this, [this, serial] { serve(serial); }, Qt::QueuedConnection);
@@ -216,6 +216,8 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
   }
   platform::FileRefusal refusal = platform::FileRefusal::None;
   QString reason;
+  // Before the bytes: a write while they are read changes the stamp again.
+  document.stamp = platform::fileStamp(path);
   const std::optional<QByteArray> bytes =
       platform::readRegularFile(path, platform::kMaxArticleBytes, &refusal, &reason);
   if (!bytes) {
@@ -230,8 +232,8 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
         document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
     }
   } else {
-    document.html = decodeHtml(*bytes).text;
-    if (QString why = refusalOf(document.html, path); !why.isEmpty()) {
+    document.html = html::decodeHtml(*bytes).text;
+    if (QString why = html::refusalOf(document.html, path); !why.isEmpty()) {
       document.html.clear();
       document.tooDeep = true;
       document.error = std::move(why);
@@ -242,8 +244,12 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
 
 void HtmlViewerControl::readRequested() {
   if (document_.serial == request_.serial || request_.serial == 0) return;
-  document_ = read(request_.path);
+  // What loadDocument read serves unless the file changed or went since.
+  const bool unchanged = prefetched_.serial == request_.serial && prefetched_.stamp &&
+                         platform::fileStamp(request_.path) == prefetched_.stamp;
+  document_ = unchanged ? std::move(prefetched_) : read(request_.path);
   document_.serial = request_.serial;
+  prefetched_ = {};
 }
 
 bool HtmlViewerControl::documentText(std::int32_t first, std::int32_t last, QString& text, QString& error) {
@@ -256,7 +262,7 @@ bool HtmlViewerControl::documentText(std::int32_t first, std::int32_t last, QStr
     error = document_.error;
     return false;
   }
-  if (!document_.text) document_.text = htmlToText(document_.html);
+  if (!document_.text) document_.text = html::htmlToText(document_.html);
   const QString& whole = *document_.text;
   if (first < 0 || last <= first) {
     text = whole;
@@ -356,7 +362,7 @@ qsizetype HtmlViewerControl::firstScreenCut(qsizetype from) const {
   if (!request_.fragment.isEmpty() || !document_.error.isEmpty() || pendingScroll_) return -1;
   const qsizetype size = document_.html.size();
   if (size < kLongDocumentChars || from > size / 2) return -1;
-  const qsizetype cut = blockBoundaryAfter(document_.html, from);
+  const qsizetype cut = html::blockBoundaryAfter(document_.html, from);
   return cut > size / 2 ? -1 : cut;
 }
 
@@ -377,7 +383,7 @@ QTextDocument* HtmlViewerControl::parseForDisplay(qsizetype end) {
     parsed->setHtml(errorPage(document_.error.left(colon), colon < 0 ? QString() : document_.error.mid(colon + 2)));
     return parsed;
   }
-  const QHash<QString, QString> body = bodyAttributes(document_.html);
+  const QHash<QString, QString> body = html::bodyAttributes(document_.html);
   const QColor link = htmlColour(body.value(QStringLiteral("link")), Qt::blue);
   const QColor visitedLink = htmlColour(body.value(QStringLiteral("vlink")), Qt::magenta);
   textColour_ = htmlColour(body.value(QStringLiteral("text")), Qt::black);
@@ -417,14 +423,26 @@ void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   }
   // Laying the start out whole costs little; a start that does not cover the viewer gives way to
   // a longer one, at last to the whole document.
-  const qreal height = parsed->documentLayout()->frameBoundingRect(parsed->rootFrame()).height();
-  if (height < viewport()->height() + kCutMarginPixels) {
-    const qsizetype longer = firstScreenCut(cut * kLongerStart);
+  const qreal covered = startCovers(parsed);
+  if (covered < viewport()->height()) {
+    const double ratio = covered > 0 ? 1.1 * viewport()->height() / covered : kLongestLonger;
+    const qsizetype longer =
+        firstScreenCut(qsizetype(double(cut) * std::clamp(ratio, kShortestLonger, kLongestLonger)));
     display(parseForDisplay(longer), longer);
     return;
   }
   partial_ = true;
   completionQueued_ = false;
+}
+
+qreal HtmlViewerControl::startCovers(QTextDocument* start) {
+  // The import closes a start that ends in a table with an empty block of its own, where the whole
+  // document goes on with its next block: that one is not the start's.
+  QTextBlock last = start->lastBlock();
+  if (last.length() <= 1 && last.previous().isValid()) last = last.previous();
+  // The whole document sets out everything up to the lines of this block as the start does, and
+  // anything after them (margins, the next block) below them.
+  return start->documentLayout()->blockBoundingRect(last).bottom();
 }
 
 void HtmlViewerControl::completeDisplay() {
@@ -458,97 +476,6 @@ void HtmlViewerControl::adjustHeadingSizes(QTextDocument* parsed) {
       cursor.mergeCharFormat(change);
     }
   }
-}
-
-void HtmlViewerControl::adjustLinkColours(QTextDocument* parsed, const QColor& link, const QColor& visitedLink) {
-  if (visitedLink == link) return;
-  const QString folder = folderOfDocument();
-  for (QTextBlock block = parsed->begin(); block.isValid(); block = block.next()) {
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fragment = it.fragment();
-      const QTextCharFormat format = fragment.charFormat();
-      if (!format.isAnchor() || format.anchorHref().isEmpty()) continue;
-      if (format.foreground().color() != link) continue;  // the document colours it itself
-      const QString href = format.anchorHref();
-      if (href.startsWith(QLatin1Char('#'))) continue;
-      if (hasScheme(href) && !platform::isFileUrl(href)) continue;
-      const QString target =
-          platform::resolveFileUrl(hasScheme(href) ? href : QStringLiteral("file:") + href, folder).path;
-      if (!visited_.contains(target)) continue;
-      QTextCursor cursor(parsed);
-      cursor.setPosition(fragment.position());
-      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-      QTextCharFormat colour;
-      colour.setForeground(visitedLink);
-      cursor.mergeCharFormat(colour);
-    }
-  }
-}
-
-QString HtmlViewerControl::folderOfDocument() const {
-  return request_.path.isEmpty() ? QString() : QFileInfo(request_.path).absolutePath();
-}
-
-void HtmlViewerControl::followLink(const QUrl& link) {
-  const QString href = link.toString();
-  if (href.startsWith(QLatin1Char('#'))) {
-    completeDisplay();  // the anchor may lie past the start on display
-    scrollToAnchor(QUrl::fromPercentEncoding(href.mid(1).toUtf8()));
-    return;
-  }
-  if (hasScheme(href) && !platform::isFileUrl(href)) {
-    if (link.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) != 0) QDesktopServices::openUrl(link);
-    return;
-  }
-  const platform::FileUrl target =
-      platform::resolveFileUrl(hasScheme(href) ? href : QStringLiteral("file:") + href, folderOfDocument());
-  if (target.path.isEmpty()) return;
-  if (target.path == request_.path && !target.fragment.isEmpty() && document_.serial == request_.serial &&
-      !displayPending_) {
-    completeDisplay();
-    scrollToAnchor(target.fragment);
-    return;
-  }
-  // A missing file gets its error page through the same road.
-  enqueue(target.path, target.fragment);
-}
-
-QVariant HtmlViewerControl::loadResource(int type, const QUrl& name) {
-  // Never an empty answer: Qt would then read the file itself, wherever it lies (a picture by
-  // its name as written, from the current folder). A picture there is none of is drawn as Qt
-  // draws a missing one.
-  const QVariant found = readResource(type, name);
-  if (!found.isNull()) return found;
-  if (type != QTextDocument::ImageResource) return QString();
-  static const QImage missing = [] {
-    QImage icon(QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png"));
-    if (icon.isNull()) {
-      icon = QImage(16, 16, QImage::Format_ARGB32);
-      icon.fill(Qt::transparent);
-    }
-    return icon;
-  }();
-  return missing;
-}
-
-QVariant HtmlViewerControl::readResource(int type, const QUrl& name) const {
-  if (type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource) return {};
-  const QString ref = name.toString();
-  if (hasScheme(ref) && !platform::isFileUrl(ref)) return {};  // nothing from the network
-  const QString path =
-      platform::resolveFileUrl(hasScheme(ref) ? ref : QStringLiteral("file:") + ref, folderOfDocument()).path;
-  if (path.isEmpty() || !readable(path)) return {};
-  // Only a regular file within its limit: a link to a device, say, is a missing picture.
-  const bool picture = type == QTextDocument::ImageResource;
-  const std::optional<QByteArray> read =
-      platform::readRegularFile(path, picture ? platform::kMaxPictureBytes : platform::kMaxArticleBytes);
-  if (!read) return {};
-  const QByteArray& bytes = *read;
-  if (!picture) return platform::decodeWindowsText(bytes);
-  QImage image;
-  if (!image.loadFromData(bytes)) image = platform::decodeJpeg(bytes);  // pictures without a suffix
-  if (image.isNull()) return {};
-  return image;
 }
 
 }  // namespace vardel::controls

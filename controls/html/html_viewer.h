@@ -2,7 +2,8 @@
 #pragma once
 
 #include "controls/control_abi.h"
-#include "controls/html/text_fold.h"
+#include "platform/file_stamp.h"
+#include "platform/text_fold.h"
 
 #include <QSet>
 #include <QString>
@@ -24,19 +25,20 @@ struct ViewerSettings {
 // The viewer. Requests are served in order through the event loop:
 //
 //  loadDocument(url) checks the URL at once (a "file:" URL naming an existing file, see
-//  platform::resolveFileUrl) and otherwise fails with a reason. It also reads the file at once
-//  and refuses, as it refuses a missing one, a document that nests its elements deeper than
-//  kMaxNestingDepth or holds more than kMaxElements (see refusalOf): parsing it would hold the
-//  program for minutes. An
-//  accepted request is read again, decoded (see decodeHtml), parsed and reported through
-//  parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document is laid out and
-//  shown on the turn after, under the hourglass (a page laid out in tables costs Qt's text layout several times its
-//  parse). A long document opened at its top is parsed and shown first by a start that covers the viewer (cut
-//  between blocks, see blockBoundaryAfter), then whole once that start has been painted: the first screenful comes
-//  as soon as a short page's would, and is the same as the whole document's. A viewer that cannot be seen (hidden,
-//  or parked outside its window) parses for display only once it is shown. A newer request replaces one not yet served:
-//  only the newest is shown and reported. A file that cannot be read when its turn comes (or a followed link's document
-//  nesting too deep) gives an error page and, still, one parseComplete(); its text is then an error.
+//  platform::resolveFileUrl) and otherwise fails with a reason. It also reads and decodes the
+//  file at once (see decodeHtml) and refuses, as it refuses a missing one, a document that nests
+//  its elements deeper than kMaxNestingDepth or holds more than kMaxElements (see refusalOf):
+//  parsing it would hold the program for minutes. What was read is kept for the request (one
+//  document at most) and is what its turn shows, unless the file was written, replaced or removed
+//  meanwhile (see platform::fileStamp): it is then read again. An accepted request is parsed and
+//  reported through parseComplete() on a later turn of the event loop, never inside loadDocument; the parsed document
+//  is laid out and shown on the turn after, under the hourglass (a page laid out in tables costs Qt's text layout
+//  several times its parse). A long document opened at its top is parsed and shown first by a start that covers the
+//  viewer (cut between blocks, see blockBoundaryAfter), then whole once that start has been painted: the first
+//  screenful comes as soon as a short page's would, and is the same as the whole document's. A viewer that cannot be
+//  seen (hidden, or parked outside its window) parses for display only once it is shown. A newer request replaces one
+//  not yet served: only the newest is shown and reported. A file that cannot be read when its turn comes (or a followed
+//  link's document nesting too deep) gives an error page and, still, one parseComplete(); its text is then an error.
 //
 //  Links are followed inside the viewer: in-page anchors, relative and absolute "file:" links
 //  (names matched without regard to case), each followed link reported by parseComplete()
@@ -103,6 +105,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
     QString error;         // not empty when the file could not be read
     bool tooDeep = false;  // read, and refused for its nesting or its number of elements
     std::optional<QString> text;
+    std::optional<platform::FileStamp> stamp;  // of the file, taken before it was read
   };
 
   Document read(const QString& path) const;
@@ -120,6 +123,9 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   qsizetype firstScreenCut(qsizetype from) const;
   // Shows `parsed`, the start of the document held up to `cut` or, when `cut` is -1, the whole.
   void display(QTextDocument* parsed, qsizetype cut = -1);
+  // How far down, in pixels, the start `start` of the document held, laid out, shows what the whole
+  // document shows there.
+  static qreal startCovers(QTextDocument* start);
   // Replaces the start on display by the whole document, keeping the place scrolled to.
   void completeDisplay();
   void followLink(const QUrl& link);
@@ -145,6 +151,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   ControlEvents* events_;
   Request request_;
   Document document_;
+  Document prefetched_;          // read by loadDocument for the request not served yet
   bool displayPending_ = false;  // the document held is not the one on display yet
   bool partial_ = false;         // only the start of the document held is on display
   bool completionQueued_ = false;
@@ -158,7 +165,7 @@ class HtmlViewerControl : public QTextBrowser, public HtmlViewer {
   std::optional<QPoint> pendingScroll_;
   std::optional<Find> pendingFind_;
   QString foundText_;  // what the marks on display are for; empty without marks
-  QList<TextMatch> matches_;
+  QList<platform::TextMatch> matches_;
   qsizetype currentMatch_ = -1;
 };
 

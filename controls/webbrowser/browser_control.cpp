@@ -1,10 +1,10 @@
 // The browser control over Qt WebEngine.
 #include "controls/webbrowser/browser_control.h"
 
-#include "controls/html/html_nesting.h"
-#include "controls/html/html_source.h"
 #include "platform/content_folder.h"
 #include "platform/file_url.h"
+#include "platform/html/html_nesting.h"
+#include "platform/html/html_source.h"
 #include "platform/paths.h"
 #include "platform/regular_file.h"
 
@@ -257,7 +257,9 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
     }
     // What the light viewer refuses, the engine would hold for minutes too (a million nested
     // or sibling elements leave its area blank far longer than that).
-    if (QString refusal = page ? refusalOf(decodeHtml(*page).text, file.path) : QString(); !refusal.isEmpty()) {
+    if (QString refusal =
+            page ? platform::html::refusalOf(platform::html::decodeHtml(*page).text, file.path) : QString();
+        !refusal.isEmpty()) {
       error = std::move(refusal);
       return false;
     }

@@ -1,8 +1,8 @@
 // THTML: creation through the registry, its failures, and the request contract of the viewer.
 #include "controls/host/html_control.h"
 #include "controls/host/web_browser.h"
-#include "controls/html/html_source.h"
-#include "controls/html/html_text.h"
+#include "platform/html/html_source.h"
+#include "platform/html/html_text.h"
 #include "tests/controls/control_fixture.h"
 #include "tests/support/ui_support.h"
 
@@ -176,6 +176,17 @@ TEST_F(ViewerTest, AFileGoneBeforeItsTurnGivesAnErrorPageAndATextError) {
   EXPECT_TRUE(browser()->toPlainText().contains(QStringLiteral("No se ha encontrado el fichero")));
 }
 
+TEST_F(ViewerTest, AFileRewrittenBeforeItsTurnShowsWhatItHoldsThen) {
+  QTemporaryDir dir;
+  const QString path = test::writeFile(dir.path(), QStringLiteral("cambia.html"), "<p>uno");
+  viewer_->LoadDocument(QStringLiteral("file:") + path);
+  test::writeFile(dir.path(), QStringLiteral("cambia.html"), "<p>dos");  // the same size, at once
+  ASSERT_TRUE(test::waitUntil([&] { return completed_ == 1; }));
+  EXPECT_EQ(viewer_->GetDocumentText(0, 0), QStringLiteral("dos"));
+  test::pump(50);
+  EXPECT_EQ(browser()->toPlainText(), QStringLiteral("dos"));
+}
+
 TEST_F(ViewerTest, ADocumentNestedTooDeepIsRefusedAtOnceAndTheHeldOneStays) {
   load(article("historia.html"));
   QTemporaryDir dir;
@@ -213,12 +224,12 @@ TEST_F(ViewerTest, ADocumentNestedTooDeepIsRefusedAtOnceAndTheHeldOneStays) {
 TEST_F(ViewerTest, TextArgumentsSelectAllOrARange) {
   load(article("historia.html"));
   const QString all = viewer_->GetDocumentText(0, 0);
-  EXPECT_EQ(all, controls::htmlToText(controls::decodeHtml([&] {
-                                        QFile f(kArticles + QStringLiteral("historia.html"));
-                                        f.open(QIODevice::ReadOnly);
-                                        return f.readAll();
-                                      }())
-                                          .text));
+  EXPECT_EQ(all, platform::html::htmlToText(platform::html::decodeHtml([&] {
+                                              QFile f(kArticles + QStringLiteral("historia.html"));
+                                              f.open(QIODevice::ReadOnly);
+                                              return f.readAll();
+                                            }())
+                                                .text));
   EXPECT_EQ(viewer_->GetDocumentText(-1, -1), all);
   EXPECT_EQ(viewer_->GetDocumentText(5, 2), all);
   EXPECT_EQ(viewer_->GetDocumentText(0, 8), QStringLiteral("Historia"));

@@ -222,6 +222,30 @@ TEST_F(DisplayTest, TheLayoutFollowsTheEventUnderTheHourglassThatNeverOutlivesIt
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// What the viewer paints first, drawn from the document on display at that moment.
+struct FirstPaint : QObject {
+  QTextBrowser* browser = nullptr;
+  QString mark;  // a text of the document awaited
+  QImage image;
+  int characters = 0;
+  QString text;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && image.isNull() && browser->document()->toPlainText().contains(mark)) {
+      text = browser->document()->toPlainText();
+      characters = browser->document()->characterCount();
+      image = render(browser);
+    }
+    return false;
+  }
+  static QImage render(QTextBrowser* browser) {
+    QImage shot(browser->viewport()->size(), QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    QPainter painter(&shot);
+    browser->document()->drawContents(&painter, QRectF(QPointF(0, 0), QSizeF(shot.size())));
+    return shot;
+  }
+};
+
 TEST_F(DisplayTest, ALongDocumentShowsItsStartFirstAsTheWholeShowsIt) {
   // A first table whose last row, past where a cut is looked for, widens its first column.
   QByteArray html = "<html><body bgcolor=#F6F7FC><table border=1 width=100%><tr><td><p>CABECERA<td><p>" +
@@ -234,27 +258,8 @@ TEST_F(DisplayTest, ALongDocumentShowsItsStartFirstAsTheWholeShowsIt) {
     html += "</table><ol><li>uno<li><li>tres</ol>";
   }
   html += "<p><a name=final>Ultimo parrafo</a></body></html>";
-  // What the viewer paints first, drawn from the document on display at that moment.
-  struct FirstPaint : QObject {
-    QTextBrowser* browser = nullptr;
-    QImage image;
-    int characters = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint && image.isNull() &&
-          browser->document()->toPlainText().contains(QStringLiteral("CABECERA"))) {
-        characters = browser->document()->characterCount();
-        image = render(browser);
-      }
-      return false;
-    }
-    static QImage render(QTextBrowser* browser) {
-      QImage shot(browser->viewport()->size(), QImage::Format_RGB32);
-      shot.fill(Qt::white);
-      QPainter painter(&shot);
-      browser->document()->drawContents(&painter, QRectF(QPointF(0, 0), QSizeF(shot.size())));
-      return shot;
-    }
-  } first;
+  FirstPaint first;
+  first.mark = QStringLiteral("CABECERA");
   first.browser = browser();
   browser()->viewport()->installEventFilter(&first);
   loadHtml(html);
@@ -269,6 +274,21 @@ TEST_F(DisplayTest, ALongDocumentShowsItsStartFirstAsTheWholeShowsIt) {
                         QStringLiteral("#final"));
   ASSERT_TRUE(test::waitUntil([&] { return browser()->verticalScrollBar()->value() > 0; }));
   EXPECT_EQ(completed_, 2);
+}
+
+TEST_F(DisplayTest, TheAlmanacsFirstScreenIsTheWholesWithoutTheTableBelowIt) {
+  FirstPaint first;
+  first.mark = QStringLiteral("Almanaque");
+  first.browser = browser();
+  browser()->viewport()->installEventFilter(&first);
+  load(QStringLiteral("file:" VARDEL_PROGRAM_DIR "Ficheros/almanaque.html"));
+  ASSERT_TRUE(test::waitUntil([&] { return document()->toPlainText().contains(QStringLiteral("Ediciones Ralvek")); }));
+  browser()->viewport()->removeEventFilter(&first);
+  ASSERT_FALSE(first.image.isNull());
+  EXPECT_EQ(first.image, FirstPaint::render(browser()));
+  // The month's table starts below the screen: the start stops before it.
+  EXPECT_TRUE(first.text.contains(QStringLiteral("Enero trae")));
+  EXPECT_FALSE(first.text.contains(QStringLiteral("Luna llena")));
 }
 
 TEST_F(DisplayTest, ALinkToAMissingFileShowsAnErrorPage) {

@@ -119,5 +119,24 @@ TEST_F(BusquedaTest, StaysWithinItsLimitsAndLeavesOutWhatIsNoPage) {
   EXPECT_EQ(SearchIndex::build(root(), cities_, SearchIndex::Limits(), &cancelled).pageCount(), 0);
 }
 
+TEST_F(BusquedaTest, ReadsAPageAsTheViewerShowsItAndTakesWhatTheViewerTakes) {
+  // Lines as the reader sees them: list markers kept, hidden text left out, cells on one line.
+  page(QStringLiteral("recetas.html"),
+       "<ul><li>Harina de trigo</li></ul><p style=\"display:none\">harina escondida</p>"
+       "<table><tr><td>Sal</td><td>fina</td></tr></table>");
+  const QList<SearchHit> hits = build().find(QStringLiteral("harina"));
+  ASSERT_EQ(pages(hits), QStringList{"1:recetas.html"});
+  EXPECT_EQ(hits[0].context, QStringLiteral("• Harina de trigo"));
+  EXPECT_TRUE(build().find(QStringLiteral("escondida")).isEmpty());
+  EXPECT_EQ(build().find(QStringLiteral("sal fina")).value(0).context, QStringLiteral("Sal fina"));
+  // The viewers' own bound: nesting within it is read, beyond it left out, whatever the tags.
+  for (const auto& [html, taken] : {std::pair{"<table>" + QByteArray("<tr><td><table>").repeated(200) + "hondo", false},
+                                    std::pair{QByteArray("<div>").repeated(500) + "hondo", true},
+                                    std::pair{QByteArray("<div>").repeated(520) + "hondo", false}}) {
+    page(QStringLiteral("musica.html"), html);
+    EXPECT_EQ(build().find(QStringLiteral("hondo")).size(), taken ? 1 : 0) << html.left(40).constData();
+  }
+}
+
 }  // namespace
 }  // namespace vardel

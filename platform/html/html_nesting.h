@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 
 // The deepest nesting of elements the viewer takes. Both of its parsers (the display's and the
 // text's) slow down with the square of the depth or worse: 100,000 nested elements cost them
@@ -34,9 +34,13 @@ inline constexpr qsizetype kMaxElements = 100000;
 // HtmlTokenizer), in one linear pass. Counting stops past `limit`: the result is then limit + 1.
 qsizetype elementCount(QStringView html, qsizetype limit = kMaxElements);
 
+// Whether a document stays within kMaxNestingDepth and kMaxElements: what the viewers show and
+// the magazine search reads.
+bool withinParseLimits(QStringView html);
+
 // Why neither viewer shows the document `html` read from `path` (nesting deeper than
 // kMaxNestingDepth, or more than kMaxElements elements), in words for the person; empty when it
 // can be shown.
 QString refusalOf(QStringView html, const QString& path);
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

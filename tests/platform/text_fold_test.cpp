@@ -1,9 +1,9 @@
 // Finding words without regard to case or accents, with positions in the original text.
-#include "controls/html/text_fold.h"
+#include "platform/text_fold.h"
 
 #include <gtest/gtest.h>
 
-namespace vardel::controls {
+namespace vardel::platform {
 namespace {
 
 QList<TextMatch> find(const QString& text, const QString& needle) { return findFolded(foldForSearch(text), needle); }
@@ -29,6 +29,14 @@ TEST(TextFold, MatchesMapBackOverDecomposedAndWideCharacters) {
   EXPECT_EQ(find(QStringLiteral("mar\u00A0azul"), QStringLiteral("mar azul")), (QList<TextMatch>{{0, 8}}));
 }
 
+TEST(TextFold, CompatibilityFormsMatchTheirPlainLetters) {
+  // A ligature and a double letter fold to two; the match covers the one source character.
+  EXPECT_EQ(find(QStringLiteral("el \uFB01n"), QStringLiteral("fin")), (QList<TextMatch>{{3, 2}}));
+  EXPECT_EQ(find(QStringLiteral("\u01C4ar"), QStringLiteral("dzar")), (QList<TextMatch>{{0, 3}}));
+  EXPECT_EQ(foldedText(QStringLiteral("Ǆ ﬁn ÁRBOL")), QStringLiteral("dz fin arbol"));
+  EXPECT_EQ(foldedText(QStringLiteral("Ǆ ﬁn ÁRBOL")), foldForSearch(QStringLiteral("Ǆ ﬁn ÁRBOL")).text);
+}
+
 TEST(TextFold, NothingMatchesAnEmptyOrAbsentWordAndMatchesDoNotOverlap) {
   EXPECT_TRUE(find(QStringLiteral("canción"), QString()).isEmpty());
   EXPECT_TRUE(find(QStringLiteral("canción"), QStringLiteral("\u0301")).isEmpty());  // a lone mark folds to nothing
@@ -38,4 +46,4 @@ TEST(TextFold, NothingMatchesAnEmptyOrAbsentWordAndMatchesDoNotOverlap) {
 }
 
 }  // namespace
-}  // namespace vardel::controls
+}  // namespace vardel::platform

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 
 enum TagProperty : std::uint32_t {
   // The tokenizer (HtmlTokenizer::hasTextContent).
@@ -46,4 +46,4 @@ inline bool tagIs(int id, std::uint32_t properties) {
   return id >= 0 && id <= GUMBO_TAG_LAST && (kTagProperties[std::size_t(id)] & properties) != 0;
 }
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

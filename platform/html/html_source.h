@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QString>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 
 struct DecodedHtml {
   QString text;
@@ -40,4 +40,4 @@ QHash<QString, QString> bodyAttributes(QStringView html);
 // brings a style sheet (its rules are applied to the whole, and could reach back over a cut).
 qsizetype blockBoundaryAfter(QStringView html, qsizetype from);
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

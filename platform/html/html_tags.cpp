@@ -1,11 +1,11 @@
 // The tag-by-tag pass over HTML markup. Every loop moves forward, so a document costs one pass.
-#include "controls/html/html_tags.h"
+#include "platform/html/html_tags.h"
 
-#include "controls/html/html_tag_table.h"
+#include "platform/html/html_tag_table.h"
 
 #include <QLatin1String>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 constexpr quint64 kHashStart = 14695981039346656037ull;  // FNV-1a, 64 bits
@@ -182,4 +182,4 @@ void HtmlTokenizer::skipTextContent(const HtmlToken& start) {
   pos_ = size;
 }
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

@@ -1,7 +1,7 @@
 // The tag-by-tag pass over markup, and the nesting estimate held against gumbo's parse tree.
-#include "controls/html/html_nesting.h"
-#include "controls/html/html_source.h"
-#include "controls/html/html_tags.h"
+#include "platform/html/html_nesting.h"
+#include "platform/html/html_source.h"
+#include "platform/html/html_tags.h"
 
 #include <gumbo.h>
 
@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 constexpr int kUnlimited = 1 << 30;
@@ -204,4 +204,4 @@ TEST(HtmlNesting, ElementsAreCountedOnlyUpToTheLimitAndScriptsHoldNone) {
 }
 
 }  // namespace
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

@@ -1,7 +1,7 @@
 // The table of element properties, a row per element that has any.
-#include "controls/html/html_tag_table.h"
+#include "platform/html/html_tag_table.h"
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 struct Row {
@@ -144,4 +144,4 @@ constinit const std::array<std::uint32_t, std::size_t(GUMBO_TAG_LAST) + 1> kTagP
   return table;
 }();
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

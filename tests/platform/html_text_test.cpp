@@ -1,6 +1,6 @@
 // Readable text of HTML documents, and the choice of their character set.
-#include "controls/html/html_text.h"
-#include "controls/html/html_source.h"
+#include "platform/html/html_text.h"
+#include "platform/html/html_source.h"
 
 #include "tests/support/qt_printers.h"
 
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 QString text(const char* html) { return htmlToText(QString::fromUtf8(html)); }
@@ -139,6 +139,19 @@ TEST(HtmlText, SelectListsInsideSvgOrMathDoNotBringTheParserDown) {
   EXPECT_EQ(text("<p>Elige:<select><option>uno</select> y sigue"), QStringLiteral("Elige: y sigue"));
 }
 
+TEST(HtmlText, LinksAndFramesAreGivenInOrderWhereverTheyStandAndTheTextStaysTheSame) {
+  const QByteArray html =
+      "<p><a href=\"uno.html#arriba\">uno</a> <a name=\"ancla\">sin destino</a></p>"
+      "<div style=\"display: none\"><a href=\"oculto.html\">x</a></div>"
+      "<map><area href=\"zona.html\"></map><iframe src=\"marco.html\"></iframe>";
+  QStringList links;
+  EXPECT_EQ(htmlToText(QByteArrayView(html), &links), htmlToText(QByteArrayView(html)));
+  EXPECT_EQ(links, (QStringList{"uno.html#arriba", "oculto.html", "zona.html", "marco.html"}));
+  links.clear();
+  EXPECT_EQ(htmlToText("<frameset><frame src=\"cuadro.html\"><frame src=\"otro.html\"></frameset>", &links), QString());
+  EXPECT_EQ(links, (QStringList{"cuadro.html", "otro.html"}));
+}
+
 TEST(HtmlText, ArticleFixturesReadAsTheirPages) {
   const QStringList geografia = lines(htmlToText(fixture("geografia.html")));
   EXPECT_EQ(geografia.first(), QStringLiteral("Mapa de Ondravia"));
@@ -226,4 +239,4 @@ TEST(HtmlSource, ALongDocumentIsCutOnlyBetweenBlocksOfTheBodyOutsideTables) {
 }
 
 }  // namespace
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

@@ -3,8 +3,9 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 
 // Turns an HTML document (already decoded, see decodeHtml) into plain text:
 //  - no markup, no script, style, head, form lists or hidden elements; entities decoded;
@@ -25,7 +26,9 @@ namespace vardel::controls {
 //  - lines end with "\r\n"; the text neither starts nor ends with a line break.
 // Never fails: malformed markup gives the text a browser would show.
 QString htmlToText(const QString& html);
-// The same from UTF-8 bytes.
-QString htmlToText(QByteArrayView utf8);
+// The same from UTF-8 bytes. When `links` is given, it also receives the targets of the
+// document's links (<a>, <area>) and frames (<frame>, <iframe>) as written, in document order,
+// wherever they stand (a frameset or a hidden element included).
+QString htmlToText(QByteArrayView utf8, QStringList* links = nullptr);
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

@@ -1,18 +1,12 @@
-// HTML to readable text over the gumbo parse tree, walked without recursion.
-#include "controls/html/html_text.h"
+// The readable text's lines: blocks, lists, tables, preformatted text and pictures' alt text.
+#include "platform/html/html_text_writer.h"
 
-#include "controls/html/html_tag_table.h"
-#include "controls/html/html_tags.h"
-
-#include <gumbo.h>
-
-#include <QByteArray>
+#include "platform/html/html_tag_table.h"
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
+#include <utility>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
@@ -21,6 +15,8 @@ constexpr char kBullet[] = "\xE2\x80\xA2";  // U+2022, present in Windows-1252 a
 const GumboAttribute* attribute(const GumboElement& element, const char* name) {
   return gumbo_get_attribute(&element.attributes, name);
 }
+
+}  // namespace
 
 bool isHidden(const GumboElement& element) {
   if (attribute(element, "hidden")) return true;
@@ -31,8 +27,9 @@ bool isHidden(const GumboElement& element) {
   return css.contains("display:none") || css.contains("visibility:hidden");
 }
 
-// Elements whose content is never part of the readable text.
 bool isSkipped(GumboTag tag) { return tagIs(tag, kSkipped); }
+
+namespace {
 
 // Blocks set apart by an empty line.
 bool isSpacedBlock(GumboTag tag) { return tagIs(tag, kSpacedBlock); }
@@ -88,51 +85,7 @@ QByteArray alphabetic(int n) {
   return out;
 }
 
-class TextWriter {
- public:
-  void open(const GumboNode* node);
-  void close(const GumboNode* node);
-  void text(const char* data, std::size_t size);
-  QString finish();
-
- private:
-  struct List {
-    bool ordered = false;
-    char type = '1';
-    int next = 1;
-    int column = 0;  // where its markers stand
-  };
-  struct Row {
-    bool simple = false;
-    int cells = 0;
-  };
-
-  void beginText();
-  void commitLine();
-  void requestBreak(int strength);
-  void lineBreak();
-  void flushMarker();
-  void flushAlts();
-  void appendAlt(const GumboElement& image);
-  int indent() const { return indents_.empty() ? 0 : indents_.back(); }
-  bool inSimpleRow() const { return !rows_.empty() && rows_.back().simple && cellDepth_ > 0; }
-
-  QByteArray out_;
-  QByteArray line_;
-  bool lineOpen_ = false;
-  bool started_ = false;
-  int pendingBreak_ = 0;  // 1: new line, 2: empty line, before the next text
-  bool pendingSpace_ = false;
-  int pendingTabs_ = 0;
-  QByteArray pendingMarker_;
-  bool textSinceBreak_ = false;
-  std::vector<QByteArray> alts_;
-  int preDepth_ = 0;
-  int cellDepth_ = 0;
-  std::vector<List> lists_;
-  std::vector<int> indents_;
-  std::vector<Row> rows_;
-};
+}  // namespace
 
 void TextWriter::beginText() {
   alts_.clear();
@@ -203,6 +156,8 @@ void TextWriter::lineBreak() {
   textSinceBreak_ = false;
 }
 
+namespace {
+
 // A picture floated to a side stands apart from the text that flows around it.
 bool isFloated(const GumboElement& image) {
   if (const GumboAttribute* align = attribute(image, "align")) {
@@ -215,6 +170,8 @@ bool isFloated(const GumboElement& image) {
   css.replace(' ', "");
   return css.contains("float:left") || css.contains("float:right");
 }
+
+}  // namespace
 
 void TextWriter::appendAlt(const GumboElement& image) {
   const GumboAttribute* alt = attribute(image, "alt");
@@ -444,85 +401,4 @@ QString TextWriter::finish() {
   return QString::fromUtf8(out_);
 }
 
-bool startsWithNoCase(QByteArrayView bytes, qsizetype at, const char* word) {
-  for (qsizetype i = 0; word[i]; ++i)
-    if (at + i >= bytes.size() || (bytes[at + i] | 0x20) != word[i]) return false;
-  return true;
-}
-
-// gumbo 0.10 aborts the whole process on a <select> that is an element of SVG or MathML once
-// a table part or a second select comes near it. A select list is never text, so a document
-// with SVG or MathML loses every <select> start tag after the first <svg> or <math> before it
-// is parsed. Gives the bytes to parse: the document's own when it has neither.
-QByteArray withoutForeignSelects(QByteArrayView utf8) {
-  qsizetype foreignAt = -1;
-  for (qsizetype at = utf8.indexOf('<'); at >= 0 && foreignAt < 0; at = utf8.indexOf('<', at + 1)) {
-    if (startsWithNoCase(utf8, at + 1, "svg") || startsWithNoCase(utf8, at + 1, "math")) foreignAt = at;
-  }
-  if (foreignAt < 0) return QByteArray::fromRawData(utf8.data(), utf8.size());
-  const QString html = QString::fromUtf8(utf8);
-  QString kept;
-  qsizetype copied = 0;
-  bool foreign = false;
-  HtmlTokenizer tokenizer(html);
-  HtmlToken token;
-  while (tokenizer.next(token)) {
-    if (token.kind != HtmlToken::kStartTag) continue;
-    if (token.tag == GUMBO_TAG_SVG || token.tag == GUMBO_TAG_MATH) foreign = true;
-    if (!foreign || token.tag != GUMBO_TAG_SELECT) continue;
-    kept += QStringView(html).sliced(copied, token.begin - copied);
-    copied = token.end;
-  }
-  kept += QStringView(html).sliced(copied);
-  return kept.toUtf8();
-}
-
-}  // namespace
-
-QString htmlToText(QByteArrayView document) {
-  const QByteArray utf8 = withoutForeignSelects(document);
-  GumboOptions options = kGumboDefaultOptions;
-  options.max_errors = 0;  // the errors are not used; do not collect them
-  GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), static_cast<size_t>(utf8.size()));
-  TextWriter writer;
-
-  struct Step {
-    const GumboNode* node;
-    unsigned next;  // index of the next child to visit
-  };
-  std::vector<Step> stack;
-  stack.push_back({output->document, 0});
-  while (!stack.empty()) {
-    Step& step = stack.back();
-    const GumboNode* node = step.node;
-    const GumboVector* children = nullptr;
-    if (node->type == GUMBO_NODE_DOCUMENT) children = &node->v.document.children;
-    if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) children = &node->v.element.children;
-    if (!children || step.next >= children->length) {
-      if (node->type == GUMBO_NODE_ELEMENT) writer.close(node);
-      stack.pop_back();
-      continue;
-    }
-    const auto* child = static_cast<const GumboNode*>(children->data[step.next++]);
-    switch (child->type) {
-      case GUMBO_NODE_ELEMENT:
-        if (isSkipped(child->v.element.tag) || isHidden(child->v.element)) break;
-        writer.open(child);
-        stack.push_back({child, 0});
-        break;
-      case GUMBO_NODE_TEXT:
-      case GUMBO_NODE_CDATA:
-      case GUMBO_NODE_WHITESPACE:
-        writer.text(child->v.text.text, std::strlen(child->v.text.text));
-        break;
-      default:  // comments, templates' hidden content
-        break;
-    }
-  }
-  gumbo_destroy_output(&options, output);
-  return writer.finish();
-}
-
-QString htmlToText(const QString& html) { return htmlToText(QByteArrayView(html.toUtf8())); }
-
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

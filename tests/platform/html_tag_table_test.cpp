@@ -1,10 +1,10 @@
 // The table of element properties: the relations between its columns that the nesting estimate
 // and the text rely on, so that a row edited for one rule cannot quietly break another.
-#include "controls/html/html_tag_table.h"
+#include "platform/html/html_tag_table.h"
 
 #include <gtest/gtest.h>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 // Every element with `part` has `whole` too.
@@ -42,4 +42,4 @@ TEST(HtmlTagTable, NumbersOutsideTheTagsHaveNoProperties) {
 }
 
 }  // namespace
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

@@ -5,17 +5,20 @@
 #include <QString>
 #include <QStringView>
 
-namespace vardel::controls {
+namespace vardel::platform {
 
-// A text with its case and accents taken away ("Canción" becomes "cancion"), and where each of
-// its characters came from: origin[i] is the index in the source of character i, and one entry
-// more holds the source's size.
+// A text with its case, accents and other marks taken away, in compatibility form ("Canción"
+// and "CANCION" both become "cancion", "ñ" becomes "n", "ﬁ" becomes "fi", a no-break space a
+// space), and where each of its characters came from: origin[i] is the index in the source of
+// character i, and one entry more holds the source's size.
 struct FoldedText {
   QString text;
   QList<qsizetype> origin;
 };
 
 FoldedText foldForSearch(QStringView source);
+// The folded text alone, as foldForSearch gives it.
+QString foldedText(QStringView source);
 
 // A match in the source: its first character and how many there are.
 struct TextMatch {
@@ -28,4 +31,4 @@ struct TextMatch {
 // one before; none for a needle that folds to nothing.
 QList<TextMatch> findFolded(const FoldedText& haystack, QStringView needle);
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform

@@ -6,7 +6,7 @@
 #include <QStringView>
 #include <QtGlobal>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 
 struct HtmlToken {
   enum Kind { kText, kStartTag, kEndTag };
@@ -49,4 +49,4 @@ class HtmlTokenizer {
   qsizetype pos_ = 0;
 };
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

@@ -1,8 +1,8 @@
 // Character set detection and decoding of HTML files.
-#include "controls/html/html_source.h"
+#include "platform/html/html_source.h"
 
-#include "controls/html/html_tag_table.h"
-#include "controls/html/html_tags.h"
+#include "platform/html/html_tag_table.h"
+#include "platform/html/html_tags.h"
 #include "platform/textcodec.h"
 
 #include <QStringDecoder>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 constexpr qsizetype kPrescanBytes = 4096;
@@ -218,4 +218,4 @@ DecodedHtml decodeHtml(QByteArrayView bytes) {
   return {platform::decodeWindows1252(bytes), "windows-1252"};
 }
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html

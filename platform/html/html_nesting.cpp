@@ -1,14 +1,14 @@
 // The nesting estimate: a model of the parser's stack of open elements and of its list of
 // active formatting elements, each step constant time or bounded by the depth limit.
-#include "controls/html/html_nesting.h"
+#include "platform/html/html_nesting.h"
 
-#include "controls/html/html_tag_table.h"
-#include "controls/html/html_tags.h"
+#include "platform/html/html_tag_table.h"
+#include "platform/html/html_tags.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace vardel::controls {
+namespace vardel::platform::html {
 namespace {
 
 // Elements that never hold others (void), hold only text (raw text), or are the document's own
@@ -457,6 +457,10 @@ qsizetype elementCount(QStringView html, qsizetype limit) {
   return count;
 }
 
+bool withinParseLimits(QStringView html) {
+  return nestingDepth(html) <= kMaxNestingDepth && elementCount(html) <= kMaxElements;
+}
+
 QString refusalOf(QStringView html, const QString& path) {
   if (nestingDepth(html) > kMaxNestingDepth)
     return QStringLiteral("El documento anida más de %1 elementos unos dentro de otros y no se puede mostrar: %2")
@@ -469,4 +473,4 @@ QString refusalOf(QStringView html, const QString& path) {
   return {};
 }
 
-}  // namespace vardel::controls
+}  // namespace vardel::platform::html
