@@ -156,7 +156,7 @@ void BM_ReadVersusUnrtfAndPandoc(benchmark::State& state) {
     const auto [read, shown] = openInShownControl(edit, input);
     ours += read;
     show += shown;
-    state.SetIterationTime(ours.wall / double(state.iterations()));
+    state.SetIterationTime(read.wall);
     tool += runProcess(QStringLiteral(VARDEL_BENCH_DIR "/rtf_tool"), {"text", input});
     unrtf += runProcess("unrtf", {"--text", input});
     pandoc += runProcess("pandoc", {"-f", "rtf", "-t", "plain", input});
@@ -224,13 +224,26 @@ QByteArray generateRunsInOneParagraph(qsizetype bytes) {
 // reads the file as the editor does, without showing it), a whole `unrtf --text` run, and the
 // file read and shown in a control in this process; and half of it, whose time is half when
 // reading is linear.
-void BM_RunsInOneParagraphVersusUnrtf(benchmark::State& state) {
-  const QString input = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_1mb.rtf");
-  const QString half = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_512kb.rtf");
-  for (const auto& [path, bytes] : {std::pair{input, 1 << 20}, std::pair{half, 1 << 19}}) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(generateRunsInOneParagraph(bytes)) <= 0) std::abort();
+// The files of runs (1 MB and half of it), written once beside the benchmark.
+struct RunsFiles {
+  QString input = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_1mb.rtf");
+  QString half = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_512kb.rtf");
+  RunsFiles() {
+    for (const auto& [path, bytes] : {std::pair{input, 1 << 20}, std::pair{half, 1 << 19}}) {
+      QFile file(path);
+      if (!file.open(QIODevice::WriteOnly) || file.write(generateRunsInOneParagraph(bytes)) <= 0) std::abort();
+    }
   }
+};
+
+const RunsFiles& runsFiles() {
+  static const RunsFiles files;
+  return files;
+}
+
+void BM_RunsInOneParagraphVersusUnrtf(benchmark::State& state) {
+  const QString& input = runsFiles().input;
+  const QString& half = runsFiles().half;
   const QString tool = QStringLiteral(VARDEL_BENCH_DIR "/rtf_tool");
   TRichEdit edit;
   edit.resize(780, 500);
@@ -260,7 +273,7 @@ void BM_RunsInOneParagraphVersusUnrtf(benchmark::State& state) {
 }
 BENCHMARK(BM_RunsInOneParagraphVersusUnrtf)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
-// One key press in the middle of the 1 MB document until the control has repainted.
+// One key press in the middle of a document until the control has repainted.
 class PaintWatch : public QObject {
  public:
   bool painted = false;
@@ -270,10 +283,10 @@ class PaintWatch : public QObject {
   }
 };
 
-void BM_KeyPressToRepaintIn1MBDocument(benchmark::State& state) {
+void keyPressToRepaint(benchmark::State& state, const QString& input) {
   TRichEdit edit;
   edit.resize(780, 500);
-  edit.loadFromFile(fixture().input);
+  edit.loadFromFile(input);
   edit.show();
   if (!QTest::qWaitForWindowExposed(&edit)) std::abort();
   edit.setFocus();
@@ -295,7 +308,12 @@ void BM_KeyPressToRepaintIn1MBDocument(benchmark::State& state) {
   }
   state.counters["worst_ms"] = 1000 * worst;
 }
+void BM_KeyPressToRepaintIn1MBDocument(benchmark::State& state) { keyPressToRepaint(state, fixture().input); }
 BENCHMARK(BM_KeyPressToRepaintIn1MBDocument)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// The same in the middle of the paragraph of 1 MB of runs, which is laid out again on every key.
+void BM_KeyPressToRepaintInRuns(benchmark::State& state) { keyPressToRepaint(state, runsFiles().input); }
+BENCHMARK(BM_KeyPressToRepaintInRuns)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -173,8 +173,7 @@ void TRichEdit::showText(ReadText text) {
   text.document.release();
   if (ours) delete old;
   applyViewZoom();
-  // The caret of the new document is at its start already: setting it again would find its
-  // place in the first line once more.
+  setTextCursor(QTextCursor(document()));  // the tool bar shows the format at the caret
   lastAnchor_ = lastPosition_ = -1;
   noteSelection();
   changedWhileSuspended_ = true;

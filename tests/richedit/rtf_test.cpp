@@ -310,6 +310,7 @@ TEST_F(Rtf, ReadingLaysNothingOutAndShowingKeepsTheShapesOfAWordOfManyRuns) {
   EXPECT_EQ(read->defaultTextOption().wrapMode(), QTextOption::WordWrap);
   EXPECT_EQ(block.layout()->lineCount(), 1);
   EXPECT_TRUE(block.layout()->cacheEnabled());
+  EXPECT_EQ(edit_.selAttributes().style(), rfsBold);  // the caret takes the format of "\b u"
   // The next text, of short words, breaks as usual and keeps nothing.
   load("{\\rtf1 uno {\\b dos}}");
   EXPECT_EQ(edit_.document()->defaultTextOption().wrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
