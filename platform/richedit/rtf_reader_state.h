@@ -16,6 +16,7 @@
 #include <QTextList>
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -164,7 +165,7 @@ class Reader : Scanner {
 
   QByteArray bytes_;
   int bytesCodePage_ = 1252;
-  std::vector<Run> runs_;
+  std::deque<Run> runs_;  // a paragraph may hold 100,000 runs: they are never moved
   std::unordered_map<CharState, QTextCharFormat, CharStateHash> formats_;
   qsizetype pendingCharacters_ = 0;  // in the runs before the last one
   QString listText_;
