@@ -1,6 +1,7 @@
 // The rich-text control with a generated 1 MB RTF: reading it beside `unrtf --text` and
-// `pandoc -f rtf -t plain`, writing it back, and a key press into it until its repaint; and
-// 1 MB of formatting runs in one paragraph read beside `unrtf --text`.
+// `pandoc -f rtf -t plain` (and showing it, measured apart), writing it back, and a key press
+// into it until its repaint; and 1 MB of formatting runs in one paragraph read beside
+// `unrtf --text`, and shown.
 #include "bench/qt_benchmark_main.h"
 #include "platform/richedit/richedit.h"
 
@@ -117,27 +118,45 @@ Times runProcess(const QString& program, const QStringList& arguments) {
   return {seconds(t), cpuSeconds(RUSAGE_CHILDREN) - cpu};
 }
 
-// Opening the file as the editor does (into a control that is shown, so the visible part is
-// laid out and painted), beside the two command-line readers on the same file, alternately.
+// Times of one step in this process.
+class Stopwatch {
+ public:
+  Stopwatch() : cpu_(cpuSeconds()) { wall_.start(); }
+  Times elapsed() const { return {seconds(wall_), cpuSeconds() - cpu_}; }
+
+ private:
+  QElapsedTimer wall_;
+  double cpu_;
+};
+
+// Opening a file as the editor does, in its two steps, into a control that is shown: reading
+// (the bytes into a document, with no layout) and showing (the document into the control, and
+// its first paint, which lays out what is visible). Returns {reading, showing}.
+std::pair<Times, Times> openInShownControl(TRichEdit& edit, const QString& input) {
+  edit.clear();
+  QCoreApplication::processEvents();
+  Stopwatch reading;
+  TRichEdit::ReadText text = edit.readFile(input);
+  const Times read = reading.elapsed();
+  Stopwatch showing;
+  edit.showText(std::move(text));
+  edit.viewport()->repaint();
+  return {read, showing.elapsed()};
+}
+
+// Reading the file beside the two command-line readers on the same file, alternately; showing
+// it is reported beside.
 void BM_ReadVersusUnrtfAndPandoc(benchmark::State& state) {
   const QString input = fixture().input;
-  Times ours, paint, tool, unrtf, pandoc;
+  Times ours, show, tool, unrtf, pandoc;
   TRichEdit edit;
   edit.resize(780, 500);
   edit.show();
   for (auto _ : state) {
-    edit.clear();
-    QCoreApplication::processEvents();
-    QElapsedTimer t;
-    double cpu = cpuSeconds();
-    t.start();
-    edit.loadFromFile(input);
-    ours += {seconds(t), cpuSeconds() - cpu};
-    cpu = cpuSeconds();
-    t.restart();
-    edit.viewport()->repaint();
-    paint += {seconds(t), cpuSeconds() - cpu};
-    state.SetIterationTime(ours.wall / double(state.iterations()));
+    const auto [read, shown] = openInShownControl(edit, input);
+    ours += read;
+    show += shown;
+    state.SetIterationTime(read.wall);
     tool += runProcess(QStringLiteral(VARDEL_BENCH_DIR "/rtf_tool"), {"text", input});
     unrtf += runProcess("unrtf", {"--text", input});
     pandoc += runProcess("pandoc", {"-f", "rtf", "-t", "plain", input});
@@ -147,17 +166,17 @@ void BM_ReadVersusUnrtfAndPandoc(benchmark::State& state) {
     state.counters[std::string(name) + "_ms"] = 1000 * times.wall / n;
     state.counters[std::string(name) + "_cpu_ms"] = 1000 * times.cpu / n;
   };
-  report("load", ours);
-  report("first_paint", paint);
+  report("read", ours);
+  report("show", show);
   report("rtf_tool", tool);
   report("unrtf", unrtf);
   report("pandoc", pandoc);
-  // The control's reading (load and first paint) against each reader's whole run, and the
-  // command-line tool's whole run against theirs.
-  const Times control{ours.wall + paint.wall, ours.cpu + paint.cpu};
-  state.counters["control_vs_unrtf_cpu"] = control.cpu / unrtf.cpu;
-  state.counters["control_vs_pandoc_cpu"] = control.cpu / pandoc.cpu;
-  state.counters["control_vs_unrtf_wall"] = control.wall / unrtf.wall;
+  // Reading in the control against each reader's whole run, the command-line tool's whole run
+  // against theirs, and the whole opening (reading and showing) against unrtf.
+  state.counters["read_vs_unrtf_cpu"] = ours.cpu / unrtf.cpu;
+  state.counters["read_vs_pandoc_cpu"] = ours.cpu / pandoc.cpu;
+  state.counters["read_vs_unrtf_wall"] = ours.wall / unrtf.wall;
+  state.counters["open_vs_unrtf_wall"] = (ours.wall + show.wall) / unrtf.wall;
   state.counters["tool_vs_unrtf_wall"] = tool.wall / unrtf.wall;
   state.counters["tool_vs_pandoc_wall"] = tool.wall / pandoc.wall;
   state.counters["chars"] = edit.document()->characterCount();
@@ -201,36 +220,60 @@ QByteArray generateRunsInOneParagraph(qsizetype bytes) {
   return rtf + "\\par}";
 }
 
-// 1 MB of formatting runs in one paragraph: a whole `rtf_tool text` run (which opens the file
-// as the editor does, its layout included) beside a whole `unrtf --text` run, alternately; and
-// half of it, whose time is half when reading is linear.
-void BM_RunsInOneParagraphVersusUnrtf(benchmark::State& state) {
-  const QString input = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_1mb.rtf");
-  const QString half = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_512kb.rtf");
-  for (const auto& [path, bytes] : {std::pair{input, 1 << 20}, std::pair{half, 1 << 19}}) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(generateRunsInOneParagraph(bytes)) <= 0) std::abort();
+// 1 MB of formatting runs in one paragraph, alternately: a whole `rtf_tool text` run (which
+// reads the file as the editor does, without showing it), a whole `unrtf --text` run, and the
+// file read and shown in a control in this process; and half of it, whose time is half when
+// reading is linear.
+// The files of runs (1 MB and half of it), written once beside the benchmark.
+struct RunsFiles {
+  QString input = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_1mb.rtf");
+  QString half = QStringLiteral(VARDEL_BENCH_DIR "/rtf_bench_runs_512kb.rtf");
+  RunsFiles() {
+    for (const auto& [path, bytes] : {std::pair{input, 1 << 20}, std::pair{half, 1 << 19}}) {
+      QFile file(path);
+      if (!file.open(QIODevice::WriteOnly) || file.write(generateRunsInOneParagraph(bytes)) <= 0) std::abort();
+    }
   }
+};
+
+const RunsFiles& runsFiles() {
+  static const RunsFiles files;
+  return files;
+}
+
+void BM_RunsInOneParagraphVersusUnrtf(benchmark::State& state) {
+  const QString& input = runsFiles().input;
+  const QString& half = runsFiles().half;
   const QString tool = QStringLiteral(VARDEL_BENCH_DIR "/rtf_tool");
-  Times ours, ourHalf, unrtf;
+  TRichEdit edit;
+  edit.resize(780, 500);
+  edit.show();
+  Times ours, ourHalf, unrtf, read, show;
   for (auto _ : state) {
     const Times t = runProcess(tool, {"text", input});
     state.SetIterationTime(t.wall);
     ours += t;
     ourHalf += runProcess(tool, {"text", half});
     unrtf += runProcess("unrtf", {"--text", input});
+    const auto [reading, showing] = openInShownControl(edit, input);
+    read += reading;
+    show += showing;
   }
   const double n = double(state.iterations());
   state.counters["rtf_tool_ms"] = 1000 * ours.wall / n;
   state.counters["rtf_tool_half_ms"] = 1000 * ourHalf.wall / n;
   state.counters["unrtf_ms"] = 1000 * unrtf.wall / n;
+  state.counters["read_ms"] = 1000 * read.wall / n;
+  state.counters["show_ms"] = 1000 * show.wall / n;
   state.counters["rtf_tool_vs_unrtf_wall"] = ours.wall / unrtf.wall;
   state.counters["rtf_tool_vs_unrtf_cpu"] = ours.cpu / unrtf.cpu;
+  state.counters["read_vs_unrtf_wall"] = read.wall / unrtf.wall;
+  state.counters["show_vs_unrtf_wall"] = show.wall / unrtf.wall;
   state.counters["whole_vs_half_wall"] = ours.wall / ourHalf.wall;
 }
 BENCHMARK(BM_RunsInOneParagraphVersusUnrtf)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
-// One key press in the middle of the 1 MB document until the control has repainted.
+// One key press in the middle of a document until the control has repainted.
 class PaintWatch : public QObject {
  public:
   bool painted = false;
@@ -240,10 +283,10 @@ class PaintWatch : public QObject {
   }
 };
 
-void BM_KeyPressToRepaintIn1MBDocument(benchmark::State& state) {
+void keyPressToRepaint(benchmark::State& state, const QString& input) {
   TRichEdit edit;
   edit.resize(780, 500);
-  edit.loadFromFile(fixture().input);
+  edit.loadFromFile(input);
   edit.show();
   if (!QTest::qWaitForWindowExposed(&edit)) std::abort();
   edit.setFocus();
@@ -265,7 +308,12 @@ void BM_KeyPressToRepaintIn1MBDocument(benchmark::State& state) {
   }
   state.counters["worst_ms"] = 1000 * worst;
 }
+void BM_KeyPressToRepaintIn1MBDocument(benchmark::State& state) { keyPressToRepaint(state, fixture().input); }
 BENCHMARK(BM_KeyPressToRepaintIn1MBDocument)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// The same in the middle of the paragraph of 1 MB of runs, which is laid out again on every key.
+void BM_KeyPressToRepaintInRuns(benchmark::State& state) { keyPressToRepaint(state, runsFiles().input); }
+BENCHMARK(BM_KeyPressToRepaintInRuns)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 // rtf_tool: the rich-text control from the command line.
-//   rtf_tool text FILE        the plain text of FILE as the editor opens it, in UTF-8, a line
+//   rtf_tool text FILE        the plain text of FILE as the editor reads it, in UTF-8, a line
 //                             per paragraph (soft line breaks end a line too); exit 1 with the
-//                             error on standard error when the file cannot be opened
+//                             error on standard error when the file cannot be opened. The
+//                             document is read, not shown, so it is never laid out
 //   rtf_tool roundtrip IN OUT opens IN and saves it as OUT with the editor's writer
 #include "platform/richedit/richedit.h"
 
@@ -9,6 +10,7 @@
 #include <QTextBlock>
 
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 int main(int argc, char** argv) {
@@ -22,25 +24,27 @@ int main(int argc, char** argv) {
     return 2;
   }
   vardel::platform::TRichEdit edit;
+  std::unique_ptr<QTextDocument> document;
   try {
-    edit.loadFromFile(args[2]);
     if (roundtrip) {
+      edit.loadFromFile(args[2]);
       edit.saveToFile(args[3]);
       return 0;
     }
+    document = edit.readFile(args[2]).document;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "rtf_tool: %s\n", e.what());
     return 1;
   }
   QByteArray out;
-  for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
-    if (!b.next().isValid() && b.length() <= 1 && b != edit.document()->begin()) break;
+  for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
+    if (!b.next().isValid() && b.length() <= 1 && b != document->begin()) break;
     QString line = b.text();
     line.replace(QChar::LineSeparator, QChar(u'\n'));
     out += line.toUtf8();
     out += '\n';
   }
-  if (edit.lineCount() == 0) out.clear();
+  if (document->characterCount() <= 1) out.clear();  // no text has no lines
   std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
   return 0;
 }

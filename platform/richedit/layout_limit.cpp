@@ -5,6 +5,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +71,14 @@ bool hasWordOfManyFormats(const QTextDocument& document) {
     }
   }
   return false;
+}
+
+void keepShapesOfManyFormats(QTextDocument& document) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    int formats = 0;
+    for (auto it = block.begin(); !it.atEnd() && formats <= kMaxFormatsInWord; ++it) ++formats;
+    if (formats > kMaxFormatsInWord) block.layout()->setCacheEnabled(true);
+  }
 }
 
 }  // namespace vardel::platform::richtext

@@ -29,6 +29,11 @@ constexpr double kMaxLayoutHeightPixels = 8000000;
 constexpr int kMaxFormatsInWord = 1000;
 bool hasWordOfManyFormats(const QTextDocument& document);
 
+// Qt throws the shapes of a paragraph's glyphs away once it is laid out, and shapes it again for
+// every paint and every caret move in it: the paragraphs of more than kMaxFormatsInWord
+// formatting changes (a second or more for each shaping) keep them.
+void keepShapesOfManyFormats(QTextDocument& document);
+
 // The lines and the height of a document counted paragraph by paragraph, as it is read.
 class LayoutBudget {
  public:

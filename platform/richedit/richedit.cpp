@@ -32,9 +32,6 @@ namespace {
 const QStringList kRtfMimeTypes = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
                                    QStringLiteral("text/richtext")};
 
-// The document keeps one pixel around the text (top and bottom); the formatting rectangle
-// decides the rest.
-constexpr int kDocumentMargin = 1;
 // Default tab stops every half inch (720 twips), as rich-edit controls have them.
 constexpr double kTabStopPixels = 48.0;
 
@@ -124,37 +121,59 @@ void TRichEdit::noteSelection() {
 // ---- lines ----
 
 // The new text goes into a fresh document that replaces the control's own only when it is
-// complete: a failure leaves the text as it was, and a visible control lays a new document out
-// lazily (the visible part first), which is many times faster for long texts than laying out
-// every change to the old one.
-void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) {
-  unkeptElements_ = false;
-  QTextDocument* old = document();
-  auto fresh = std::make_unique<QTextDocument>(this);
+// complete: a failure leaves the text as it was. The fresh document has no layout while it is
+// filled, and a visible control lays it out lazily (the visible part first), which is many times
+// faster for long texts than laying out every change to the old one.
+std::unique_ptr<QTextDocument> TRichEdit::newDocument(const std::function<void(QTextCursor&)>& fill) const {
+  const QTextDocument* old = document();
+  auto fresh = std::make_unique<QTextDocument>();
   fresh->setUndoRedoEnabled(false);
   fresh->setDefaultFont(old->defaultFont());
   fresh->setDefaultTextOption(old->defaultTextOption());
   fresh->setDocumentMargin(kDocumentMargin);
-  {
-    QTextCursor cursor(fresh.get());
-    cursor.beginEditBlock();
-    fill(cursor);
-    cursor.endEditBlock();
-  }
+  QTextCursor cursor(fresh.get());
+  cursor.beginEditBlock();
+  fill(cursor);
+  cursor.endEditBlock();
+  fresh->setUndoRedoEnabled(true);
+  fresh->setModified(false);
+  return fresh;
+}
+
+void TRichEdit::replaceText(const std::function<void(QTextCursor&)>& fill) { showText({newDocument(fill), false}); }
+
+// A document with a word of thousands of formatting changes costs a second or more to lay out
+// once: the new document gets the wrap mode and the page size the control would give it before
+// it is shown, so that it is laid out once, and the old one is taken away before the mode changes,
+// so that it is not laid out again on its way out.
+void TRichEdit::showText(ReadText text) {
+  QTextDocument* fresh = text.document.get();
   // Laid out in linear time also when a word holds thousands of formatting changes. (QTextEdit
   // gives its wrap mode to every document it shows.)
   const QTextOption::WrapMode wrap =
       hasWordOfManyFormats(*fresh) ? QTextOption::WordWrap : QTextOption::WrapAtWordBoundaryOrAnywhere;
-  fresh->setUndoRedoEnabled(true);
-  fresh->setModified(false);
-
+  unkeptElements_ = text.unkeptElements;
+  keepShapesOfManyFormats(*fresh);
+  QTextDocument* old = document();
+  QTextOption option = fresh->defaultTextOption();
+  option.setWrapMode(lineWrapMode() == QTextEdit::NoWrap ? QTextOption::NoWrap : wrap);
+  fresh->setDefaultTextOption(option);
+  fresh->setPageSize(QSizeF(0, 0));  // not laid out until the control gives it its width
   beginUpdate();
   const bool ours = old->parent() == this;  // the first document belongs to QTextEdit, which frees it
-  if (wordWrapMode() != wrap) setWordWrapMode(wrap);
-  setDocument(fresh.release());
+  if (wordWrapMode() != wrap) {
+    QTextDocument empty;
+    setDocument(&empty);
+    setWordWrapMode(wrap);
+    setDocument(fresh);
+  } else {
+    setDocument(fresh);
+  }
+  fresh->setParent(this);
+  text.document.release();
   if (ours) delete old;
   applyViewZoom();
-  setTextCursor(QTextCursor(document()));
+  setTextCursor(QTextCursor(document()));  // the tool bar shows the format at the caret
   lastAnchor_ = lastPosition_ = -1;
   noteSelection();
   changedWhileSuspended_ = true;
@@ -221,7 +240,9 @@ void TRichEdit::endUpdate() {
 
 // ---- files ----
 
-void TRichEdit::loadFromFile(const QString& path) {
+void TRichEdit::loadFromFile(const QString& path) { showText(readFile(path)); }
+
+TRichEdit::ReadText TRichEdit::readFile(const QString& path) const {
   const QFileInfo info(path);
   if (info.isDir()) fail(QStringLiteral("Cannot open file \"%1\". It is a folder").arg(path));
   // Examined before it is opened and opened without waiting: a pipe or a device is refused,
@@ -241,7 +262,7 @@ void TRichEdit::loadFromFile(const QString& path) {
   const QByteArray bytes = file.read(kMaxFileBytes);
   if (file.error() != QFileDevice::NoError)
     fail(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-  loadFromBytes(bytes);
+  return readText(bytes);
 }
 
 // A regular file (or a new one) is replaced only once its successor is completely on disk:
@@ -277,24 +298,25 @@ void TRichEdit::saveToFile(const QString& path) const {
   if (!file.commit()) fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
 }
 
-void TRichEdit::loadFromBytes(const QByteArray& bytes) {
+void TRichEdit::loadFromBytes(const QByteArray& bytes) { showText(readText(bytes)); }
+
+TRichEdit::ReadText TRichEdit::readText(const QByteArray& bytes) const {
   if (bytes.size() > kMaxFileBytes) fail(QStringLiteral("The text is larger than %1 MB").arg(kMaxFileBytes >> 20));
   if (rtf::looksLikeRtf(bytes)) {
     rtf::ReadResult result;
     // A document the layout cannot carry is refused before it replaces the text.
     LayoutBudget budget;
-    replaceText([&](QTextCursor& cursor) {
+    std::unique_ptr<QTextDocument> document = newDocument([&](QTextCursor& cursor) {
       result = rtf::read(bytes, cursor, &budget);
       if (result.tooLong) fail(kTooLong);
     });
-    unkeptElements_ = result.unkeptElements;
-    return;
+    return {std::move(document), result.unkeptElements};
   }
   const QString text = plainParagraphs(bytes);
   if (text.size() > kMaxCharacters) fail(QStringLiteral("The text is larger than %1 characters").arg(kMaxCharacters));
   LayoutBudget budget;
   if (!addPlainText(budget, text, document()->defaultFont())) fail(kTooLong);
-  replaceText([&](QTextCursor& cursor) { cursor.insertText(text); });
+  return {newDocument([&](QTextCursor& cursor) { cursor.insertText(text); }), false};
 }
 
 QByteArray TRichEdit::toRtf() const {
@@ -433,63 +455,6 @@ QMimeData* TRichEdit::createMimeDataFromSelection() const {
                   rtf::write(*document(), defaults, cursor.selectionStart(), cursor.selectionEnd()));
   }
   return data;
-}
-
-// ---- positions and the formatting rectangle ----
-
-int TRichEdit::lineFromChar(int position) const {
-  const QTextDocument* doc = document();
-  const QTextBlock block = doc->findBlock(std::clamp(position, 0, doc->characterCount() - 1));
-  return block.isValid() ? block.blockNumber() : doc->blockCount() - 1;
-}
-
-int TRichEdit::lineIndex(int line) const {
-  if (line < 0) return -1;
-  const QTextBlock block = document()->findBlockByNumber(line);
-  return block.isValid() ? block.position() : -1;
-}
-
-void TRichEdit::scrollCaretIntoView() { ensureCursorVisible(); }
-
-QRect TRichEdit::formattingRect() const {
-  if (formattingRect_) return *formattingRect_;
-  return QRect(QPoint(0, 0), viewport()->size())
-      .adjusted(kDocumentMargin, kDocumentMargin, -kDocumentMargin, -kDocumentMargin);
-}
-
-void TRichEdit::setFormattingRect(const QRect& rect) {
-  formattingRect_ = rect;
-  applyFormattingRect();
-}
-
-// The rectangle is kept in client coordinates (the area inside the frame, without scroll
-// bars), as a rich-edit control keeps it; the viewport margins put the text there, so the
-// document itself (and its undo stack) never changes for it.
-void TRichEdit::applyFormattingRect() {
-  if (!formattingRect_) return;
-  const QMargins current = viewportMargins();
-  const QRect client = viewport()->geometry().marginsAdded(current);
-  const QRect& r = *formattingRect_;
-  const QMargins wanted(std::max(0, r.left() - kDocumentMargin), std::max(0, r.top() - kDocumentMargin),
-                        std::max(0, client.width() - (r.x() + r.width()) - kDocumentMargin),
-                        std::max(0, client.height() - (r.y() + r.height()) - kDocumentMargin));
-  if (wanted != current) setViewportMargins(wanted);
-}
-
-void TRichEdit::resizeEvent(QResizeEvent* event) {
-  QTextEdit::resizeEvent(event);
-  applyFormattingRect();
-}
-
-void TRichEdit::changeEvent(QEvent* event) {
-  QTextEdit::changeEvent(event);
-  if (event->type() != QEvent::FontChange) return;
-  // Sizes are points in a document (a pixel size would shrink on a printer).
-  QFont font = document()->defaultFont();
-  if (font.pointSizeF() <= 0) {
-    font.setPointSizeF(pointSizeOf(font));
-    document()->setDefaultFont(font);
-  }
 }
 
 }  // namespace vardel::platform

@@ -9,10 +9,12 @@
 #include <QRect>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -130,6 +132,16 @@ class TRichEdit : public QTextEdit {
   void saveToFile(const QString& path) const;
   void loadFromBytes(const QByteArray& bytes);
   QByteArray toRtf() const;
+  // The two halves of loadFromBytes(). Reading turns the bytes into a document for this control
+  // without laying it out; it throws as loadFromBytes() does and leaves the control as it is.
+  // Showing puts that document into the control, which lays out what it shows.
+  struct ReadText {
+    std::unique_ptr<QTextDocument> document;
+    bool unkeptElements = false;
+  };
+  ReadText readText(const QByteArray& bytes) const;
+  ReadText readFile(const QString& path) const;
+  void showText(ReadText text);
   // The text last loaded held something that saving cannot write back (an embedded object, a
   // drawing); false again once other text replaces it.
   bool hasUnkeptElements() const { return unkeptElements_; }
@@ -188,10 +200,15 @@ class TRichEdit : public QTextEdit {
   friend struct TextAttributeAccess;
   void prepareDocument();
   void applyFormattingRect();
+  std::unique_ptr<QTextDocument> newDocument(const std::function<void(QTextCursor&)>& fill) const;
   void replaceText(const std::function<void(QTextCursor&)>& fill);
   void noteSelection();
   void adoptPictures(const QTextDocument& from);
   void applyViewZoom();
+
+  // The document keeps one pixel around the text (top and bottom); the formatting rectangle
+  // decides the rest.
+  static constexpr int kDocumentMargin = 1;
 
   TTextAttributes selAttributes_{this, TTextAttributes::Kind::Selection};
   TTextAttributes defAttributes_{this, TTextAttributes::Kind::Default};

@@ -91,7 +91,10 @@ void Reader::closeGroup() {
   Group& parent = top();
   switch (closed.dest) {
     case Dest::FontTable:
-      if (parent.dest != Dest::FontTable) tables_.commitFont();
+      if (parent.dest != Dest::FontTable) {
+        tables_.commitFont();
+        tablesChanged();
+      }
       break;
     case Dest::Pn:
       // Old-style list properties belong to the paragraph, not to their group.
@@ -227,13 +230,17 @@ void Reader::addByte(char c) {
     return;
   }
   if (d == Dest::ColorTable) {
-    if (c == ';') tables_.commitColor();
+    if (c == ';') {
+      tables_.commitColor();
+      tablesChanged();
+    }
     return;
   }
   if (d != Dest::Text && d != Dest::FontTable && d != Dest::ListText) return;
   if (d == Dest::FontTable && c == ';') {
     flushBytes();
     tables_.commitFont();
+    tablesChanged();
     return;
   }
   if (bytes_.isEmpty()) bytesCodePage_ = codePage();
@@ -274,11 +281,14 @@ void Reader::addText(const QString& text) {
 
 void Reader::flushBytes() {
   if (bytes_.isEmpty()) return;
-  QString decoded;
-  appendDecoded(decoded, bytes_, bytesCodePage_);
+  // Decoded straight into its place: most runs are a few characters.
+  if (QString* target = textTarget()) {
+    const qsizetype from = target->size();
+    appendDecoded(*target, bytes_, bytesCodePage_);
+    QChar* const text = target->data();
+    target->truncate(std::remove(text + from, text + target->size(), QChar(0)) - text);  // "\'00"
+  }
   bytes_.clear();
-  decoded.remove(QChar(0));  // "\'00"
-  if (QString* target = textTarget()) target->append(decoded);
 }
 
 QString& Reader::run(const CharState& chars) {
@@ -292,7 +302,13 @@ QString& Reader::run(const CharState& chars) {
   return runs_.back().text;
 }
 
-QTextCharFormat Reader::formatOf(const CharState& s) {
+const QTextCharFormat& Reader::formatOf(const CharState& s) {
+  auto found = formats_.find(s);
+  if (found == formats_.end()) found = formats_.emplace(s, makeFormat(s)).first;
+  return found->second;
+}
+
+QTextCharFormat Reader::makeFormat(const CharState& s) const {
   QTextCharFormat f;
   const int index = s.font < 0 ? defaultFont_ : s.font;
   if (const Font* font = tables_.font(index)) {

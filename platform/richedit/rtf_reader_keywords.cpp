@@ -84,6 +84,7 @@ void Reader::handle(const Keyword& k, const Word& w, Group& g) {
       return;
     case Kw::Deff:
       defaultFont_ = clampInt(v, 0, 1 << 20);
+      tablesChanged();
       return;
     case Kw::Uc:
       g.uc = clampInt(v, 0, 16);

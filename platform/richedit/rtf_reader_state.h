@@ -16,7 +16,9 @@
 #include <QTextList>
 
 #include <algorithm>
+#include <deque>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace vardel::platform::rtf::reading {
@@ -43,6 +45,14 @@ struct CharState {
   int color = -1;  // index in the colour table; -1 the automatic colour
   bool bold = false, italic = false, underline = false, strike = false, hidden = false;
   bool operator==(const CharState&) const = default;
+};
+
+struct CharStateHash {
+  size_t operator()(const CharState& s) const {
+    const size_t flags = size_t(s.bold) | size_t(s.italic) << 1 | size_t(s.underline) << 2 | size_t(s.strike) << 3 |
+                         size_t(s.hidden) << 4;
+    return qHashMulti(0, s.font, s.halfPoints, s.color, flags);
+  }
 };
 
 enum class ListKind : uint8_t { None, Bullet, Numbered };
@@ -123,7 +133,12 @@ class Reader : Scanner {
 
   QString& run(const CharState& chars);
 
-  QTextCharFormat formatOf(const CharState& s);
+  // The format of a character state, made once for each state while the tables stay as they are:
+  // a paragraph of many thousand runs shares a handful of formats.
+  const QTextCharFormat& formatOf(const CharState& s);
+  QTextCharFormat makeFormat(const CharState& s) const;
+  // The font or colour table or the default font changed: the formats made so far may be wrong.
+  void tablesChanged() { formats_.clear(); }
 
   bool isBullet(const ParaState& p) const;
 
@@ -150,7 +165,8 @@ class Reader : Scanner {
 
   QByteArray bytes_;
   int bytesCodePage_ = 1252;
-  std::vector<Run> runs_;
+  std::deque<Run> runs_;  // a paragraph may hold 100,000 runs: they are never moved
+  std::unordered_map<CharState, QTextCharFormat, CharStateHash> formats_;
   qsizetype pendingCharacters_ = 0;  // in the runs before the last one
   QString listText_;
   bool listTextSeen_ = false;

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -295,6 +296,36 @@ TEST_F(Rtf, AWordOfManyFormattingRunsOpensInLinearTime) {
   EXPECT_FALSE(hasWordOfManyFormats(*edit_.document()));
   edit_.loadFromBytes(runsInOneWord(kMaxFormatsInWord + 2));
   EXPECT_TRUE(hasWordOfManyFormats(*edit_.document()));
+}
+
+TEST_F(Rtf, ReadingLaysNothingOutAndShowingKeepsTheShapesOfAWordOfManyRuns) {
+  load("{\\rtf1 antes}");
+  TRichEdit::ReadText text = edit_.readText(runsInOneWord(kMaxFormatsInWord + 2));
+  QTextDocument* read = text.document.get();
+  const QTextBlock block = read->begin();
+  EXPECT_EQ(block.layout()->lineCount(), 0);
+  EXPECT_EQ(edit_.document()->toPlainText(), u"antes");  // not shown yet
+  edit_.showText(std::move(text));
+  ASSERT_EQ(edit_.document(), read);
+  EXPECT_EQ(read->defaultTextOption().wrapMode(), QTextOption::WordWrap);
+  EXPECT_EQ(block.layout()->lineCount(), 1);
+  EXPECT_TRUE(block.layout()->cacheEnabled());
+  EXPECT_EQ(edit_.selAttributes().style(), rfsBold);  // the caret takes the format of "\b u"
+  // The next text, of short words, breaks as usual and keeps nothing.
+  load("{\\rtf1 uno {\\b dos}}");
+  EXPECT_EQ(edit_.document()->defaultTextOption().wrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  EXPECT_EQ(edit_.document()->begin().layout()->lineCount(), 1);
+  EXPECT_FALSE(edit_.document()->begin().layout()->cacheEnabled());
+}
+
+TEST_F(Rtf, FontAndColourTablesAfterTextApplyToTheTextAfterThem) {
+  load(
+      "{\\rtf1{\\f1\\cf1 a}\\par{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;}{\\f1\\cf1 b}\\par}");
+  EXPECT_NE(at(0).name(), "Courier New");
+  EXPECT_NE(at(0).color(), QColor(255, 0, 0));
+  EXPECT_EQ(at(2).name(), "Courier New");
+  EXPECT_EQ(at(2).color(), QColor(255, 0, 0));
 }
 
 TEST_F(Rtf, AParagraphBeyondTheLayoutIsGivenUpWhileItIsRead) {
