@@ -14,7 +14,9 @@
 // Everything else in the process calls from its own library and is passed on as it was: X,
 // sound, D-Bus and printing keep reaching their servers, over TCP too when the person's DISPLAY,
 // PULSE_SERVER or CUPS_SERVER say so. Programs started from here (the game, xdg-open) are other
-// processes and keep their network, and so do the engine's helper processes, which have none.
+// processes and keep their network. The engine's own helper processes (its renderers) open no
+// network sockets: their WebRTC asks the network service in this process. The engine's remote
+// debugging port cannot open either.
 // The executable exports both functions (app/CMakeLists.txt), so that they come before glibc's
 // for every library the process loads.
 #include <dlfcn.h>
@@ -30,6 +32,8 @@ namespace {
 
 constexpr char kEngineLibrary[] = "libQt6WebEngineCore.so";
 
+// The caller is where the call returns to: the engine's code, also when an engine function ends
+// in a jump to socket() (its own caller is the engine's too).
 bool calledFromEngine(const void* returnAddress) {
   Dl_info info;
   if (!dladdr(returnAddress, &info) || !info.dli_fname) return false;
