@@ -22,7 +22,9 @@ namespace {
 
 // WebRTC and WebTransport talk to the network without requests the filter could see (STUN and
 // TURN servers, peers' candidates, QUIC), and the engine's settings cannot turn them off: their
-// interfaces are taken away in every frame before the frame's own scripts run.
+// interfaces are taken away in every frame before the frame's own scripts run. Frames whose
+// empty first document the engine gives no scripts still have them; there ondravia's executable
+// refuses the engine every internet socket (app/engine_network.cpp).
 const char kNoDirectNetwork[] = R"((function () {
   const names = ['RTCPeerConnection', 'webkitRTCPeerConnection', 'RTCDataChannel', 'RTCIceCandidate',
                  'RTCSessionDescription', 'RTCRtpTransceiver', 'RTCRtpSender', 'RTCRtpReceiver',

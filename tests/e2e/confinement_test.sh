@@ -5,6 +5,9 @@
 # network, aimed at files beside the folder and at a listener of the test's own on 127.0.0.1),
 # a link inside it pointing outside, and cities whose documents leave the folder. Nothing may
 # reach the listener, no outside byte may show, and what leaves the folder is a missing file.
+# In ondravia the article also tries WebRTC from every frame window it can reach past the
+# profile's script (by index, by name, written, nested, srcdoc, navigated, javascript:, data:,
+# a worker); its title names the routes that found it ("rutas=").
 program="$1"
 E2E_NAME="confinement_${program}"
 source "$(dirname "$0")/lib.sh"
