@@ -4,7 +4,8 @@
 # visits:   cities visited again and again, one article with a 1000x1000 picture among them:
 #           after the first visits, the program's resident memory stays about level;
 # huge:     articles of 1,000,000 nested elements and of 1,000,000 sibling spans are shown or
-#           refused (the missing-file message) in a few seconds, and the next city opens;
+#           refused (the missing-file message) in a few seconds, as cities and as links clicked
+#           in an article that also holds one in a frame; and the next city opens;
 # renderer: (ondravia) the engine's renderer killed under an article: the article area says
 #           the article is missing, and the next city opens.
 program="$1"
@@ -97,6 +98,13 @@ with open(sys.argv[1] + "/spans.html", "w") as f:
 EOF
     replace 1 <"$E2E_DIR/nested.html"
     replace 2 <"$E2E_DIR/spans.html"
+    # The same documents reached from inside an article: two links, and a frame.
+    cp "$E2E_DIR/nested.html" "$folder/Ficheros/anidado.html"
+    cp "$E2E_DIR/spans.html" "$folder/Ficheros/hermanos.html"
+    printf '%s' '<html><head><title>enlaces</title></head><body bgcolor="#ffffff">' \
+      '<h1><a href="anidado.html">ANIDADOS ANIDADOS ANIDADOS</a></h1>' \
+      '<h1><a href="hermanos.html">HERMANOS HERMANOS HERMANOS</a></h1>' \
+      '<p>Marco:</p><iframe src="anidado.html" width="300" height="60"></iframe></body></html>' | replace 3
     # The refusal must be of these articles, not of missing files.
     for n in 1 2; do
       [ "$(stat -c %s "$folder/Ficheros/$(article_of "$n")")" -gt 4000000 ] || e2e_fail "city $n's article was not written"
@@ -112,6 +120,33 @@ EOF
       e2e_shot "city-$n" >/dev/null
       e2e_key Return
       e2e_until 5 no_messages || e2e_fail "city $n: the message did not go"
+      back_to_map
+    done
+    # The headings' places, as the confinement test finds its links.
+    link_top() { if [ "$program" = ondravia ]; then echo $((27 + 59 * $1)); else echo $((22 + 55 * $1)); fi; }
+    page_title() { e2e_widget_property WebBrowser title; }
+    viewer_text() { e2e_widget_property HtmlViewer plainText; }
+    article_ready() {
+      if [ "$program" = ondravia ]; then [ "$(page_title)" = enlaces ]; else [[ "$(viewer_text)" == *HERMANOS* ]]; fi
+    }
+    n=0
+    for target in anidado.html hermanos.html; do
+      open_city 3
+      e2e_until 20 document_shown || e2e_fail "city 3: the document is not shown"
+      e2e_until 20 article_ready || e2e_fail "city 3: the article with the links did not load"
+      no_messages || e2e_fail "city 3: $(messages)"
+      t0=$(date +%s%N)
+      e2e_click 180 "$(link_top $n)"
+      n=$((n + 1))
+      # The browser says the page is missing, as the map does; the light viewer gives its reason.
+      if [ "$program" = ondravia ]; then
+        refused() { [ "$(page_title)" = "No se ha encontrado el fichero: $folder/Ficheros/$target" ]; }
+      else
+        refused() { [[ "$(viewer_text)" == *"no se puede mostrar"*"$target"* ]]; }
+      fi
+      e2e_until 30 refused || e2e_fail "link to $target: neither shown nor refused"
+      e2e_log "link to $target refused after $((($(date +%s%N) - t0) / 1000000)) ms"
+      e2e_shot "link-$target" >/dev/null
       back_to_map
     done
     visit 3
