@@ -67,12 +67,14 @@ void takeDirectNetworkAway(QWebEngineProfile* profile) {
   profile->scripts()->insert(script);
 }
 
-// The page last found fit to show, as it was then: the map's navigation checks its article and
-// the engine asks again as it starts loading it.
+// The page last checked, as it was then, and why it was refused (empty: it was not): the map's
+// navigation checks its article and the engine asks again as it starts loading it, and a page
+// may hold many frames of one document.
 struct CheckedPage {
   QString path;
   qint64 size = -1;
   QDateTime modified;
+  QString refusal;
 };
 
 // Why the engine must not show the local file `path` as a page or a frame, in words; empty when
@@ -84,16 +86,15 @@ QString pageRefusal(const QString& path) {
   static CheckedPage checked;
   const QFileInfo info(path);
   if (info.isFile() && checked.path == path && checked.size == info.size() && checked.modified == info.lastModified())
-    return {};
+    return checked.refusal;
   platform::FileRefusal why = platform::FileRefusal::NotRegular;
   const std::optional<QByteArray> page = platform::readRegularFile(path, platform::kMaxArticleBytes, &why);
   if (!page) {
     return why == platform::FileRefusal::Unreadable ? QString()
                                                     : QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
   }
-  QString refusal = refusalOf(decodeHtml(*page).text, path);
-  if (refusal.isEmpty()) checked = {path, info.size(), info.lastModified()};
-  return refusal;
+  checked = {path, info.size(), info.lastModified(), refusalOf(decodeHtml(*page).text, path)};
+  return checked.refusal;
 }
 
 }  // namespace
