@@ -20,7 +20,10 @@ source "$(dirname "$0")/headless_x.sh"
 copy="$work/Ondravia"
 cp -al "$build/Ondravia" "$copy"
 convert -size 1000x1000 gradient:navy-gold "$copy/Ficheros/foto.png"
-article=$(grep -a '^Ciudad2=' "$copy/Configuracion.ini" | head -n1 | cut -d= -f2 | tr -d '\r')
+# City 2's file, of the [Ficheros] section (other sections name the cities too).
+article=$(awk 'BEGIN { IGNORECASE = 1 } { sub(/\r$/, "") } /^\[/ { files = (tolower($0) == "[ficheros]"); next }
+  files && tolower($0) ~ /^ciudad2=/ { print substr($0, 9); exit }' "$copy/Configuracion.ini")
+[ -f "$copy/Ficheros/$article" ] || { echo "city 2's article not found in the copy" >&2; exit 1; }
 rm -f "$copy/Ficheros/$article"
 printf '<html><body><h1>Foto</h1><img src="foto.png" width=1000 height=1000><p>Fin</p></body></html>' \
   >"$copy/Ficheros/$article"

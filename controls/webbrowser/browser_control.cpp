@@ -2,6 +2,7 @@
 #include "controls/webbrowser/browser_control.h"
 
 #include "platform/content_folder.h"
+#include "platform/file_stamp.h"
 #include "platform/file_url.h"
 #include "platform/html/html_nesting.h"
 #include "platform/html/html_source.h"
@@ -66,6 +67,35 @@ void takeDirectNetworkAway(QWebEngineProfile* profile) {
   script.setRunsOnSubFrames(true);
   script.setSourceCode(QString::fromLatin1(kNoDirectNetwork));
   profile->scripts()->insert(script);
+}
+
+// The page last checked, as it was then, and why it was refused (empty: it was not): the map's
+// navigation checks its article and the engine asks again as it starts loading it, and a page
+// may hold many frames of one document.
+struct CheckedPage {
+  QString path;
+  platform::FileStamp stamp;
+  QString refusal;
+};
+
+// Why the engine must not show the local file `path` as a page or a frame, in words; empty when
+// it may. Only a regular file within the article limit is shown, refused like a missing one
+// otherwise; and what the light viewer refuses, the engine would hold for minutes too (a
+// million nested or sibling elements leave its area blank far longer than that). One that
+// cannot be read is the engine's to report.
+QString pageRefusal(const QString& path) {
+  static CheckedPage checked;
+  const std::optional<platform::FileStamp> stamp = platform::fileStamp(path);
+  if (stamp && checked.path == path && checked.stamp == *stamp) return checked.refusal;
+  platform::FileRefusal why = platform::FileRefusal::NotRegular;
+  const std::optional<QByteArray> page = platform::readRegularFile(path, platform::kMaxArticleBytes, &why);
+  if (!page) {
+    return why == platform::FileRefusal::Unreadable ? QString()
+                                                    : QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
+  }
+  checked = {path, stamp.value_or(platform::FileStamp{}),
+             platform::html::refusalOf(platform::html::decodeHtml(*page).text, path)};
+  return checked.refusal;
 }
 
 }  // namespace
@@ -152,10 +182,14 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool 
     inEvent_ = false;
   }
   if (cancel) return false;
-  // A page the request filter would block is refused as a missing file is, in words, rather
-  // than with the engine's page about a blocked request.
-  if (isMainFrame && !MagazineRequests::forProfile().allows(url)) {
-    const QString shown = url.isLocalFile() ? url.toLocalFile() : url.toString();
+  // A page the request filter would block, or one of a file the map would not open (links,
+  // frames and scripts alike), is refused as a missing file is, in words, rather than with the
+  // engine's page about a blocked request or a blank area for minutes. A frame stays empty.
+  QString found;
+  const bool allowed = MagazineRequests::forProfile().allows(url, &found);
+  if (!allowed || (url.isLocalFile() && !pageRefusal(found).isEmpty())) {
+    if (!isMainFrame) return false;
+    const QString shown = url.isLocalFile() ? found : url.toString();
     QTimer::singleShot(0, this,
                        [this, shown] { showMessage(QStringLiteral("No se ha encontrado el fichero: %1").arg(shown)); });
     return false;
@@ -247,21 +281,11 @@ bool BrowserControl::navigate(const QString& url, QString& error) {
       error = QStringLiteral("No se puede abrir la dirección: %1").arg(url);
       return false;
     }
-    // Only a regular file inside the magazine and within the article limit; refused like a
-    // missing one otherwise. One that cannot be read is the engine's to report.
-    platform::FileRefusal why = platform::FileRefusal::NotRegular;
-    const std::optional<QByteArray> page = MagazineRequests::forProfile().allowsFile(file.path)
-                                               ? platform::readRegularFile(file.path, platform::kMaxArticleBytes, &why)
-                                               : std::nullopt;
-    if (!page && why != platform::FileRefusal::Unreadable) {
+    if (!MagazineRequests::forProfile().allowsFile(file.path)) {
       error = QStringLiteral("No se ha encontrado el fichero: %1").arg(file.path);
       return false;
     }
-    // What the light viewer refuses, the engine would hold for minutes too (a million nested
-    // or sibling elements leave its area blank far longer than that).
-    if (QString refusal =
-            page ? platform::html::refusalOf(platform::html::decodeHtml(*page).text, file.path) : QString();
-        !refusal.isEmpty()) {
+    if (QString refusal = pageRefusal(file.path); !refusal.isEmpty()) {
       error = std::move(refusal);
       return false;
     }

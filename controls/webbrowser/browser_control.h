@@ -11,6 +11,10 @@
 
 namespace vardel::controls {
 
+// The name under which the engine offers pages the renderer's garbage collection (a switch of
+// the script engine, see webbrowser_module.cpp).
+inline constexpr char kCollectGarbage[] = "vardelCollectGarbage";
+
 // Every request of every page the engine shows passes here, pages, frames, pictures, scripts,
 // fetch and XHR, WebSockets and redirects alike; the profile holds one for the whole program.
 //  - Nothing reaches the network: any scheme but "file:" and the engine's own in-memory ones

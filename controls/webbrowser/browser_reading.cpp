@@ -9,6 +9,11 @@ namespace vardel::controls {
 
 void BrowserControl::loaded() {
   loading_ = false;
+  // The documents this page showed before are garbage in its renderer now; collected at once,
+  // rather than when the engine's heap has grown enough to ask for it (by a hundred MB and
+  // more over a few hundred articles), they leave the renderer about as large as one article.
+  page_->runJavaScript(QStringLiteral("if (typeof %1 === 'function') %1();").arg(QLatin1String(kCollectGarbage)),
+                       QWebEngineScript::ApplicationWorld);
   // The engine may take a new page at its own zoom.
   if (zoomFactor() != textZoom_) setZoomFactor(textZoom_);
   if (pendingScroll_) {

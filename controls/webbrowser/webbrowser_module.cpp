@@ -10,16 +10,20 @@
 
 namespace {
 
-// Switches of the engine that keep an article off the network where no request passes the
-// request filter (see MagazineRequests): WebTransport's QUIC is gone from pages and workers alike.
-// Added to what the person may have set.
-void keepArticlesOffTheNetwork() {
+// Switches of the engine, added to what the person may have set:
+//  - WebTransport's QUIC is gone from pages and workers alike: it would take an article to the
+//    network where no request passes the request filter (see MagazineRequests);
+//  - the renderer's garbage collection is offered to the control under a name of its own, which
+//    it calls as each page has loaded (see BrowserControl). Left out when the person gives the
+//    script engine switches of their own.
+void addEngineSwitches() {
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  for (const char* flag : {"--disable-blink-features=WebTransport"}) {
-    if (flags.contains(flag)) continue;
+  const auto add = [&flags](const QByteArray& flag) {
     if (!flags.isEmpty()) flags += ' ';
     flags += flag;
-  }
+  };
+  if (!flags.contains("--disable-blink-features=WebTransport")) add("--disable-blink-features=WebTransport");
+  if (!flags.contains("--js-flags=")) add(QByteArray("--js-flags=--expose-gc-as=") + vardel::controls::kCollectGarbage);
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
 }
 
@@ -41,7 +45,7 @@ extern "C" __attribute__((visibility("default"))) vardel::controls::Control* Var
   }
   // The engine's sandbox cannot run as root; anyone else keeps it. It must be decided before
   // the first page exists.
-  keepArticlesOffTheNetwork();
+  addEngineSwitches();
   if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   // The engine keeps an article's text from screen readers on this system unless asked; it
