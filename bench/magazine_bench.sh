@@ -71,7 +71,7 @@ done
 echo "== city click to the painted article (ms, median of 5 rounds), at 800x600 and on a 1920x1080"
 echo "   desktop with the magazine fitted to it; the two screens in alternation, one round each"
 cities="1 2 5 9 15"   # editorial, geografia, juegos, almanaque (230 KB), rutas
-Xvfb -displayfd 4 -screen 0 1920x1080x24 -nolisten tcp 4>"$work/wide" 2>/dev/null &
+Xvfb -displayfd 4 -screen 0 1920x1080x24 -nolisten tcp -noreset 4>"$work/wide" 2>/dev/null &
 wide=$!
 trap 'kill $xvfb $wide 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 1 100); do [ -s "$work/wide" ] && break; sleep 0.05; done

@@ -201,7 +201,12 @@ bool setOwnerWindow(WindowId window, WindowId owner) {
 }
 
 std::optional<DesktopArea> desktopArea() {
-  Display d;
+  // Asked before Qt opens its own connection. An X server with no other client resets itself
+  // when its last client leaves (Xvfb, or a server started for the program alone), and refuses
+  // connections while it does: closing this one first would make Qt's connection fail at
+  // random. So it stays open, idle, for the life of the program.
+  static Display kept;
+  Display& d = kept;
   if (!d.ok()) return std::nullopt;
   auto geometry = reply(xcb_get_geometry_reply(d.c(), xcb_get_geometry(d.c(), d.root()), nullptr));
   if (!geometry) return std::nullopt;
