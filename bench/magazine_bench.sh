@@ -75,18 +75,26 @@ Xvfb -displayfd 4 -screen 0 1920x1080x24 -nolisten tcp -noreset 4>"$work/wide" 2
 wide=$!
 trap 'kill $xvfb $wide 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 1 100); do [ -s "$work/wide" ] && break; sleep 0.05; done
+# ondravia also at 800x600 with its view composed through OpenGL (QT_QUICK_BACKEND=rhi), the
+# way it drew before the software scene graph: the figure the scaled screen is held to.
 for program in ondravia-basic ondravia; do
   : >"$work/clicks"
   : >"$work/wide-clicks"
+  : >"$work/gl-clicks"
   for _ in 1 2 3 4 5; do
     "$bench" city-click "$program" 1 $cities >>"$work/clicks" 2>/dev/null
     DISPLAY=":$(cat "$work/wide")" "$bench" city-click "$program" 1 $cities >>"$work/wide-clicks" 2>/dev/null
+    [ "$program" = ondravia ] && QT_QUICK_BACKEND=rhi "$bench" city-click "$program" 1 $cities >>"$work/gl-clicks" 2>/dev/null
   done
   for c in $cities; do
     narrow=$(awk -v c="$c" '$2 == c { print $4 }' "$work/clicks" | median)
     fitted=$(awk -v c="$c" '$2 == c { print $4 }' "$work/wide-clicks" | median)
+    gl=$(awk -v c="$c" '$2 == c { print $4 }' "$work/gl-clicks" | median)
     awk -v p="$program" -v c="$c" -v f="$(awk -v c="$c" '$2 == c { print $3; exit }' "$work/clicks")" \
-      -v n="$narrow" -v w="$fitted" 'BEGIN { printf "%s city %s (%s): %.1f; fitted to 1920x1080: %.1f (%.2fx)\n", p, c, f, n, w, w / n }'
+      -v n="$narrow" -v w="$fitted" -v g="$gl" 'BEGIN {
+        printf "%s city %s (%s): %.1f; fitted to 1920x1080: %.1f (%.2fx)", p, c, f, n, w, w / n
+        if (g != "") printf "; 800x600 through OpenGL: %.1f (fitted %.2fx it)", g, w / g
+        printf "\n" }'
   done
 done
 
@@ -105,8 +113,11 @@ pss_kb() { local t=0; for p in $(family "$1"); do t=$(( t + $(awk '/^Pss:/ { pri
 echo "== idle map: CPU over 30 s and resident memory (800x600, then fitted to 1920x1080)"
 hz=$(getconf CLK_TCK)
 for screen in "800x600:$DISPLAY" "1920x1080:$(cat "$work/wide" | sed 's/^/:/')"; do
-  for program in ondravia-basic ondravia; do
-    (cd "$folder" && DISPLAY="${screen#*:}" exec "./$program") >/dev/null 2>&1 &
+  for program in ondravia-basic ondravia ondravia:rhi; do
+    [ "$program" = ondravia:rhi ] && [ "${screen%%:*}" != 800x600 ] && continue
+    backend=""
+    [ "$program" = ondravia:rhi ] && backend=rhi
+    (cd "$folder" && DISPLAY="${screen#*:}" exec env ${backend:+QT_QUICK_BACKEND=$backend} "./${program%%:*}") >/dev/null 2>&1 &
     pid=$!
     sleep 9
     # Skip from the cover: a click in the middle of the screen the magazine sees (on the wide
@@ -125,7 +136,7 @@ for screen in "800x600:$DISPLAY" "1920x1080:$(cat "$work/wide" | sed 's/^/:/')";
     rss=$(rss_kb "$pid")
     pss=$(pss_kb "$pid")
     processes=$(family "$pid" | wc -l)
-    awk -v p="$program at ${screen%%:*}" -v d=$((after - before)) -v hz="$hz" -v rss="$rss" -v pss="$pss" -v n="$processes" \
+    awk -v p="${program/:rhi/ through OpenGL} at ${screen%%:*}" -v d=$((after - before)) -v hz="$hz" -v rss="$rss" -v pss="$pss" -v n="$processes" \
       'BEGIN { printf "%s: CPU %.2f%% of one core; memory of %d process(es): %.1f MB proportional (PSS), %.1f MB summed RSS\n", p, 100 * d / hz / 30, n, pss / 1024, rss / 1024 }'
     kill "$pid"
     wait "$pid" 2>/dev/null || true

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QOpenGLContext>
 
+#include <cmath>
+
 // Qt's own setter of the context every OpenGL context of the program shares with; Qt makes it
 // at start-up only when Qt::AA_ShareOpenGLContexts is set before the application exists.
 QT_BEGIN_NAMESPACE
@@ -46,6 +48,17 @@ void shareOpenGLContexts() {
   QObject::connect(context, &QObject::destroyed, [] { qt_gl_set_global_share_context(nullptr); });
 }
 
+// Where the browser's view lies in this control. On a screen scaled by a fraction, the engine's
+// drawing of the page falls short of the view's right and bottom edges by up to two device
+// pixels (it is sized in whole pixels rounded down, the view in fractions of them), and what lies
+// below showed through there as a line; the view then reaches a little past those edges, which
+// clip it.
+QRect viewGeometry(const QWidget* control) {
+  const qreal ratio = control->devicePixelRatioF();
+  const int bleed = ratio == std::floor(ratio) ? 0 : 2;
+  return control->rect().adjusted(0, 0, bleed, bleed);
+}
+
 }  // namespace
 
 TWebBrowser::TWebBrowser(QWidget* parent)
@@ -75,7 +88,7 @@ void TWebBrowser::start() {
     throw ControlError(QStringLiteral("La biblioteca %1 no ha creado un navegador").arg(hosted_->libraryPath()));
   browser_ = browser;
   browser_->setContentFolder(contentFolder_);
-  hosted_->control()->widget()->setGeometry(rect());
+  hosted_->control()->widget()->setGeometry(viewGeometry(this));
   hosted_->control()->widget()->show();
 }
 
@@ -100,7 +113,7 @@ void TWebBrowser::PrintDocument(QPrinter* printer, std::function<void(bool ok, c
 
 void TWebBrowser::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (hosted_->control()) hosted_->control()->widget()->setGeometry(rect());
+  if (hosted_->control()) hosted_->control()->widget()->setGeometry(viewGeometry(this));
 }
 
 }  // namespace vardel

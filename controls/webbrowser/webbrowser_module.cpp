@@ -5,6 +5,8 @@
 #include "platform/control_registry.h"
 
 #include <QCoreApplication>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 
 #include <unistd.h>
 
@@ -27,6 +29,16 @@ void addEngineSwitches() {
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
 }
 
+// The engine's view draws its pages through Qt Quick's software scene graph, into the window's
+// own backing store. With OpenGL, a window holding the view is composed as a whole through
+// OpenGL at every repaint of anything in it (the map's clock, once a second), which on a
+// scaled stage and a software OpenGL costs more than drawing the pages; pages are drawn by the
+// engine's own raster either way. The person's own choice of scene graph is kept.
+void chooseSoftwareScene() {
+  if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND")) return;
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) vardel::controls::Control* VardelCreateControl(
@@ -46,6 +58,7 @@ extern "C" __attribute__((visibility("default"))) vardel::controls::Control* Var
   // The engine's sandbox cannot run as root; anyone else keeps it. It must be decided before
   // the first page exists.
   addEngineSwitches();
+  chooseSoftwareScene();
   if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   // The engine keeps an article's text from screen readers on this system unless asked; it
