@@ -47,34 +47,29 @@ TEST(StageScale, OffAndTheProgramsOwnScreenKeepTheWindowsOfTheDisplay) {
   EXPECT_DOUBLE_EQ(*stageScale("0.1", desktop(1920, 1080, 1920, 1080)), 1.74);
 }
 
-// What a program started from here finds in QT_SCALE_FACTOR; "ninguna" when it is not set.
+// QT_SCALE_FACTOR as a program started from here finds it; "ninguna" when it is not set.
 QByteArray scaleSeenByAStartedProgram() {
   QTemporaryDir dir;
   const QString script = dir.filePath(QStringLiteral("escala.sh"));
   QFile file(script);
-  if (!file.open(QIODevice::WriteOnly)) return "sin guion";
-  file.write("#!/bin/sh\nprintf %s \"${QT_SCALE_FACTOR-ninguna}\" > \"$0.txt\"\n");
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly) &&
+              file.write("#!/bin/sh\nprintf %s \"${QT_SCALE_FACTOR-ninguna}\" > \"$0.txt\"\n") > 0);
   file.close();
-  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
   const std::optional<std::int64_t> pid = platform::startProcess(script);
-  if (!pid) return "no arranca";
-  EXPECT_EQ(platform::waitUntilReady(*pid), platform::ProcessReady::Exited);
+  EXPECT_TRUE(pid && platform::waitUntilReady(*pid) == platform::ProcessReady::Exited);
   QFile seen(script + QStringLiteral(".txt"));
   return seen.open(QIODevice::ReadOnly) ? seen.readAll() : "sin respuesta";
 }
 
 TEST(StageScale, ProgramsStartedFromTheStageGetThePersonsOwnScale) {
-  for (const std::optional<QByteArray>& persons : {std::optional<QByteArray>(), std::optional<QByteArray>("1.25")}) {
-    if (persons) {
-      qputenv("QT_SCALE_FACTOR", *persons);
-    } else {
-      qunsetenv("QT_SCALE_FACTOR");
-    }
-    qputenv("VARDEL_SCALE", "2");
+  qputenv("VARDEL_SCALE", "2");
+  for (const char* persons : {"", "1.25"}) {  // "": the person set none
+    *persons ? qputenv("QT_SCALE_FACTOR", persons) : qunsetenv("QT_SCALE_FACTOR");
     ASSERT_TRUE(prepareStage());
     EXPECT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");  // for the QApplication to take
     const Stage stage;
-    EXPECT_EQ(scaleSeenByAStartedProgram(), persons.value_or("ninguna"));
+    EXPECT_EQ(scaleSeenByAStartedProgram(), *persons ? persons : "ninguna");
   }
   qunsetenv("VARDEL_SCALE");
   qunsetenv("QT_SCALE_FACTOR");
