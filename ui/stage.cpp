@@ -26,6 +26,30 @@ Stage* gStage = nullptr;
 constexpr double kSmallestScale = 0.5;
 constexpr double kLargestScale = 8.0;
 
+constexpr char kScaleVariable[] = "QT_SCALE_FACTOR";
+
+// QT_SCALE_FACTOR as the person had it (nothing when unset) while the stage's own scale stands
+// in the environment for Qt to take.
+struct PersonsScale {
+  bool replaced = false;
+  std::optional<QByteArray> value;
+};
+PersonsScale gPersonsScale;
+
+// Qt takes the scale while the QApplication is made and never reads it again, not for a screen
+// added or changed either. Every program started afterwards (the game, the one that opens a
+// link outside the magazine) inherits the environment, and would be drawn at the magazine's
+// scale instead of the desktop's: it gets the person's own setting back.
+void givePersonsScaleBack() {
+  if (!gPersonsScale.replaced) return;
+  if (gPersonsScale.value) {
+    qputenv(kScaleVariable, *gPersonsScale.value);
+  } else {
+    qunsetenv(kScaleVariable);
+  }
+  gPersonsScale = {};
+}
+
 bool fullScreenKey(const QKeyEvent& key) {
   if (key.key() == Qt::Key_F11 && key.modifiers() == Qt::NoModifier) return true;
   return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
@@ -56,7 +80,11 @@ bool prepareStage() {
   if (!scale) return false;
   // Qt renders text, drawn controls and the browser engine at this scale; pictures drawn
   // without smoothing are scaled by whole pixels.
-  qputenv("QT_SCALE_FACTOR", QByteArray::number(*scale, 'g', 6));
+  if (!gPersonsScale.replaced) {
+    gPersonsScale.replaced = true;
+    if (qEnvironmentVariableIsSet(kScaleVariable)) gPersonsScale.value = qgetenv(kScaleVariable);
+  }
+  qputenv(kScaleVariable, QByteArray::number(*scale, 'g', 6));
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
   return true;
 }
@@ -64,6 +92,7 @@ bool prepareStage() {
 Stage::Stage() {
   Q_ASSERT(!gStage);
   gStage = this;
+  givePersonsScaleBack();  // the QApplication, made before the stage, has taken the scale
   setObjectName(QStringLiteral("stage"));
   setWindowTitle(QStringLiteral("VARDEL"));
   QPalette black = palette();

@@ -35,6 +35,8 @@ std::optional<double> stageScale(const QByteArray& setting, const std::optional<
 
 // Decides from VARDEL_SCALE and the X display whether the program runs on a stage and at which
 // scale, and tells Qt the scale. Call it before the QApplication is made; true when staged.
+// The Stage, made once the QApplication exists, gives QT_SCALE_FACTOR back as the person had
+// it: programs started from the magazine are drawn at their desktop's own scale.
 bool prepareStage();
 
 class Stage : public QWidget {

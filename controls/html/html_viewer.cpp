@@ -4,7 +4,7 @@
 #include "platform/content_folder.h"
 #include "platform/file_stamp.h"
 #include "platform/file_url.h"
-#include "platform/html/html_nesting.h"
+#include "platform/html/html_article.h"
 #include "platform/html/html_source.h"
 #include "platform/html/html_tag_table.h"
 #include "platform/html/html_tags.h"
@@ -214,31 +214,11 @@ HtmlViewerControl::Document HtmlViewerControl::read(const QString& path) const {
     document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
     return document;
   }
-  platform::FileRefusal refusal = platform::FileRefusal::None;
-  QString reason;
-  // Before the bytes: a write while they are read changes the stamp again.
-  document.stamp = platform::fileStamp(path);
-  const std::optional<QByteArray> bytes =
-      platform::readRegularFile(path, platform::kMaxArticleBytes, &refusal, &reason);
-  if (!bytes) {
-    switch (refusal) {
-      case platform::FileRefusal::TooLarge:
-        document.error = QStringLiteral("El fichero %1 es demasiado grande").arg(path);
-        break;
-      case platform::FileRefusal::Unreadable:
-        document.error = QStringLiteral("No se puede leer el fichero %1: %2").arg(path, reason);
-        break;
-      default:
-        document.error = QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
-    }
-  } else {
-    document.html = html::decodeHtml(*bytes).text;
-    if (QString why = html::refusalOf(document.html, path); !why.isEmpty()) {
-      document.html.clear();
-      document.tooDeep = true;
-      document.error = std::move(why);
-    }
-  }
+  html::Article article = html::readArticle(path);
+  document.stamp = article.stamp;
+  document.tooDeep = article.failure == platform::FileRefusal::None && !article.refusal.isEmpty();
+  document.html = std::move(article.text);
+  document.error = std::move(article.refusal);
   return document;
 }
 

@@ -2,12 +2,9 @@
 #include "controls/webbrowser/browser_control.h"
 
 #include "platform/content_folder.h"
-#include "platform/file_stamp.h"
 #include "platform/file_url.h"
-#include "platform/html/html_nesting.h"
-#include "platform/html/html_source.h"
+#include "platform/html/html_article.h"
 #include "platform/paths.h"
-#include "platform/regular_file.h"
 
 #include <QFileInfo>
 #include <QPrinter>
@@ -69,33 +66,23 @@ void takeDirectNetworkAway(QWebEngineProfile* profile) {
   profile->scripts()->insert(script);
 }
 
-// The page last checked, as it was then, and why it was refused (empty: it was not): the map's
-// navigation checks its article and the engine asks again as it starts loading it, and a page
-// may hold many frames of one document.
-struct CheckedPage {
-  QString path;
-  platform::FileStamp stamp;
-  QString refusal;
-};
-
 // Why the engine must not show the local file `path` as a page or a frame, in words; empty when
 // it may. Only a regular file within the article limit is shown, refused like a missing one
 // otherwise; and what the light viewer refuses, the engine would hold for minutes too (a
 // million nested or sibling elements leave its area blank far longer than that). One that
-// cannot be read is the engine's to report.
+// cannot be read is the engine's to report. The map's navigation checks its article and the
+// engine asks again as it starts loading it: an unchanged file is read once.
 QString pageRefusal(const QString& path) {
-  static CheckedPage checked;
-  const std::optional<platform::FileStamp> stamp = platform::fileStamp(path);
-  if (stamp && checked.path == path && checked.stamp == *stamp) return checked.refusal;
-  platform::FileRefusal why = platform::FileRefusal::NotRegular;
-  const std::optional<QByteArray> page = platform::readRegularFile(path, platform::kMaxArticleBytes, &why);
-  if (!page) {
-    return why == platform::FileRefusal::Unreadable ? QString()
-                                                    : QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
+  static platform::html::ArticleVerdicts verdicts;
+  const platform::html::Article& page = verdicts.check(path);
+  switch (page.failure) {
+    case platform::FileRefusal::None:
+      return page.refusal;
+    case platform::FileRefusal::Unreadable:
+      return QString();
+    default:
+      return QStringLiteral("No se ha encontrado el fichero: %1").arg(path);
   }
-  checked = {path, stamp.value_or(platform::FileStamp{}),
-             platform::html::refusalOf(platform::html::decodeHtml(*page).text, path)};
-  return checked.refusal;
 }
 
 }  // namespace

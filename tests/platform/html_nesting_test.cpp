@@ -1,5 +1,7 @@
-// The tag-by-tag pass over markup, and the nesting estimate held against gumbo's parse tree.
+// The tag-by-tag pass over markup, the nesting estimate held against gumbo's parse tree, and
+// articles judged by it.
 #include "platform/html/html_nesting.h"
+#include "platform/html/html_article.h"
 #include "platform/html/html_source.h"
 #include "platform/html/html_tags.h"
 
@@ -7,11 +9,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace vardel::platform::html {
 namespace {
@@ -201,6 +206,25 @@ TEST(HtmlNesting, ElementsAreCountedOnlyUpToTheLimitAndScriptsHoldNone) {
   EXPECT_TRUE(
       refusalOf(repeated("<div>", 1000), QStringLiteral("/a.html")).startsWith(QStringLiteral("El documento anida")));
   EXPECT_EQ(refusalOf(repeated("<p>uno <b>dos</b>", 5000), QStringLiteral("/a.html")), QString());
+}
+
+TEST(HtmlArticle, AVerdictLastsWhileItsFileStaysAsItWasAndAPipeIsNeverRead) {
+  QTemporaryDir dir;
+  const QString page = dir.filePath(QStringLiteral("pagina.html"));
+  const auto write = [&](const QByteArray& bytes) {
+    QFile file(page);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+  };
+  ASSERT_TRUE(write("<p>caf\xe9</p>"));
+  EXPECT_EQ(readArticle(page).text, QStringLiteral("<p>café</p>"));
+  ArticleVerdicts verdicts;
+  EXPECT_TRUE(verdicts.check(page).refusal.isEmpty());
+  ASSERT_TRUE(write(QByteArray("<div>").repeated(1000)));  // rewritten: read again, and refused now
+  EXPECT_TRUE(verdicts.check(page).refusal.startsWith(QStringLiteral("El documento anida")));
+  const QString fifo = dir.filePath(QStringLiteral("tubo.html"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_EQ(verdicts.check(fifo).failure, FileRefusal::NotRegular);
+  EXPECT_EQ(verdicts.check(fifo).refusal, QStringLiteral("No se ha encontrado el fichero: %1").arg(fifo));
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // The stage: the scale it fits to, and how it manages the forms on its screen.
 #include "ui/stage.h"
+#include "platform/processes.h"
 #include "tests/support/ui_support.h"
 #include "ui/form.h"
 #include "ui/metrics.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -42,6 +45,34 @@ TEST(StageScale, OffAndTheProgramsOwnScreenKeepTheWindowsOfTheDisplay) {
   EXPECT_DOUBLE_EQ(*stageScale("2", desktop(1920, 1080, 1920, 1080)), 2.0);
   EXPECT_DOUBLE_EQ(*stageScale("big", desktop(1920, 1080, 1920, 1080)), 1.74);
   EXPECT_DOUBLE_EQ(*stageScale("0.1", desktop(1920, 1080, 1920, 1080)), 1.74);
+}
+
+// QT_SCALE_FACTOR as a program started from here finds it; "ninguna" when it is not set.
+QByteArray scaleSeenByAStartedProgram() {
+  QTemporaryDir dir;
+  const QString script = dir.filePath(QStringLiteral("escala.sh"));
+  QFile file(script);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly) &&
+              file.write("#!/bin/sh\nprintf %s \"${QT_SCALE_FACTOR-ninguna}\" > \"$0.txt\"\n") > 0);
+  file.close();
+  file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+  const std::optional<std::int64_t> pid = platform::startProcess(script);
+  EXPECT_TRUE(pid && platform::waitUntilReady(*pid) == platform::ProcessReady::Exited);
+  QFile seen(script + QStringLiteral(".txt"));
+  return seen.open(QIODevice::ReadOnly) ? seen.readAll() : "sin respuesta";
+}
+
+TEST(StageScale, ProgramsStartedFromTheStageGetThePersonsOwnScale) {
+  qputenv("VARDEL_SCALE", "2");
+  for (const char* persons : {"", "1.25"}) {  // "": the person set none
+    *persons ? qputenv("QT_SCALE_FACTOR", persons) : qunsetenv("QT_SCALE_FACTOR");
+    ASSERT_TRUE(prepareStage());
+    EXPECT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");  // for the QApplication to take
+    const Stage stage;
+    EXPECT_EQ(scaleSeenByAStartedProgram(), *persons ? persons : "ninguna");
+  }
+  qunsetenv("VARDEL_SCALE");
+  qunsetenv("QT_SCALE_FACTOR");
 }
 
 // A form with one edit box, shown on the stage.
