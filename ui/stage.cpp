@@ -54,10 +54,13 @@ bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDi
   return !waylandDisplay.isEmpty() || sessionType == "wayland";
 }
 
+bool qtChoosesWayland() {
+  return qtChoosesWayland(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"));
+}
+
 bool prepareStage() {
   std::optional<StageDesktop> desktop;
-  const bool wayland =
-      qtChoosesWayland(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"));
+  const bool wayland = qtChoosesWayland();
   if (wayland) {
     // The compositor places the windows and keeps its panels' area to itself.
     if (const std::optional<QSize> output = platform::waylandOutputSize())

@@ -42,6 +42,8 @@ std::optional<double> stageScale(const QByteArray& setting, const std::optional<
 // choice of QT_QPA_PLATFORM when it is set, else a Wayland session (a WAYLAND_DISPLAY, or
 // XDG_SESSION_TYPE "wayland").
 bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDisplay, const QByteArray& sessionType);
+// The same for this process, from its environment.
+bool qtChoosesWayland();
 
 // Decides from VARDEL_SCALE and the desktop (the Wayland compositor's outputs when Qt will run
 // there, else the X display) whether the program runs on a stage and at which scale, and tells
