@@ -11,7 +11,8 @@
 # loaded as a library, a plug-in or a configuration.
 # The screen: the program fits itself to the current display (on any desktop but an 800x600 one it
 # shows its 800x600 screen as one window, scaled to fit; VARDEL_SCALE chooses the scale,
-# VARDEL_SCALE=off uses the desktop as it is); without any display, an 800x600 Xvfb.
+# VARDEL_SCALE=off uses the desktop as it is); X11 first, else Wayland; without any display, an
+# 800x600 Xvfb.
 # Arguments that name existing files are made absolute, since the program runs in its own folder.
 set -euo pipefail
 here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
