@@ -64,8 +64,8 @@ int main(int argc, char* argv[]) {
   const bool staged = vardel::ui::prepareStage();
 #if VARDEL_WEBBROWSER
   // The browser engine draws through the GPU, and a window that only takes such drawing once
-  // shown is made anew. On Wayland the new window loses its full screen and its place, and the
-  // compositor's pointer its track of it: the windows compose that way from the start there.
+  // shown is made anew. On Wayland the new window loses its full screen and its place, and shows
+  // black after leaving full screen: the windows compose that way from the start there.
   if (vardel::ui::qtChoosesWayland()) qputenv("QT_WIDGETS_RHI", "1");
 #endif
   QApplication qtApplication(argc, arguments.data());
