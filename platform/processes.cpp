@@ -95,9 +95,11 @@ std::optional<std::int64_t> startProcess(const QString& program, QString* error)
   return std::int64_t(pid);
 }
 
-ProcessReady waitUntilReady(std::int64_t pid) {
+ProcessReady waitUntilReady(std::int64_t pid, std::optional<int> limitMilliseconds) {
   QElapsedTimer quiet;
   quiet.start();
+  QElapsedTimer waited;
+  waited.start();
   std::optional<ProcessTimes> last;
   for (;;) {
     if (collected(pid)) return ProcessReady::Exited;
@@ -107,6 +109,7 @@ ProcessReady waitUntilReady(std::int64_t pid) {
     if (!last || now->ticks != last->ticks || now->state != 'S') quiet.restart();
     last = now;
     if (quiet.elapsed() >= kIdleMilliseconds) return ProcessReady::Idle;
+    if (limitMilliseconds && waited.elapsed() >= *limitMilliseconds) return ProcessReady::TimedOut;
     QThread::msleep(kPollMilliseconds);
   }
 }

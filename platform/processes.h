@@ -20,15 +20,17 @@ enum class ProcessReady {
   WindowShown,  // it has a top-level window on the screen
   Idle,         // it has been waiting, using no processor time, for kIdleMilliseconds
   Exited,       // it ended (and has been collected)
+  TimedOut,     // the time limit given passed first
 };
 
 // How long a process started by startProcess must sit idle without showing a window before
 // waitUntilReady takes it as ready: a program whose window cannot be seen on this display.
 inline constexpr int kIdleMilliseconds = 2000;
 
-// Blocks the calling thread, with no time limit, until the process `pid` (a child started by
-// startProcess) is ready for input: it shows a window, or sits idle, or it ends.
-ProcessReady waitUntilReady(std::int64_t pid);
+// Blocks the calling thread until the process `pid` (a child started by startProcess) is ready
+// for input: it shows a window, or sits idle, or it ends; with no time limit unless one is given
+// (in milliseconds), for a caller whose display cannot show the process's windows.
+ProcessReady waitUntilReady(std::int64_t pid, std::optional<int> limitMilliseconds = std::nullopt);
 
 // Gives up the process `pid` (a child started by startProcess): when it ends, it is collected
 // through the event loop of the calling thread, so no defunct process is left behind.

@@ -12,6 +12,8 @@ packages=(
   # pictures, sound, CD, HTML, X11 window search
   libjpeg62-turbo-dev libmpg123-dev libout123-0 mpg123 libcdio-dev libcdio-paranoia-dev libsndfile1-dev
   libgumbo-dev libx11-dev libxcb1-dev libxcb-ewmh-dev
+  # the size of a Wayland compositor's outputs, and the Wayland platform plug-in
+  libwayland-dev qt6-wayland
   # demo content generation
   libmp3lame-dev lame
   # fonts with the metrics of the Windows core fonts
@@ -19,6 +21,8 @@ packages=(
   # tests: unit, widget, end to end, sound, text comparison
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils xauth imagemagick openbox xclip
+  # the programs as native Wayland clients, on a compositor of the test's own
+  weston
   pulseaudio pulseaudio-utils lynx w3m tesseract-ocr
   # the accessibility tree as a screen reader reads it, on a bus of the test's own
   at-spi2-core python3-pyatspi dbus-daemon

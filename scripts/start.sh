@@ -11,7 +11,8 @@
 # loaded as a library, a plug-in or a configuration.
 # The screen: the program fits itself to the current display (on any desktop but an 800x600 one it
 # shows its 800x600 screen as one window, scaled to fit; VARDEL_SCALE chooses the scale,
-# VARDEL_SCALE=off uses the desktop as it is); without any display, an 800x600 Xvfb.
+# VARDEL_SCALE=off uses the desktop as it is); X11 first, else Wayland; without any display, an
+# 800x600 Xvfb.
 # Arguments that name existing files are made absolute, since the program runs in its own folder.
 set -euo pipefail
 here="$(cd "$(dirname "$(readlink -f "$0")")" && pwd)"
@@ -107,15 +108,21 @@ case "$scale" in
 esac
 
 cd "$folder"
-# The program talks to X11 (it finds windows by caption), also on a Wayland desktop (XWayland).
-export QT_QPA_PLATFORM=xcb
 # The program sets its own scale; the desktop's scaling settings must not add to it.
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
   QT_SCALE_FACTOR_ROUNDING_POLICY
 
+# X11 first, also on a Wayland desktop (XWayland): there the game's window is found by its
+# caption and brought up. A Wayland desktop without X11 runs it as a Wayland client.
 if [ -n "${DISPLAY:-}" ]; then
+  export QT_QPA_PLATFORM=xcb
   exec "$programs/$program" "${content[@]}" "${arguments[@]}"
 fi
+if [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  export QT_QPA_PLATFORM=wayland
+  exec "$programs/$program" "${content[@]}" "${arguments[@]}"
+fi
+export QT_QPA_PLATFORM=xcb
 
 # No display at all: an 800x600 virtual one, which writes its number to a file once it accepts
 # clients.

@@ -7,12 +7,15 @@
 #include "ui/message_dialog.h"
 
 #include <QDir>
+#include <QGuiApplication>
 
 namespace vardel {
 
 namespace {
 // The caption by which the game's window is found again.
 const QString kGameCaption = QStringLiteral("Tumblo de ONDRAVIA Magazine");
+// How long the map waits for a game whose window it cannot see (on Wayland) that keeps working.
+constexpr int kUnseenGameMilliseconds = 3000;
 }  // namespace
 
 using platform::programFolder;
@@ -62,7 +65,10 @@ void TfrmMapa::LanzarJuego() {
   const std::optional<std::int64_t> game =
       platform::startProcess(programFolder() + QStringLiteral("Extras\\Tumblo\\Tumblo.exe"));
   if (!game) return;
-  platform::waitUntilReady(*game);
+  // The game's windows are looked for on X11 only. Elsewhere a game that keeps playing would
+  // never be seen ready: the map waits a moment for it rather than for good.
+  const bool windowsSeen = QGuiApplication::platformName() == QLatin1String("xcb");
+  platform::waitUntilReady(*game, windowsSeen ? std::nullopt : std::optional<int>(kUnseenGameMilliseconds));
   platform::releaseProcess(*game);
 }
 

@@ -1,6 +1,7 @@
 // The stage window and its window management of the forms.
 #include "ui/stage.h"
 
+#include "platform/wayland_output.h"
 #include "platform/x11_windows.h"
 #include "ui/application.h"
 #include "ui/form.h"
@@ -65,17 +66,34 @@ std::optional<double> stageScale(const QByteArray& setting, const std::optional<
   const double fixed = choice.toDouble(&number);
   if (number && fixed >= kSmallestScale && fixed <= kLargestScale) return fixed;
   if (!desktop) return 1.0;
-  if (desktop->screen == kStageScreen) return std::nullopt;
+  if (desktop->screen == kStageScreen && desktop->placesWindows) return std::nullopt;
   const double across = double(desktop->usable.width()) / kStageScreen.width();
   const double down = double(desktop->usable.height() - kTitleBarAllowance) / kStageScreen.height();
   // Hundredths: the factor is also what the person reads in the environment of the program.
   return std::max(1.0, std::floor(std::min(across, down) * 100.0) / 100.0);
 }
 
+bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDisplay, const QByteArray& sessionType) {
+  if (!qpaPlatform.isEmpty()) return qpaPlatform.split(';').constFirst().trimmed().startsWith("wayland");
+  return !waylandDisplay.isEmpty() || sessionType == "wayland";
+}
+
+bool qtChoosesWayland() {
+  return qtChoosesWayland(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"));
+}
+
 bool prepareStage() {
   std::optional<StageDesktop> desktop;
-  if (const std::optional<platform::DesktopArea> area = platform::desktopArea())
-    desktop = StageDesktop{area->screen, area->usable.size()};
+  const bool wayland = qtChoosesWayland();
+  if (wayland) {
+    // The compositor places the windows and keeps its panels' area to itself.
+    if (const std::optional<QSize> output = platform::waylandOutputSize())
+      desktop = StageDesktop{*output, *output - QSize(0, kWaylandPanelAllowance), false};
+  }
+  if (!desktop) {
+    if (const std::optional<platform::DesktopArea> area = platform::desktopArea())
+      desktop = StageDesktop{area->screen, area->usable.size(), !wayland};
+  }
   const std::optional<double> scale = stageScale(qgetenv("VARDEL_SCALE"), desktop);
   if (!scale) return false;
   // Qt renders text, drawn controls and the browser engine at this scale; pictures drawn

@@ -20,21 +20,34 @@ inline constexpr QSize kStageScreen{800, 600};
 // Room left for the title bar the desktop's window manager puts over the stage.
 inline constexpr int kTitleBarAllowance = 32;
 
-// What the person's desktop offers: the whole screen and the part windows may cover.
+// Room left for the panels of a Wayland desktop, which does not tell the area they leave.
+inline constexpr int kWaylandPanelAllowance = 48;
+
+// What the person's desktop offers: the whole screen and the part windows may cover, and
+// whether the program may place its windows there (X11: yes; Wayland: the compositor does).
 struct StageDesktop {
   QSize screen;
   QSize usable;
+  bool placesWindows = true;
 };
 
 // The scale of the stage, or nothing when the forms are top-level windows of the display as
 // they always were. `setting` is VARDEL_SCALE: "off" never stages; a positive number fixes the
 // scale; empty or "auto" stages with the largest scale (at least 1) that fits the usable area
-// with a title bar, except on a screen of exactly 800x600, which is the program's own screen.
-// Without a known desktop (no X display) the stage is shown unscaled.
+// with a title bar, except on a screen of exactly 800x600 where the program places its own
+// windows, which is the program's own screen. Without a known desktop the stage is unscaled.
 std::optional<double> stageScale(const QByteArray& setting, const std::optional<StageDesktop>& desktop);
 
-// Decides from VARDEL_SCALE and the X display whether the program runs on a stage and at which
-// scale, and tells Qt the scale. Call it before the QApplication is made; true when staged.
+// Whether Qt will start on its Wayland platform plug-in, decided as Qt decides: the first
+// choice of QT_QPA_PLATFORM when it is set, else a Wayland session (a WAYLAND_DISPLAY, or
+// XDG_SESSION_TYPE "wayland").
+bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDisplay, const QByteArray& sessionType);
+// The same for this process, from its environment.
+bool qtChoosesWayland();
+
+// Decides from VARDEL_SCALE and the desktop (the Wayland compositor's outputs when Qt will run
+// there, else the X display) whether the program runs on a stage and at which scale, and tells
+// Qt the scale. Call it before the QApplication is made; true when staged.
 // The Stage, made once the QApplication exists, gives QT_SCALE_FACTOR back as the person had
 // it: programs started from the magazine are drawn at their desktop's own scale.
 bool prepareStage();

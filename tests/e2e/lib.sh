@@ -129,12 +129,15 @@ e2e_pixel() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null
 }
 
+# e2e_probe_ready: the program has a window, so its probe answers (a test whose program is no
+# X client defines its own).
+e2e_probe_ready() { xdotool search --pid "$E2E_APP_PID" >/dev/null 2>&1; }
 # e2e_probe: asks the running program for its widget dump (see ui/probe.h); prints it. Fails
 # (without ending the test) while the program is not running or not yet answering: the probe
 # exists once the program has a window, and before that the signal would end it.
 e2e_probe() {
   [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null || return 1
-  xdotool search --pid "$E2E_APP_PID" >/dev/null 2>&1 || return 1
+  e2e_probe_ready || return 1
   rm -f "$E2E_PROBE.done"
   kill -USR1 "$E2E_APP_PID" 2>/dev/null || return 1
   for _ in $(seq 1 100); do [ -f "$E2E_PROBE.done" ] && break; sleep 0.02; done

@@ -124,6 +124,14 @@ TEST(Processes, AProgramSittingIdleWithoutAWindowIsTakenAsReady) {
   EXPECT_GE(clock.elapsed(), kIdleMilliseconds);
 }
 
+TEST(Processes, AWaitWithALimitGivesUpOnAProgramThatKeepsWorkingUnseen) {
+  GameFolder game("idle", 60000);  // a minute of work before it rests
+  EXPECT_EQ(waitUntilReady(game.start(), 300), ProcessReady::TimedOut);
+  // The limit does not cut short a program that ends first.
+  GameFolder quick("exit");
+  EXPECT_EQ(waitUntilReady(quick.start(), 60000), ProcessReady::Exited);
+}
+
 TEST(Processes, TheWaitEndsWhenTheWindowShowsWhichIsThenFoundByItsExactCaption) {
   test::XServer x;
   if (!x.running()) GTEST_SKIP() << "no Xvfb";

@@ -75,6 +75,16 @@ TEST(StageScale, ProgramsStartedFromTheStageGetThePersonsOwnScale) {
   qunsetenv("QT_SCALE_FACTOR");
 }
 
+TEST(StageScale, OnWaylandAlwaysAStageBelowAPanel) {
+  // The compositor places windows: even an 800x600 output gets a stage. 1080 - 48 - 32: 1.66.
+  EXPECT_DOUBLE_EQ(*stageScale("", StageDesktop{QSize(800, 600), QSize(800, 552), false}), 1.0);
+  EXPECT_DOUBLE_EQ(*stageScale("", StageDesktop{QSize(1920, 1080), QSize(1920, 1032), false}), 1.66);
+  // As Qt chooses: QT_QPA_PLATFORM's first choice, else the session.
+  EXPECT_TRUE(qtChoosesWayland("wayland-egl;xcb", "", "x11"));
+  EXPECT_FALSE(qtChoosesWayland("xcb;wayland", "wayland-0", "wayland"));
+  EXPECT_TRUE(qtChoosesWayland("", "", "wayland"));
+}
+
 // A form with one edit box, shown on the stage.
 struct EditForm {
   std::unique_ptr<Form> form;
