@@ -62,12 +62,6 @@ int main(int argc, char* argv[]) {
   // Decided before Qt starts, which takes the scale from its environment: the 800x600 screen
   // as one window of the person's desktop, or the forms as windows of an 800x600 display.
   const bool staged = vardel::ui::prepareStage();
-#if VARDEL_WEBBROWSER
-  // The browser engine draws through the GPU, and a window that only takes such drawing once
-  // shown is made anew. On Wayland the new window loses its full screen and its place, and shows
-  // black after leaving full screen: the windows compose that way from the start there.
-  if (vardel::ui::qtChoosesWayland()) qputenv("QT_WIDGETS_RHI", "1");
-#endif
   QApplication qtApplication(argc, arguments.data());
   vardel::ui::Application application;
   std::unique_ptr<vardel::ui::Stage> stage;

@@ -365,6 +365,22 @@ e2e_ocr_find() {
   tesseract "$shot" - tsv 2>/dev/null | awk -F'\t' -v w="$1" 'tolower($12) == w { print int($7 + $9 / 2), int($8 + $10 / 2); found = 1; exit } END { exit !found }'
 }
 
+# e2e_wait_focus <name pattern> <seconds>: the window of that name has the keyboard, so keys sent
+# now reach it (a window can be shown a while before it is given the focus).
+e2e_wait_focus() {
+  e2e_until "$2" bash -c 'xdotool getwindowfocus getwindowname 2>/dev/null | grep -q "$1"' _ "$1"
+}
+
+# e2e_screen_settled <WxH+X+Y>: that part of the screen is the same in two grabs 0.3 s apart: a
+# scroll or a page's drawing has come to rest.
+e2e_screen_settled() {
+  local before after
+  before=$(import -window root -crop "$1" rgb:- 2>/dev/null | md5sum)
+  sleep 0.3
+  after=$(import -window root -crop "$1" rgb:- 2>/dev/null | md5sum)
+  [ "$before" = "$after" ]
+}
+
 # e2e_le32 <n>: four bytes, n little-endian.
 e2e_le32() {
   local v=$1

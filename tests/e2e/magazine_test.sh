@@ -206,9 +206,11 @@ scroll_to_word() {
   local at
   e2e_move 450 400
   for _ in $(seq 1 12); do
+    # Read once the page has come to rest: the engine scrolls smoothly, and a busy machine
+    # draws the scroll late.
+    e2e_until 10 e2e_screen_settled 640x600+150+0 || true
     if at=$(ocr_find "$1"); then echo "$at"; return 0; fi
     xdotool click 5 click 5 click 5
-    sleep 0.4
   done
   return 1
 }

@@ -41,13 +41,19 @@ xy=$(centre "$FORM/client/PlayBtn")
 e2e_move ${xy% *} ${xy#* }
 wait_text Label3 '[ "$value" = "Reproduce el actual fichero MP3" ]' "no hint over the play hotspot"
 
-# The open hotspot: the dialog, the name typed in full.
+# The open hotspot: the dialog, the name given in full.
 press OpenBtn
 e2e_wait_window "Abrir.*" 10
-sleep 0.5
+e2e_wait_focus "^Abrir" 10 || e2e_fail "the open dialog did not take the keyboard"
 e2e_shot "dialog" >/dev/null
-xdotool type --delay 20 "$tune"
-sleep 0.3
+# The name is pasted: typing a letter the keyboard map lacks (the ñ) makes xdotool remap a key
+# for it, which a busy machine can lose.
+printf %s "$tune" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+E2E_OTHER_PIDS+=("$!")
+e2e_until 5 bash -c '[ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]' _ "$tune" ||
+  e2e_fail "xclip did not take the clipboard"
+e2e_key ctrl+a
+e2e_key ctrl+v
 e2e_key Return
 wait_text Panel1/LengthLabel '[ "$value" -ge 40 ] 2>/dev/null' "the chosen file was not opened"
 e2e_log "opened: length $(text Panel1/LengthLabel)"

@@ -227,7 +227,7 @@ mp3_player() {
   expect_silent 1.5 mp3-opened "something of the opening plays again"
   e2e_press frmMP3/client/OpenBtn
   e2e_wait_window "Abrir.*" 10
-  sleep 0.5
+  e2e_wait_focus "^Abrir" 10 || e2e_fail "the open dialog did not take the keyboard"
   e2e_shot mp3-open-dialog >/dev/null
   xdotool type --delay 10 "$tune"
   e2e_key Return
