@@ -205,12 +205,13 @@ ocr_find() { e2e_ocr_find "$@"; }
 scroll_to_word() {
   local at
   e2e_move 450 400
-  for _ in $(seq 1 12); do
-    # Read once the page has come to rest: the engine scrolls smoothly, and a busy machine
-    # draws the scroll late.
+  # A notch at a time, each read once the page has come to rest (the engine scrolls smoothly,
+  # and a busy machine draws the scroll late): the word is read at several heights, as the OCR
+  # can miss a word at one of them.
+  for _ in $(seq 1 36); do
     e2e_until 10 e2e_screen_settled 640x600+150+0 || true
     if at=$(ocr_find "$1"); then echo "$at"; return 0; fi
-    xdotool click 5 click 5 click 5
+    xdotool click 5
   done
   return 1
 }
