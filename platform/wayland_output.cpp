@@ -25,27 +25,26 @@ struct Query {
   std::vector<WaylandOutput> outputs;
 };
 
-void geometry(void* data, wl_output* proxy, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-              const char*, const char*, std::int32_t transform) {
+// The description being filled for one of the outputs bound in global().
+WaylandOutput& outputOf(void* data, wl_output* proxy) {
   auto* query = static_cast<Query*>(data);
   const auto at = std::find(query->proxies.begin(), query->proxies.end(), proxy) - query->proxies.begin();
-  query->outputs[std::size_t(at)].transform = transform;
+  return query->outputs[std::size_t(at)];
+}
+
+void geometry(void* data, wl_output* proxy, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+              const char*, const char*, std::int32_t transform) {
+  outputOf(data, proxy).transform = transform;
 }
 
 void mode(void* data, wl_output* proxy, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t) {
   if (!(flags & WL_OUTPUT_MODE_CURRENT)) return;
-  auto* query = static_cast<Query*>(data);
-  const auto at = std::find(query->proxies.begin(), query->proxies.end(), proxy) - query->proxies.begin();
-  query->outputs[std::size_t(at)].mode = QSize(width, height);
+  outputOf(data, proxy).mode = QSize(width, height);
 }
 
 void done(void*, wl_output*) {}
 
-void scale(void* data, wl_output* proxy, std::int32_t factor) {
-  auto* query = static_cast<Query*>(data);
-  const auto at = std::find(query->proxies.begin(), query->proxies.end(), proxy) - query->proxies.begin();
-  query->outputs[std::size_t(at)].scale = factor;
-}
+void scale(void* data, wl_output* proxy, std::int32_t factor) { outputOf(data, proxy).scale = factor; }
 
 void name(void*, wl_output*, const char*) {}
 void description(void*, wl_output*, const char*) {}

@@ -12,8 +12,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 
-stress-ng --cpu "$jobs" --timeout 0 --quiet &
+# Its own process group: stress-ng's workers outlive a signal sent to their parent alone.
+setsid stress-ng --cpu "$jobs" --timeout 0 --quiet &
 hog=$!
-trap 'kill $hog 2>/dev/null || true; wait $hog 2>/dev/null || true' EXIT
+trap 'kill -- -$hog 2>/dev/null || true; wait $hog 2>/dev/null || true' EXIT
 # --repeat until-fail: each test runs ROUNDS times and counts as failed at its first failure.
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 900 --repeat "until-fail:$rounds" "$@")

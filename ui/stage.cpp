@@ -78,21 +78,17 @@ bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDi
   return !waylandDisplay.isEmpty() || sessionType == "wayland";
 }
 
-bool qtChoosesWayland() {
-  return qtChoosesWayland(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"));
-}
-
 bool prepareStage() {
   std::optional<StageDesktop> desktop;
-  const bool wayland = qtChoosesWayland();
-  if (wayland) {
+  if (qtChoosesWayland(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"))) {
     // The compositor places the windows and keeps its panels' area to itself.
     if (const std::optional<QSize> output = platform::waylandOutputSize())
       desktop = StageDesktop{*output, *output - QSize(0, kWaylandPanelAllowance), false};
   }
   if (!desktop) {
+    // A compositor that does not answer is one Qt cannot reach either: it falls back to X11.
     if (const std::optional<platform::DesktopArea> area = platform::desktopArea())
-      desktop = StageDesktop{area->screen, area->usable.size(), !wayland};
+      desktop = StageDesktop{area->screen, area->usable.size(), true};
   }
   const std::optional<double> scale = stageScale(qgetenv("VARDEL_SCALE"), desktop);
   if (!scale) return false;

@@ -38,12 +38,11 @@ struct StageDesktop {
 // windows, which is the program's own screen. Without a known desktop the stage is unscaled.
 std::optional<double> stageScale(const QByteArray& setting, const std::optional<StageDesktop>& desktop);
 
-// Whether Qt will start on its Wayland platform plug-in, decided as Qt decides: the first
-// choice of QT_QPA_PLATFORM when it is set, else a Wayland session (a WAYLAND_DISPLAY, or
-// XDG_SESSION_TYPE "wayland").
+// Whether Qt will try its Wayland platform plug-in first, decided as Qt 6.4 decides: the first
+// choice of QT_QPA_PLATFORM when it is set, else a Wayland session (a WAYLAND_DISPLAY, even
+// beside XDG_SESSION_TYPE "x11", or XDG_SESSION_TYPE "wayland"). Qt falls back to X11 when
+// the compositor cannot be reached.
 bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDisplay, const QByteArray& sessionType);
-// The same for this process, from its environment.
-bool qtChoosesWayland();
 
 // Decides from VARDEL_SCALE and the desktop (the Wayland compositor's outputs when Qt will run
 // there, else the X display) whether the program runs on a stage and at which scale, and tells
