@@ -108,9 +108,13 @@ case "$scale" in
 esac
 
 cd "$folder"
-# The program sets its own scale; the desktop's scaling settings must not add to it.
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
-  QT_SCALE_FACTOR_ROUNDING_POLICY
+# Scaled, the program puts the desktop's Qt scaling settings aside itself while Qt starts, and
+# gives them back to the programs it starts. On the desktop as it is, they would change the
+# 800x600 screen.
+if [ "${VARDEL_SCALE:-}" = off ]; then
+  unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR_ROUNDING_POLICY \
+    QT_FONT_DPI QT_USE_PHYSICAL_DPI QT_DPI_ADJUSTMENT_POLICY
+fi
 
 # X11 first, also on a Wayland desktop (XWayland): there the game's window is found by its
 # caption and brought up. A Wayland desktop without X11 runs it as a Wayland client.

@@ -16,6 +16,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vardel::ui {
@@ -27,28 +28,30 @@ Stage* gStage = nullptr;
 constexpr double kSmallestScale = 0.5;
 constexpr double kLargestScale = 8.0;
 
-constexpr char kScaleVariable[] = "QT_SCALE_FACTOR";
+// Qt's scaling settings, read while the QApplication is made. The first carries the stage's
+// scale; the others, the desktop's, would add to it or round it.
+constexpr std::array<const char*, 7> kScalingVariables{
+    "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING", "QT_SCALE_FACTOR_ROUNDING_POLICY",
+    "QT_FONT_DPI",     "QT_USE_PHYSICAL_DPI",     "QT_DPI_ADJUSTMENT_POLICY"};
 
-// QT_SCALE_FACTOR as the person had it (nothing when unset) while the stage's own scale stands
-// in the environment for Qt to take.
-struct PersonsScale {
-  bool replaced = false;
-  std::optional<QByteArray> value;
-};
-PersonsScale gPersonsScale;
+// The person's scaling settings (nothing for one unset) while the stage's stand in the
+// environment for Qt to take.
+std::optional<std::array<std::optional<QByteArray>, kScalingVariables.size()>> gPersonsScaling;
 
-// Qt takes the scale while the QApplication is made and never reads it again, not for a screen
+// Qt reads the settings while the QApplication is made and never again, not for a screen
 // added or changed either. Every program started afterwards (the game, the one that opens a
 // link outside the magazine) inherits the environment, and would be drawn at the magazine's
-// scale instead of the desktop's: it gets the person's own setting back.
+// scale instead of the desktop's: it gets the person's own settings back.
 void givePersonsScaleBack() {
-  if (!gPersonsScale.replaced) return;
-  if (gPersonsScale.value) {
-    qputenv(kScaleVariable, *gPersonsScale.value);
-  } else {
-    qunsetenv(kScaleVariable);
+  if (!gPersonsScaling) return;
+  for (std::size_t i = 0; i < kScalingVariables.size(); ++i) {
+    if (const std::optional<QByteArray>& value = (*gPersonsScaling)[i]) {
+      qputenv(kScalingVariables[i], *value);
+    } else {
+      qunsetenv(kScalingVariables[i]);
+    }
   }
-  gPersonsScale = {};
+  gPersonsScaling.reset();
 }
 
 bool fullScreenKey(const QKeyEvent& key) {
@@ -94,11 +97,14 @@ bool prepareStage() {
   if (!scale) return false;
   // Qt renders text, drawn controls and the browser engine at this scale; pictures drawn
   // without smoothing are scaled by whole pixels.
-  if (!gPersonsScale.replaced) {
-    gPersonsScale.replaced = true;
-    if (qEnvironmentVariableIsSet(kScaleVariable)) gPersonsScale.value = qgetenv(kScaleVariable);
+  if (!gPersonsScaling) {
+    auto& persons = gPersonsScaling.emplace();
+    for (std::size_t i = 0; i < kScalingVariables.size(); ++i) {
+      if (qEnvironmentVariableIsSet(kScalingVariables[i])) persons[i] = qgetenv(kScalingVariables[i]);
+    }
   }
-  qputenv(kScaleVariable, QByteArray::number(*scale, 'g', 6));
+  for (const char* variable : kScalingVariables) qunsetenv(variable);
+  qputenv(kScalingVariables[0], QByteArray::number(*scale, 'g', 6));
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
   return true;
 }

@@ -47,8 +47,9 @@ bool qtChoosesWayland(const QByteArray& qpaPlatform, const QByteArray& waylandDi
 // Decides from VARDEL_SCALE and the desktop (the Wayland compositor's outputs when Qt will run
 // there, else the X display) whether the program runs on a stage and at which scale, and tells
 // Qt the scale. Call it before the QApplication is made; true when staged.
-// The Stage, made once the QApplication exists, gives QT_SCALE_FACTOR back as the person had
-// it: programs started from the magazine are drawn at their desktop's own scale.
+// Qt's other scaling settings from the desktop are put aside meanwhile. The Stage, made once
+// the QApplication exists, gives them all back as the person had them: programs started from
+// the magazine are drawn at their desktop's own scale.
 bool prepareStage();
 
 class Stage : public QWidget {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 namespace vardel::ui {
 namespace {
@@ -47,13 +48,16 @@ TEST(StageScale, OffAndTheProgramsOwnScreenKeepTheWindowsOfTheDisplay) {
   EXPECT_DOUBLE_EQ(*stageScale("0.1", desktop(1920, 1080, 1920, 1080)), 1.74);
 }
 
-// QT_SCALE_FACTOR as a program started from here finds it; "ninguna" when it is not set.
-QByteArray scaleSeenByAStartedProgram() {
+// QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS as a program started from here finds them;
+// "ninguna" for one that is not set.
+QByteArray scalingSeenByAStartedProgram() {
   QTemporaryDir dir;
   const QString script = dir.filePath(QStringLiteral("escala.sh"));
   QFile file(script);
-  EXPECT_TRUE(file.open(QIODevice::WriteOnly) &&
-              file.write("#!/bin/sh\nprintf %s \"${QT_SCALE_FACTOR-ninguna}\" > \"$0.txt\"\n") > 0);
+  EXPECT_TRUE(
+      file.open(QIODevice::WriteOnly) &&
+      file.write("#!/bin/sh\nprintf '%s %s' \"${QT_SCALE_FACTOR-ninguna}\" \"${QT_SCREEN_SCALE_FACTORS-ninguna}\""
+                 " > \"$0.txt\"\n") > 0);
   file.close();
   file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
   const std::optional<std::int64_t> pid = platform::startProcess(script);
@@ -64,15 +68,20 @@ QByteArray scaleSeenByAStartedProgram() {
 
 TEST(StageScale, ProgramsStartedFromTheStageGetThePersonsOwnScale) {
   qputenv("VARDEL_SCALE", "2");
-  for (const char* persons : {"", "1.25"}) {  // "": the person set none
-    *persons ? qputenv("QT_SCALE_FACTOR", persons) : qunsetenv("QT_SCALE_FACTOR");
+  // The person's own: none, or a scale of their own and the desktop's factor for a screen.
+  for (const auto& [scale, screens] : {std::pair{"", ""}, std::pair{"1.25", "1.5"}}) {
+    *scale ? qputenv("QT_SCALE_FACTOR", scale) : qunsetenv("QT_SCALE_FACTOR");
+    *screens ? qputenv("QT_SCREEN_SCALE_FACTORS", screens) : qunsetenv("QT_SCREEN_SCALE_FACTORS");
     ASSERT_TRUE(prepareStage());
-    EXPECT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");  // for the QApplication to take
+    // For the QApplication to take: the stage's scale alone, not multiplied by the desktop's.
+    EXPECT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");
+    EXPECT_FALSE(qEnvironmentVariableIsSet("QT_SCREEN_SCALE_FACTORS"));
     const Stage stage;
-    EXPECT_EQ(scaleSeenByAStartedProgram(), *persons ? persons : "ninguna");
+    EXPECT_EQ(scalingSeenByAStartedProgram(), *scale ? "1.25 1.5" : "ninguna ninguna");
   }
   qunsetenv("VARDEL_SCALE");
   qunsetenv("QT_SCALE_FACTOR");
+  qunsetenv("QT_SCREEN_SCALE_FACTORS");
 }
 
 TEST(StageScale, OnWaylandAlwaysAStageBelowAPanel) {
