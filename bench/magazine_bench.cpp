@@ -38,8 +38,10 @@ using namespace vardel;
 
 namespace {
 
-// Calls `done` after the first paint of any widget for which `watched` answers true, once
-// that paint has been flushed to the screen (the next turn of the event loop).
+// Calls `done` once the first paint of any widget for which `watched` answers true has been
+// flushed to the screen, which is when that paint returns to the event loop. An event of high
+// priority is delivered there before what the program queued earlier to do after its frame
+// (the check of the control under the pointer, the rest of a long page).
 class PaintWatch : public QObject {
  public:
   PaintWatch(std::function<bool(QWidget*)> watched, std::function<void()> done)
@@ -50,12 +52,18 @@ class PaintWatch : public QObject {
     if (!fired_ && event->type() == QEvent::Paint && object->isWidgetType() &&
         watched_(static_cast<QWidget*>(object))) {
       fired_ = true;
-      QTimer::singleShot(0, this, [this] { done_(); });
+      QCoreApplication::postEvent(this, new QEvent(kFlushed), Qt::HighEventPriority);
     }
     return false;
   }
+  bool event(QEvent* event) override {
+    if (event->type() != kFlushed) return QObject::event(event);
+    done_();
+    return true;
+  }
 
  private:
+  static constexpr QEvent::Type kFlushed = QEvent::User;
   std::function<bool(QWidget*)> watched_;
   std::function<void()> done_;
   bool fired_ = false;
