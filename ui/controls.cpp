@@ -69,12 +69,21 @@ void Image::setCenter(bool center) {
   update();
 }
 
-void Image::paintEvent(QPaintEvent*) {
+void Image::paintEvent(QPaintEvent* event) {
   if (picture_.isNull()) return;
   QPainter painter(this);
   QPoint at(0, 0);
   if (center_) at = QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2);
-  painter.drawImage(at, picture_);
+  if (painter.deviceTransform().type() <= QTransform::TxTranslate || event->region().rectCount() == 1) {
+    painter.drawImage(at, picture_);
+    return;
+  }
+  // On a scaled screen the painter stretches a picture quickly only inside a rectangle: a
+  // picture partly covered by other windows is drawn a piece at a time.
+  for (const QRect& piece : event->region()) {
+    painter.setClipRect(piece);
+    painter.drawImage(at, picture_);
+  }
 }
 
 Label::Label(QWidget* parent) : MouseControl(parent) {

@@ -348,6 +348,30 @@ TEST(Image, CentresItsPicture) {
   EXPECT_NE(shot.pixelColor(5, 5), QColor(Qt::blue));
 }
 
+TEST(Image, APartlyCoveredPictureOnAScaledScreenIsDrawnAsTheWholeWouldBe) {
+  QImage quarters(40, 30, QImage::Format_RGB32);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) quarters.setPixelColor(x, y, QColor(x * 6, y * 8, (x + y) * 3));
+  Image image(nullptr);
+  image.resize(40, 30);
+  image.setPicture(quarters);
+  const auto shot = [&](const QRegion& exposed) {
+    QImage screen(QSize(40, 30) * 1.75, QImage::Format_RGB32);
+    screen.setDevicePixelRatio(1.75);
+    screen.fill(Qt::black);
+    image.render(&screen, QPoint(), exposed);
+    return screen;
+  };
+  const QRegion pieces = QRegion(0, 0, 40, 7) + QRegion(0, 7, 9, 23) + QRegion(25, 20, 15, 10);
+  ASSERT_GT(pieces.rectCount(), 1);
+  const QImage whole = shot(QRegion(0, 0, 40, 30));
+  const QImage inPieces = shot(pieces);
+  const QRegion onScreen = QRegion(0, 0, 70, 12) + QRegion(0, 13, 15, 39) + QRegion(44, 35, 26, 17);
+  for (const QRect& r : onScreen)
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) ASSERT_EQ(inPieces.pixel(x, y), whole.pixel(x, y)) << x << "," << y;
+}
+
 TEST(Controls, AClickComesBeforeTheReleaseAndOnlyForALeftPressAndReleaseInside) {
   QWidget window;
   window.resize(200, 200);
