@@ -12,13 +12,17 @@
 #include "platform/regular_file.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QPrinter>
+#include <QProxyStyle>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyleOption>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -37,6 +41,34 @@ namespace {
 // Heading sizes Qt's HTML import gives on a 16-pixel body, by level.
 constexpr int kImportedHeadingPixels[6] = {32, 24, 19, 16, 13, 16};
 const QColor kSilver(192, 192, 192);
+
+// The look of the scroll bars of the discs' days, flat and bevelled. It is also the cheap one to
+// draw: the desktop's style shades its bars with gradients, which a scaled screen makes the
+// slowest part of showing an article. The bars keep the desktop style's width, to which the
+// pages are laid out (a narrower page would give the almanac's table a bar across).
+class ClassicScrollBars : public QProxyStyle {
+ public:
+  ClassicScrollBars() : QProxyStyle(QStringLiteral("Windows")) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    if (metric == PM_ScrollBarExtent) return QApplication::style()->pixelMetric(metric, option, widget);
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+  // The groove is a dither of two colours, pixel by pixel. On a scaled screen the dither would
+  // be stretched into uneven blocks, and filled a span at a time: there it is the colour the
+  // dither makes from a distance.
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    if ((element == CE_ScrollBarAddPage || element == CE_ScrollBarSubPage) && !(option->state & State_Sunken) &&
+        painter->deviceTransform().type() > QTransform::TxTranslate) {
+      const QColor light = option->palette.light().color();
+      const QColor window = option->palette.window().color();
+      painter->fillRect(option->rect, QColor((light.red() + window.red()) / 2, (light.green() + window.green()) / 2,
+                                             (light.blue() + window.blue()) / 2));
+      return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+  }
+};
 
 // Documents shorter than this, in characters, are always shown whole: parsing them costs little.
 constexpr qsizetype kLongDocumentChars = 32 * 1024;
@@ -107,6 +139,12 @@ HtmlViewerControl::HtmlViewerControl(QWidget* parent, ControlEvents* events) : Q
   // Always there, as in the browsers of the discs' days; it also spares a second layout of
   // every long document when the bar would otherwise appear and narrow the page.
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The viewer's own: the style's code is in this library, which may be unloaded before the
+  // application ends.
+  auto* classic = new ClassicScrollBars;
+  classic->setParent(this);
+  verticalScrollBar()->setStyle(classic);
+  horizontalScrollBar()->setStyle(classic);
   setUndoRedoEnabled(false);
   QPalette colours = palette();
   colours.setColor(QPalette::Base, kSilver);
@@ -392,6 +430,12 @@ void HtmlViewerControl::display(QTextDocument* parsed, qsizetype cut) {
   const bool ours = replaced != parsed && replaced->parent() == this;
   setDocument(parsed);
   if (ours) delete replaced;
+  // A page with a colour of its own has it painted over the whole view; the viewer's silver
+  // beneath would be filled first for nothing.
+  const QBrush page = parsed->rootFrame()->frameFormat().background();
+  const bool pagePaintsAll = page.style() == Qt::SolidPattern && page.color().alpha() == 255;
+  viewport()->setAutoFillBackground(!pagePaintsAll);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent, pagePaintsAll);
   if (!request_.fragment.isEmpty() && document_.error.isEmpty()) {
     scrollToAnchor(request_.fragment);
   } else {

@@ -121,6 +121,19 @@ TEST_F(DisplayTest, TheDocumentsOwnColoursAndFontsWin) {
   EXPECT_FALSE(document()->rootFrame()->frameFormat().hasProperty(QTextFormat::BackgroundBrush));
 }
 
+TEST_F(DisplayTest, APageColourFillsTheWholeViewAndAPageWithoutOneShowsSilver) {
+  const auto belowTheText = [this] {
+    const QImage shot = browser()->viewport()->grab().toImage();
+    return shot.pixelColor(shot.width() / 2, shot.height() - 5);
+  };
+  loadHtml("<body bgcolor='#336699'><p>corto</p></body>");
+  EXPECT_EQ(belowTheText(), QColor(0x33, 0x66, 0x99));
+  loadHtml("<p>sin color</p>");
+  EXPECT_EQ(belowTheText(), QColor(192, 192, 192));
+  loadHtml("<body bgcolor='#336699'><p>corto</p></body>");
+  EXPECT_EQ(belowTheText(), QColor(0x33, 0x66, 0x99));
+}
+
 TEST_F(DisplayTest, PicturesLoadWhateverTheCaseOfTheirNames) {
   load(QStringLiteral("file:") + kArticles + QStringLiteral("geografia.html"));
   const QVariant picture =
