@@ -15,8 +15,13 @@ cmake --build build -j "$jobs"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARDEL_SANITIZE=ON \
   -DVARDEL_E2E=OFF -DVARDEL_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 asan_log=$(mktemp)
-setsid nice -n 19 cmake --build build-asan -j "$jobs" >"$asan_log" 2>&1 &
-asan_build=$!  # its own process group: the compilers stop with it when the tests fail
+# A process group of its own, so that its compilers stop with it when the tests fail; not a
+# session of its own: the kernel shares the processor between sessions before it weighs nice
+# values, and the build would take half of it from the tests.
+set -m
+nice -n 19 cmake --build build-asan -j "$jobs" >"$asan_log" 2>&1 &
+asan_build=$!
+set +m
 trap 'kill -- -"$asan_build" 2>/dev/null; rm -f "$asan_log"' EXIT
 
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
