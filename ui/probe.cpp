@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QMetaProperty>
+#include <QMouseEvent>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -74,6 +75,13 @@ class TimelineWatch : public QObject {
       case QEvent::Hide:
         if (!event->spontaneous() && !widget->objectName().isEmpty())
           recordEvent(widget, event->type() == QEvent::Show ? "show" : "hide");
+        break;
+      case QEvent::MouseButtonPress:
+        // Where a press went, when a click a test made seems to have done nothing.
+        if (!widget->objectName().isEmpty()) {
+          const QPoint at = static_cast<const QMouseEvent*>(event)->position().toPoint();
+          recordEvent(widget, "press", QStringLiteral("%1,%2").arg(at.x()).arg(at.y()));
+        }
         break;
       default:
         break;

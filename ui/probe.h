@@ -26,8 +26,10 @@ QString describeWidgets();
 // the program), "text" (a label's caption set; detail: the text), "picture" (a picture loaded;
 // detail: its file), "navigate" (the browser is about to show a document; detail: its URL),
 // "newwindow" (a document asked for a new window; detail: where the map shows it instead, or
-// "refused"). Tests measure a sequence from the events themselves, never from when
-// they looked. At most kTimelineLimit events are kept; later ones are dropped.
+// "refused"), "press" (a mouse button pressed on a named widget, which sees it before any
+// parent it goes on to; detail: x,y in the widget). Tests measure a sequence from the events
+// themselves, never from when they looked. At most kTimelineLimit events are kept; later ones
+// are dropped.
 inline constexpr int kTimelineLimit = 20000;
 void recordEvent(const QWidget* widget, const char* what, const QString& detail = QString());
 bool timelineRecording();
