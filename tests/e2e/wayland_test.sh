@@ -42,10 +42,20 @@ article_shown() {
 # (1080 - 48 of panel - 32 of title bar) / 600 = 1.66: a 1328x996 screen, at 0,0 of its window
 # (the compositor alone knows where the window is).
 e2e_while_alive 60 place_is frmPresenta 0,0,1328,996
-xdotool mousemove --sync 960 540 key F11
 # Full screen: centred, (1920 - 1328) / 2 and (1080 - 996) / 2 less the rounding of the scale.
-e2e_while_alive 30 place_is frmPresenta 295,41,1328,996
-e2e_while_alive 30 e2e_visible frmPresenta/client/lbURL
+# A key pressed before the compositor has given the new window the keyboard is lost: a person
+# presses it again. (The map takes the screen at the opening's hand-over.)
+full_screen() { place_is frmPresenta 295,41,1328,996 || place_is frmMapa 295,41,1328,996; }
+for attempt in 1 2 3; do
+  xdotool mousemove --sync 960 540 key F11
+  if e2e_until 10 full_screen; then break; fi
+  e2e_alive || e2e_fail "the program ended"
+  [ "$attempt" -lt 3 ] || e2e_fail "F11 did not make the window full screen"
+  e2e_log "F11 $attempt left the window as it was; again"
+done
+# The skip, or the opening's own end while the keys were tried (the click then finds no city).
+second_picture_or_map() { e2e_visible frmPresenta/client/lbURL || e2e_visible frmMapa/client/Label1; }
+e2e_while_alive 30 second_picture_or_map
 wl_click 960 540
 e2e_while_alive 30 e2e_visible frmMapa/client/Label1
 read -r x y <<<"$(e2e_centre frmMapa/client/c1)"
